@@ -1,0 +1,16 @@
+// integrations.h - integrations of the product into other applications,
+// through integration modules called by ordinal.
+#pragma once
+
+#include <stdint.h>
+
+// Calls ordinal of sourceDir + name, with no arguments or with (installDir,
+// layoutFilePath); 0 when the module or the function cannot be found. The
+// module stays loaded until releaseIntegrationModule.
+int32_t callIntegrationModule(const char *name, int ordinal, int withArguments);
+void releaseIntegrationModule();
+
+// Asks each INTEGRATION item's module for its status (ordinal 2), stores the
+// bytes in the host record's integrationResults and marks items answering 0
+// unavailable.
+void queryIntegrationStatus();

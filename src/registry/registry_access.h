@@ -1,0 +1,25 @@
+// registry_access.h - the three routines through which the library's
+// machine-wide registry traffic goes. Paths are relative to HKEY_LOCAL_MACHINE.
+#pragma once
+
+#include <stddef.h>
+
+// Product keys below HKEY_LOCAL_MACHINE (and HKEY_CURRENT_USER for the user's).
+#define PRODUCT_KEY "SOFTWARE\\Jor\\Lumoria"
+#define PRODUCT_GENERAL_KEY "SOFTWARE\\Jor\\Lumoria\\General"
+#define REMOVAL_MARKER_KEY "SOFTWARE\\Jor\\RemoveLumoria"
+#define AUTOSTART_KEY "SOFTWARE\\Microsoft\\Windows\\CurrentVersion\\Run"
+#define SHARED_DLLS_KEY "SOFTWARE\\Microsoft\\Windows\\CurrentVersion\\SharedDLLs"
+#define WINDOWS_VERSION_KEY "SOFTWARE\\Microsoft\\Windows\\CurrentVersion"
+
+// Creates or opens the key (with missing parents) and stores text as REG_SZ
+// with its terminator. 1 when the key could be created or opened, else 0.
+int writeRegText(const char *subKey, const char *valueName, const char *text);
+
+// Deletes one value; a missing key or value is not reported.
+void deleteRegValue(const char *subKey, const char *valueName);
+
+// Reads a value into buffer (capacity cap). 1 when read, 0 when the key or the
+// value is missing or does not fit. A value filling the whole buffer is cut
+// to cap - 1 characters.
+int readRegText(const char *subKey, const char *valueName, char *buffer, size_t cap);

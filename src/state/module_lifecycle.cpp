@@ -1,0 +1,142 @@
+// module_lifecycle.cpp - the state block's creation, the CTL3D bracket, the
+// loading of luinsres.dll, the install type and the setupInstall entry.
+// Owns libraryInstance, setupState and resourceModule.
+#include "module_lifecycle.h"
+
+#include <string.h>
+
+#include "profile.h"
+#include "setup_state.h"
+#include "text.h"
+
+HINSTANCE libraryInstance;
+SetupState *setupState;
+HMODULE resourceModule;
+
+static HMODULE ctl3dModule;
+
+enum Ctl3dOrdinal { CTL3D_REGISTER = 12, CTL3D_UNREGISTER = 13, CTL3D_AUTOSUBCLASS = 16 };
+typedef BOOL(WINAPI *Ctl3dCall)(HINSTANCE);
+
+static void *allocateZeroed(size_t bytes)
+{
+    return HeapAlloc(GetProcessHeap(), HEAP_ZERO_MEMORY, bytes);
+}
+
+void *(*allocateStateBlock)(size_t bytes) = allocateZeroed;
+
+BOOL attachLibrary(HINSTANCE instance)
+{
+    if (libraryInstance)
+        return TRUE;
+    SetupState *block = (SetupState *)allocateStateBlock(sizeof(SetupState));
+    if (!block)
+        return FALSE;
+    setupState = block;
+    libraryInstance = instance;
+    return TRUE;
+}
+
+static void callCtl3d(int ordinal)
+{
+    Ctl3dCall call = (Ctl3dCall)(void *)GetProcAddress(ctl3dModule, MAKEINTRESOURCEA(ordinal));
+    if (call)
+        call(libraryInstance);
+}
+
+void registerCtl3d()
+{
+    if (!ctl3dModule) {
+        UINT previous = SetErrorMode(SEM_NOOPENFILEERRORBOX | SEM_FAILCRITICALERRORS);
+        ctl3dModule = LoadLibraryA("CTL3D32.dll");
+        SetErrorMode(previous);
+    }
+    if (!ctl3dModule)
+        return;
+    callCtl3d(CTL3D_REGISTER);
+    callCtl3d(CTL3D_AUTOSUBCLASS);
+}
+
+void unregisterCtl3d()
+{
+    if (!ctl3dModule)
+        return;
+    callCtl3d(CTL3D_UNREGISTER);
+    FreeLibrary(ctl3dModule);
+    ctl3dModule = nullptr;
+}
+
+int loadResourceModule()
+{
+    char path[PATH_BYTES];
+    // No separator is inserted: sourceDir ends with one. A path that does not
+    // fit is not loaded at all rather than loaded cut short.
+    if (!copyText(path, sizeof path, setupState->sourceDir) ||
+        !appendText(path, sizeof path, "luinsres.dll"))
+        return 0;
+    UINT previous = SetErrorMode(SEM_NOOPENFILEERRORBOX | SEM_FAILCRITICALERRORS);
+    resourceModule = LoadLibraryA(path);
+    SetErrorMode(previous);
+    return (UINT_PTR)resourceModule > 32;
+}
+
+void freeResourceModule()
+{
+    if ((UINT_PTR)resourceModule > 32)
+        FreeLibrary(resourceModule);
+    resourceModule = nullptr;
+}
+
+int enterExport()
+{
+    registerCtl3d();
+    if (loadResourceModule())
+        return 1;
+    unregisterCtl3d();
+    MessageBoxA(nullptr, "-1", "LanEnter", MB_OK);
+    return -1;
+}
+
+void leaveExport()
+{
+    unregisterCtl3d();
+    freeResourceModule();
+}
+
+struct InstallTypeName {
+    const char *name;
+    int32_t code;
+};
+
+static constexpr InstallTypeName installTypeNames[] = {
+    {"STANDARD", INSTALL_TYPE_STANDARD},
+    {"DEMO", INSTALL_TYPE_DEMO},
+    {"EVALUATION", INSTALL_TYPE_EVALUATION},
+    {"LEGACY", INSTALL_TYPE_LEGACY},
+    {"CUSTOM", INSTALL_TYPE_CUSTOM},
+    {"NOTES", INSTALL_TYPE_NOTES},
+};
+
+void readInstallType()
+{
+    SetupState &s = *setupState;
+    readIniText(s.setupIniPath, "General", "TYPE", "", s.scratchText, 200);
+    for (const InstallTypeName &t : installTypeNames)
+        if (strcmp(s.scratchText, t.name) == 0)
+            s.installType = t.code;
+}
+
+extern "C" int WINAPI setupInstall(HWND owner, const char *serverDir, const char *sourceDir)
+{
+    (void)owner;
+    SetupState &s = *setupState;
+    copyText(s.sourceDir, sizeof s.sourceDir, sourceDir ? sourceDir : "");
+    copyText(s.serverDir, sizeof s.serverDir, serverDir ? serverDir : "");
+    if (enterExport() != 1)
+        return SETUP_STOP;
+    copyText(s.setupIniPath, sizeof s.setupIniPath, s.sourceDir);
+    appendText(s.setupIniPath, sizeof s.setupIniPath, "install.ini");
+    readInstallType();
+    leaveExport();
+    return SETUP_GO_ON;
+}

@@ -1,0 +1,20 @@
+// profile.h - the one layer through which the library reads and writes
+// install.ini, the layout file, lumoria.ini and win.ini. Section and key names
+// compare without regard to case, as the profile API does.
+#pragma once
+
+#include <stddef.h>
+#include <stdint.h>
+
+// Reads section/key into buffer (capacity cap, terminator included); a missing
+// key gives defaultText. Returns the length read.
+int readIniText(const char *path, const char *section, const char *key,
+                const char *defaultText, char *buffer, size_t cap);
+
+// Reads a decimal value; a missing key gives defaultValue.
+int32_t readIniInt(const char *path, const char *section, const char *key, int32_t defaultValue);
+
+void writeIniText(const char *path, const char *section, const char *key, const char *value);
+void writeIniInt(const char *path, const char *section, const char *key, int32_t value);
+void deleteIniSection(const char *path, const char *section);
+void deleteIniKey(const char *path, const char *section, const char *key);

@@ -1,0 +1,165 @@
+// Attach, the CTL3D bracket, the resource module and setupInstall, through
+// the exported entry where the host would call it.
+#include <gtest/gtest.h>
+
+#include <string.h>
+
+#include "autopilot/autopilot.h"
+#include "state/module_lifecycle.h"
+#include "state/setup_state.h"
+#include "support/test_support.h"
+
+namespace {
+
+class SetupInstallTest : public ::testing::Test {
+protected:
+    void SetUp() override
+    {
+        resetCoreState();
+        clearCtl3dLog();
+        media = makeTempDir("media");
+        autopilotStart();
+    }
+    void TearDown() override { autopilotStop(); }
+
+    void writeInstallIni(const char *type)
+    {
+        writeTextFile(media + "install.ini", std::string("[General]\r\nTYPE=") + type + "\r\n");
+    }
+
+    std::string media;
+};
+
+TEST_F(SetupInstallTest, ExportGoesOnForEveryInstallTypeOnceResourcesLoad)
+{
+    ASSERT_NE(nullptr, EXPORTED(setupInstall)) << "setupInstall must be exported undecorated";
+    installResourceModule(media);
+    for (const char *type : {"STANDARD", "DEMO", "EVALUATION", "LEGACY", "CUSTOM", "NOTES", "standard", ""}) {
+        writeInstallIni(type);
+        EXPECT_EQ(1, EXPORTED(setupInstall)(nullptr, "C:\\server\\", media.c_str())) << type;
+    }
+    EXPECT_TRUE(autopilotLog().empty()) << "no box when the resource module loads";
+}
+
+TEST_F(SetupInstallTest, InstallTypeDecodedExactlyAndKeptOnNoMatch)
+{
+    installResourceModule(media);
+    struct Case {
+        const char *type;
+        int32_t expected;
+    } cases[] = {
+        {"STANDARD", 1}, {"DEMO", 2}, {"EVALUATION", 3}, {"LEGACY", 4}, {"CUSTOM", 5}, {"NOTES", 6},
+        {"standard", 6}, {"Notes", 6}, {"", 6},  // no match keeps the last decoded value
+    };
+    for (const Case &c : cases) {
+        writeInstallIni(c.type);
+        ASSERT_EQ(1, setupInstall(nullptr, "", media.c_str()));
+        EXPECT_EQ(c.expected, setupState->installType) << "TYPE=" << c.type;
+    }
+    EXPECT_EQ(media + "install.ini", setupState->setupIniPath);
+}
+
+TEST_F(SetupInstallTest, FreshBlockWithoutTypeKeepsZero)
+{
+    installResourceModule(media);
+    writeTextFile(media + "install.ini", "[General]\r\n");
+    ASSERT_EQ(1, setupInstall(nullptr, "", media.c_str()));
+    EXPECT_EQ(0, setupState->installType);
+}
+
+TEST_F(SetupInstallTest, MissingResourceModuleShowsLanEnterBoxAndStops)
+{
+    writeInstallIni("STANDARD");
+    autopilotQueue(pressButton(IDOK));
+    EXPECT_EQ(0, EXPORTED(setupInstall)(nullptr, "", media.c_str()));
+    ASSERT_EQ(1u, autopilotLog().size());
+    EXPECT_TRUE(autopilotLog()[0].messageBox);
+    EXPECT_EQ("LanEnter", autopilotLog()[0].caption);
+    EXPECT_EQ("-1", autopilotLog()[0].text);
+    EXPECT_EQ((std::vector<int>{12, 16, 13}), ctl3dCalls()) << "registration undone on failure";
+}
+
+TEST_F(SetupInstallTest, SourceDirWithoutSeparatorFailsToLoad)
+{
+    installResourceModule(media);
+    writeInstallIni("STANDARD");
+    std::string noSeparator = media.substr(0, media.size() - 1);
+    autopilotQueue(pressButton(IDOK));
+    EXPECT_EQ(0, setupInstall(nullptr, "", noSeparator.c_str()));
+    ASSERT_EQ(1u, autopilotLog().size());
+    EXPECT_EQ("LanEnter", autopilotLog()[0].caption);
+    EXPECT_EQ(0, setupState->installType) << "nothing read after a failed prologue";
+}
+
+TEST_F(SetupInstallTest, Ctl3dBracketRecordedInOrder)
+{
+    installResourceModule(media);
+    writeInstallIni("DEMO");
+    ASSERT_EQ(1, EXPORTED(setupInstall)(nullptr, "", media.c_str()));
+    EXPECT_EQ((std::vector<int>{12, 16, 13}), ctl3dCalls());
+    EXPECT_EQ(nullptr, GetModuleHandleA("CTL3D32.dll")) << "released with the entry";
+}
+
+TEST_F(SetupInstallTest, MissingCtl3dIsSkippedSilently)
+{
+    installResourceModule(media);
+    writeInstallIni("DEMO");
+    std::string standin = exeDir() + "CTL3D32.dll", aside = exeDir() + "CTL3D32.dll.aside";
+    ASSERT_TRUE(MoveFileA(standin.c_str(), aside.c_str()));
+    int result = EXPORTED(setupInstall)(nullptr, "", media.c_str());
+    MoveFileA(aside.c_str(), standin.c_str());
+    EXPECT_EQ(1, result);
+    EXPECT_TRUE(ctl3dCalls().empty());
+    EXPECT_TRUE(autopilotLog().empty()) << "no loader box for the missing module";
+}
+
+TEST_F(SetupInstallTest, OverlongHostStringsAreCutAndNeverLoad)
+{
+    installResourceModule(media);
+    writeInstallIni("STANDARD");
+    for (size_t length : {255u, 256u, 4000u}) {
+        std::string source(length, 'a');
+        std::string server(length, 'b');
+        memset(setupState->serverDir, 'x', sizeof setupState->serverDir);
+        autopilotQueue(pressButton(IDOK));
+        EXPECT_EQ(0, setupInstall(nullptr, server.c_str(), source.c_str())) << length;
+        EXPECT_LT(strlen(setupState->sourceDir), sizeof setupState->sourceDir) << length;
+        EXPECT_EQ(std::string(255, 'b'), setupState->serverDir) << "cut and terminated, length " << length;
+    }
+    EXPECT_EQ(3u, autopilotLog().size()) << "each overlong source reports the usual failure";
+}
+
+TEST_F(SetupInstallTest, ResourceModuleFreedBetweenCalls)
+{
+    installResourceModule(media);
+    writeInstallIni("STANDARD");
+    ASSERT_EQ(1, setupInstall(nullptr, "", media.c_str()));
+    EXPECT_EQ(nullptr, resourceModule);
+    EXPECT_EQ(nullptr, GetModuleHandleA((media + "luinsres.dll").c_str()));
+}
+
+TEST(AttachTest, SecondAttachKeepsTheBlock)
+{
+    resetCoreState();
+    SetupState *block = setupState;
+    setupState->installType = 5;
+    EXPECT_TRUE(attachLibrary((HINSTANCE)0x1234));
+    EXPECT_EQ(block, setupState);
+    EXPECT_EQ(5, setupState->installType);
+}
+
+TEST(AttachTest, FailedAllocationFailsTheLoad)
+{
+    HINSTANCE savedInstance = libraryInstance;
+    SetupState *savedState = setupState;
+    libraryInstance = nullptr;
+    setupState = nullptr;
+    allocateStateBlock = [](size_t) -> void * { return nullptr; };
+    EXPECT_FALSE(attachLibrary(GetModuleHandleA(nullptr)));
+    EXPECT_EQ(nullptr, libraryInstance) << "a later attach may try again";
+    allocateStateBlock = [](size_t bytes) -> void * { return HeapAlloc(GetProcessHeap(), HEAP_ZERO_MEMORY, bytes); };
+    libraryInstance = savedInstance;
+    setupState = savedState;
+}
+
+} // namespace

@@ -1,0 +1,178 @@
+// test_support.cpp - the shared fixtures of the test programs.
+#include "test_support.h"
+
+#include <stdio.h>
+#include <string.h>
+
+#include "state/module_lifecycle.h"
+#include "state/setup_state.h"
+
+std::string exeDir()
+{
+    char path[MAX_PATH];
+    GetModuleFileNameA(nullptr, path, MAX_PATH);
+    char *slash = strrchr(path, '\\');
+    if (slash)
+        slash[1] = 0;
+    return path;
+}
+
+static void removeTree(const std::string &dir)
+{
+    WIN32_FIND_DATAA found;
+    HANDLE h = FindFirstFileA((dir + "*").c_str(), &found);
+    if (h != INVALID_HANDLE_VALUE) {
+        do {
+            std::string name = found.cFileName;
+            if (name == "." || name == "..")
+                continue;
+            std::string path = dir + name;
+            if (found.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY)
+                removeTree(path + "\\");
+            else {
+                SetFileAttributesA(path.c_str(), FILE_ATTRIBUTE_NORMAL);
+                DeleteFileA(path.c_str());
+            }
+        } while (FindNextFileA(h, &found));
+        FindClose(h);
+    }
+    RemoveDirectoryA(dir.substr(0, dir.size() - 1).c_str());
+}
+
+std::string makeTempDir(const char *tag)
+{
+    static int counter;
+    char temp[MAX_PATH];
+    GetTempPathA(MAX_PATH, temp);
+    std::string root = std::string(temp) + "dialogint-tests\\";
+    CreateDirectoryA(root.c_str(), nullptr);
+    char name[64];
+    snprintf(name, sizeof name, "%s-%lu-%d\\", tag, GetCurrentProcessId(), ++counter);
+    std::string dir = root + name;
+    removeTree(dir);
+    CreateDirectoryA(dir.c_str(), nullptr);
+    return dir;
+}
+
+void writeTextFile(const std::string &path, const std::string &text)
+{
+    FILE *f = fopen(path.c_str(), "wb");
+    if (!f)
+        return;
+    fwrite(text.data(), 1, text.size(), f);
+    fclose(f);
+}
+
+std::string readTextFile(const std::string &path)
+{
+    std::string text;
+    FILE *f = fopen(path.c_str(), "rb");
+    if (!f)
+        return text;
+    char buffer[4096];
+    size_t n;
+    while ((n = fread(buffer, 1, sizeof buffer, f)) > 0)
+        text.append(buffer, n);
+    fclose(f);
+    return text;
+}
+
+bool fileExists(const std::string &path)
+{
+    return GetFileAttributesA(path.c_str()) != INVALID_FILE_ATTRIBUTES;
+}
+
+bool copyFileTo(const std::string &from, const std::string &to)
+{
+    return CopyFileA(from.c_str(), to.c_str(), FALSE) != 0;
+}
+
+void installResourceModule(const std::string &dir)
+{
+    copyFileTo(exeDir() + "luinsres.dll", dir + "luinsres.dll");
+}
+
+void resetRegistry()
+{
+    RegDeleteTreeA(HKEY_LOCAL_MACHINE, "SOFTWARE\\Jor");
+    RegDeleteTreeA(HKEY_CURRENT_USER, "SOFTWARE\\Jor");
+    HKEY run;
+    if (RegOpenKeyExA(HKEY_LOCAL_MACHINE, "SOFTWARE\\Microsoft\\Windows\\CurrentVersion\\Run", 0,
+                      KEY_ALL_ACCESS, &run) == ERROR_SUCCESS) {
+        RegDeleteValueA(run, "lxldmgr");
+        RegCloseKey(run);
+    }
+}
+
+void setRegText(HKEY root, const char *key, const char *name, const char *value)
+{
+    HKEY h;
+    if (RegCreateKeyExA(root, key, 0, nullptr, 0, KEY_ALL_ACCESS, nullptr, &h, nullptr) != ERROR_SUCCESS)
+        return;
+    RegSetValueExA(h, name, 0, REG_SZ, (const BYTE *)value, (DWORD)strlen(value) + 1);
+    RegCloseKey(h);
+}
+
+bool readRegValue(HKEY root, const char *key, const char *name, DWORD *type, std::string *data)
+{
+    HKEY h;
+    if (RegOpenKeyExA(root, key, 0, KEY_QUERY_VALUE, &h) != ERROR_SUCCESS)
+        return false;
+    DWORD size = 0;
+    LONG status = RegQueryValueExA(h, name, nullptr, type, nullptr, &size);
+    if (status == ERROR_SUCCESS) {
+        data->assign(size, '\0');
+        status = RegQueryValueExA(h, name, nullptr, type, size ? (BYTE *)&(*data)[0] : nullptr, &size);
+        data->resize(size);
+    }
+    RegCloseKey(h);
+    return status == ERROR_SUCCESS;
+}
+
+bool regKeyExists(HKEY root, const char *key)
+{
+    HKEY h;
+    if (RegOpenKeyExA(root, key, 0, KEY_QUERY_VALUE, &h) != ERROR_SUCCESS)
+        return false;
+    RegCloseKey(h);
+    return true;
+}
+
+void resetCoreState()
+{
+    if (!setupState)
+        attachLibrary(GetModuleHandleA(nullptr));
+    memset(setupState, 0, sizeof *setupState);
+    freeResourceModule();
+}
+
+HMODULE dialogintModule()
+{
+    static HMODULE module = LoadLibraryA((exeDir() + "dialogint.dll").c_str());
+    return module;
+}
+
+void *exportedEntry(const char *name)
+{
+    HMODULE module = dialogintModule();
+    return module ? (void *)GetProcAddress(module, name) : nullptr;
+}
+
+static std::string ctl3dLogPath() { return exeDir() + "CTL3D32.log"; }
+
+void clearCtl3dLog() { DeleteFileA(ctl3dLogPath().c_str()); }
+
+std::vector<int> ctl3dCalls()
+{
+    std::vector<int> calls;
+    std::string text = readTextFile(ctl3dLogPath());
+    const char *p = text.c_str();
+    while (*p) {
+        calls.push_back(atoi(p));
+        p = strchr(p, '\n');
+        if (!p)
+            break;
+        p++;
+    }
+    return calls;
+}

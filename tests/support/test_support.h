@@ -1,0 +1,47 @@
+// test_support.h - fixtures shared by every test program: the test binary's
+// folder, scratch folders with real files, Wine's registry read back and
+// reset, the exported entries of dialogint.dll, and the CTL3D stand-in's log.
+#pragma once
+
+#include <windows.h>
+#include <stdint.h>
+
+#include <string>
+#include <vector>
+
+#include "dialogint.h"
+
+// Folder of the running test program, with a trailing backslash. The DLLs
+// under test and the stand-ins lie there.
+std::string exeDir();
+
+// A new empty folder for one test, with a trailing backslash.
+std::string makeTempDir(const char *tag);
+
+void writeTextFile(const std::string &path, const std::string &text);
+std::string readTextFile(const std::string &path);
+bool fileExists(const std::string &path);
+bool copyFileTo(const std::string &from, const std::string &to);
+
+// Copies luinsres.dll from the build into dir (which ends with a separator).
+void installResourceModule(const std::string &dir);
+
+// Removes the product's keys and the values the library touches elsewhere.
+void resetRegistry();
+void setRegText(HKEY root, const char *key, const char *name, const char *value);
+// False when the key or value is missing; otherwise type and raw data.
+bool readRegValue(HKEY root, const char *key, const char *name, DWORD *type, std::string *data);
+bool regKeyExists(HKEY root, const char *key);
+
+// The library's own state, for tests of the static core.
+void resetCoreState();
+
+// The exported entries of dialogint.dll, looked up by name as the host does:
+// EXPORTED(setupInstall)(owner, server, source). Null when not exported.
+HMODULE dialogintModule();
+void *exportedEntry(const char *name);
+#define EXPORTED(name) ((decltype(&name))exportedEntry(#name))
+
+// CTL3D stand-in: calls recorded as "<ordinal>" in order.
+void clearCtl3dLog();
+std::vector<int> ctl3dCalls();
