@@ -4,7 +4,7 @@
 # Fails loudly when Wine cannot start.
 set -uo pipefail
 cd "$(dirname "$0")/.."
-build=$PWD/build/win64
+build=${DIALOGINT_BUILD_DIR:-$PWD/build/win64}
 export WINEPREFIX=$build/wineprefix
 export WINEDEBUG=-all
 export WINEDLLOVERRIDES="mscoree,mshtml=;ctl3d32=n"
