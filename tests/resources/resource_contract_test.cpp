@@ -157,10 +157,10 @@ std::string windowText(HWND window)
     return text;
 }
 
-// Whether `text` fits `control` in the control's font: on one line, or, for a
-// static at least two lines high, word-wrapped within its height. Push
-// buttons need room for their frame, radio buttons for their circle.
-bool textFits(HWND control, const std::string &text, std::string &detail)
+// Empty when `text` fits `control` in the control's font, else what it needs:
+// one line, or, in a static at least two lines high, wrapped lines within its
+// height. Push buttons keep room for their frame, radio buttons for the circle.
+std::string cutBy(HWND control, const std::string &text)
 {
     RECT client;
     GetClientRect(control, &client);
@@ -180,9 +180,10 @@ bool textFits(HWND control, const std::string &text, std::string &detail)
     DrawTextA(dc, text.c_str(), -1, &need, DT_CALCRECT | (wraps ? DT_WORDBREAK : DT_SINGLELINE));
     SelectObject(dc, oldFont);
     ReleaseDC(control, dc);
-    detail = "needs " + std::to_string(need.right) + "x" + std::to_string(need.bottom) + ", has " +
-             std::to_string(room) + "x" + std::to_string(client.bottom);
-    return need.right <= room && need.bottom <= client.bottom;
+    if (need.right <= room && need.bottom <= client.bottom)
+        return "";
+    return "\"" + text + "\" needs " + std::to_string(need.right) + "x" + std::to_string(need.bottom) +
+           " pixels, has " + std::to_string(room) + "x" + std::to_string(client.bottom);
 }
 
 class ResourceContract : public ::testing::Test {
@@ -283,8 +284,8 @@ TEST_F(ResourceContract, BoxBitmapsLoadByNameInOneSize)
     EXPECT_EQ(sizes[0].bmWidth, sizes[1].bmWidth);
     EXPECT_EQ(sizes[0].bmHeight, sizes[1].bmHeight);
     EXPECT_GE(sizes[1].bmHeight, 11);
-    EXPECT_LE(sizes[1].bmHeight + 2, 16) << "taller than a list row";
-    EXPECT_NE(pixels[0], pixels[1]) << "the tick box shows no tick";
+    EXPECT_LE(sizes[1].bmHeight + 2, 16) << "rows would grow beyond a 16-pixel text line";
+    EXPECT_TRUE(pixels[0] != pixels[1]) << "the tick box shows no tick";
 }
 
 TEST_F(ResourceContract, EveryControlLiesWithinTheDialogMargins)
@@ -310,55 +311,51 @@ TEST_F(ResourceContract, EveryControlLiesWithinTheDialogMargins)
 
 TEST_F(ResourceContract, NoTextIsCutByItsControl)
 {
-    std::string detail;
     for (const TemplateContract &t : kTemplates) {
         Dialog dialog(t.id);
         for (HWND control : dialog.controls()) {
             std::string text = windowText(control);
             if (!text.empty()) {
-                EXPECT_TRUE(textFits(control, text, detail))
-                    << "template " << t.id << ": \"" << text << "\" " << detail;
+                EXPECT_EQ("", cutBy(control, text)) << "template " << t.id;
             }
         }
     }
-    // Texts the library puts into controls at run time.
-    struct Filling {
-        int dialog, control;
-        std::vector<std::string> texts;
-    };
-    std::vector<Filling> fillings = {
-        {DLG_PROGRESS, IDC_PROGRESS_MESSAGE,
-         {loadString(IDS_PROGRESS_READING), loadString(IDS_PROGRESS_CONFIGURING),
-          loadString(IDS_PROGRESS_NETWORK)}},
-        {DLG_MAIN_UPGRADE, IDC_MAIN_CUSTOM, {loadString(IDS_UPGRADE_CUSTOM)}},
-        {DLG_OPTIONS, IDC_OPTIONS_DESCRIPTION, {}},
-    };
+
+    // Texts the library writes into controls while the dialogs run.
+    std::vector<std::string> descriptions;
     for (int k = 1; k <= 10; ++k)
-        fillings.back().texts.push_back(loadString(IDS_CATEGORY_DESCRIPTION_BASE + k));
+        descriptions.push_back(loadString(IDS_CATEGORY_DESCRIPTION_BASE + k));
     for (int g = 1; g <= 9; ++g) {
         std::string text = loadString(IDS_ITEM_DESCRIPTION_BASE + g);
         size_t at = text.find("%s");
-        if (at != std::string::npos)
-            text.replace(at, 2, kLongestName);
-        fillings.back().texts.push_back(text);
+        descriptions.push_back(at == std::string::npos ? text : text.replace(at, 2, kLongestName));
     }
-    const int figureDialogs[][4] = {
-        {DLG_OPTIONS, IDC_OPTIONS_FREE, IDC_OPTIONS_NEEDED, IDC_OPTIONS_NEEDED},
-        {DLG_MAIN, IDC_MAIN_FREE, IDC_MAIN_FULL_SIZE, IDC_MAIN_DEFAULT_SIZE},
-        {DLG_MAIN_UPGRADE, IDC_MAIN_FREE, IDC_MAIN_FULL_SIZE, IDC_MAIN_DEFAULT_SIZE},
-        {DLG_NETWORK, IDC_NETWORK_FREE, IDC_NETWORK_NEEDED, IDC_NETWORK_NEEDED},
+    const std::vector<std::string> figure = {kWidestFigure};
+    const struct {
+        int dialog, control;
+        std::vector<std::string> texts;
+    } fillings[] = {
+        {DLG_PROGRESS, IDC_PROGRESS_MESSAGE,
+         {loadString(IDS_PROGRESS_READING), loadString(IDS_PROGRESS_CONFIGURING), loadString(IDS_PROGRESS_NETWORK)}},
+        {DLG_MAIN_UPGRADE, IDC_MAIN_CUSTOM, {loadString(IDS_UPGRADE_CUSTOM)}},
+        {DLG_OPTIONS, IDC_OPTIONS_DESCRIPTION, descriptions},
+        {DLG_OPTIONS, IDC_OPTIONS_FREE, figure},
+        {DLG_OPTIONS, IDC_OPTIONS_NEEDED, figure},
+        {DLG_MAIN, IDC_MAIN_FREE, figure},
+        {DLG_MAIN, IDC_MAIN_FULL_SIZE, figure},
+        {DLG_MAIN, IDC_MAIN_DEFAULT_SIZE, figure},
+        {DLG_MAIN_UPGRADE, IDC_MAIN_FREE, figure},
+        {DLG_MAIN_UPGRADE, IDC_MAIN_FULL_SIZE, figure},
+        {DLG_MAIN_UPGRADE, IDC_MAIN_DEFAULT_SIZE, figure},
+        {DLG_NETWORK, IDC_NETWORK_FREE, figure},
+        {DLG_NETWORK, IDC_NETWORK_NEEDED, figure},
     };
-    for (const auto &f : figureDialogs)
-        for (int i = 1; i < 4; ++i)
-            fillings.push_back({f[0], f[i], {kWidestFigure}});
-
-    for (const Filling &f : fillings) {
+    for (const auto &f : fillings) {
         Dialog dialog(f.dialog);
         HWND control = GetDlgItem(dialog.window, f.control);
         ASSERT_NE(nullptr, control) << "template " << f.dialog << ", control " << f.control;
         for (const std::string &text : f.texts)
-            EXPECT_TRUE(textFits(control, text, detail))
-                << "template " << f.dialog << ", control " << f.control << ": \"" << text << "\" " << detail;
+            EXPECT_EQ("", cutBy(control, text)) << "template " << f.dialog << ", control " << f.control;
     }
 }
 
