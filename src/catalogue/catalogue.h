@@ -1,19 +1,80 @@
 // catalogue.h - the component catalogue: groups and items loaded from
 // install.ini, the group view, and the reference counting of shared files
-// behind every selection change.
+// behind every selection change. Also the one table that describes the
+// twelve groups, read by the catalogue, the selection and the file lists.
 #pragma once
 
+#include <stddef.h>
 #include <stdint.h>
 
 #include "state/setup_state.h"
 
+// How a group's INFO section turns into items.
+enum GroupLayout {
+    LAYOUT_PRESENCE,     // groups 0 and 10: only Info1's presence counts
+    LAYOUT_COMPONENT,    // key token 2, format code token 5, number token 11
+    LAYOUT_INTEGRATION,  // key token 2, module prefix token 3, number token 4
+    LAYOUT_MANUAL,       // fixed keys for Info1..Info4
+    LAYOUT_CATEGORIES    // one item per group, in memory only
+};
+
+struct GroupDescription {
+    const char *infoSection;        // install.ini section; null for CATEGORIES
+    const char *prefix;             // layout section of an item: prefix + key + suffix
+    const char *suffix;
+    const char *keySuffix;          // appended to token 2 to form the item's key
+    GroupLayout layout;
+    int nameBase;                   // display name: string nameBase + number (+ n for MANUAL, + k for CATEGORIES)
+    const char *sharedListSection;  // the group's common file section; null when none
+    int sharesListOf;               // group whose sharedFileList this group uses; -1 when its own
+    const char *listSection;        // fixed file section of the group's one item; null: prefix + key + suffix
+    int maxItems;
+};
+
+constexpr int NAME_BASE_CATEGORY = 574;   // categories 0..10: 574..584
+
+inline constexpr GroupDescription groupTable[GROUP_COUNT] = {
+    // info section        prefix       suffix        key  layout              name  shared list       shares listSection       max
+    {"VIEWENGINEINFO",     "",          "VIEWENGINE", "",  LAYOUT_PRESENCE,    574,  nullptr,          -1,    "VIEWENGINE32", 1},
+    {"VWPINFO",            "",          "V",          "v", LAYOUT_COMPONENT,   0,    nullptr,          -1,    nullptr,        MAX_GROUP_ITEMS},
+    {"SPREADSHEETINFO",    "SPREAD",    "",           "",  LAYOUT_COMPONENT,   300,  "ANYSPREADSHEET", -1,    nullptr,        MAX_GROUP_ITEMS},
+    {"SWPINFO",            "",          "S",          "s", LAYOUT_COMPONENT,   0,    "ANYCNV",         -1,    nullptr,        MAX_GROUP_ITEMS},
+    {"TWPINFO",            "",          "T",          "t", LAYOUT_COMPONENT,   0,    "ANYCNV",         3,     nullptr,        MAX_GROUP_ITEMS},
+    {"INTEGRATIONINFO",    "",          "",           "",  LAYOUT_INTEGRATION, 350,  nullptr,          -1,    nullptr,        MAX_INTEGRATIONS},
+    {"SPICINFO",           "PIC",       "S",          "",  LAYOUT_COMPONENT,   200,  "ANYPIC",         -1,    nullptr,        MAX_GROUP_ITEMS},
+    {"TPICINFO",           "PIC",       "T",          "",  LAYOUT_COMPONENT,   200,  "ANYPIC",         6,     nullptr,        MAX_GROUP_ITEMS},
+    {"MANUALINFO",         "",          "",           "",  LAYOUT_MANUAL,      380,  nullptr,          -1,    nullptr,        4},
+    {"INTERUTILINFO",      "INTERUTIL", "",           "",  LAYOUT_COMPONENT,   325,  "ANYINTERUTIL",   -1,    nullptr,        MAX_GROUP_ITEMS},
+    {"CONVTOOLINFO",       "",          "CONVTOOL",   "",  LAYOUT_PRESENCE,    584,  nullptr,          -1,    "CONVTOOL",     1},
+    {nullptr,              "",          "",           "",  LAYOUT_CATEGORIES,  574,  nullptr,          -1,    nullptr,        GROUP_COUNT - 1},
+};
+
+// The viewer engine's file section on the 16-bit platform.
+#define VIEWENGINE16_SECTION "VIEWENGINE16"
+#define PLATFORM_16BIT "Windows 3.x"
+
+// MANUALINFO Info1..Info4 stand for these keys, with number n.
+inline constexpr const char *manualKeys[4] = {"MANUAL", "ONLINEHELP", "README", "SAMPLES"};
+
+// Every block the catalogue frees - the two shared-file tables and every
+// file list - comes from allocateCatalogueBlock and goes back through
+// freeCatalogueBlock (the process heap by default); tests count through them.
+extern void *(*allocateCatalogueBlock)(size_t bytes);
+extern void (*freeCatalogueBlock)(void *block);
+
+// Sets every group's prefix and suffix from groupTable; the catalogue build
+// calls it just before loadCatalogue(-1).
+void setGroupSectionNames();
+
 // With -1 fills groups 0..11 from setupIniPath; with a group number reads that
-// group's items and the category names only.
+// group's items and the category names only. The file lists of the previous
+// catalogue are released first.
 void loadCatalogue(int group);
 
 // The view of currentGroup: item index, the first item, itemCount and the
-// group record. Outputs are left unchanged for a currentGroup outside 0..11.
-// Any output pointer may be null.
+// group record. Outputs are left unchanged for a currentGroup outside 0..11;
+// item is null for an index outside the group's slots. Any output pointer may
+// be null.
 void selectGroupView(int index, ComponentItem **item, ComponentItem **firstItem,
                      int32_t *itemCount, ComponentGroup **group);
 
@@ -21,7 +82,20 @@ void selectGroupView(int index, ComponentItem **item, ComponentItem **firstItem,
 // a whole category when currentGroup is CATEGORIES.
 void applySelection(ComponentItem *item, int select, ComponentGroup *group, int category);
 
+// Counts a file list in or out of the reference counts and selectedSize; a
+// null group counts into no group's fileCount, a null list counts nothing.
 void countFileReferences(int select, const unsigned char *fileList, ComponentGroup *group);
+
+// Number of live SharedFileTable entries (1..n): 0 without a table, at most
+// MAX_SHARED_FILES.
+int liveSharedFileCount();
+
+// Puts a new list into a file-list slot; a different list that stood there is
+// released, and every other slot that still pointed at it is emptied.
+void replaceFileList(unsigned char **slot, unsigned char *list);
+
+// Frees every file list of the catalogue exactly once and empties the slots.
+void releaseFileLists();
 
 // Frees the shared-file tables and every file list, each exactly once.
 void releaseCatalogue();
