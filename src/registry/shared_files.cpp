@@ -1,0 +1,126 @@
+// shared_files.cpp - DeleteShareDLL, LoadLaunch and unLoadDriver. None of them
+// keeps state between calls; only the launch module stays loaded, as the
+// product expects it to run on in the host process.
+#include "shared_files.h"
+
+#include <string.h>
+
+#include "luinsres_ids.h"
+#include "registry_access.h"
+#include "state/module_lifecycle.h"
+#include "state/setup_state.h"
+#include "state/text.h"
+
+// The question's bounds: its format holds at most 199 characters, the
+// message made from it 255, the caption 89.
+constexpr int SHARED_FORMAT_BYTES = 200;
+constexpr int SHARED_MESSAGE_BYTES = 256;
+constexpr int CAPTION_BYTES = 90;
+
+bool formLaunchPath(const char *directory, char *path, size_t cap)
+{
+    size_t length = strlen(directory);
+    bool fits = copyText(path, cap, directory);
+    if (fits && (length == 0 || directory[length - 1] != '\\'))
+        fits = appendText(path, cap, "\\");
+    if (fits)
+        fits = appendText(path, cap, LAUNCH_MODULE_NAME);
+    if (!fits && cap > 0)
+        path[0] = 0;
+    return fits;
+}
+
+// True when format holds at most one conversion and that one is "%s".
+static bool takesOneTextInsert(const char *format)
+{
+    int inserts = 0;
+    for (const char *p = format; *p; p++) {
+        if (*p != '%')
+            continue;
+        if (p[1] == '%') {
+            p++;
+            continue;
+        }
+        if (p[1] != 's' || ++inserts > 1)
+            return false;
+        p++;
+    }
+    return true;
+}
+
+bool formatSharedFileMessage(char *message, size_t cap, const char *format, const char *insertText)
+{
+    // The format is the resource module's: a translation with another
+    // conversion would make printf read arguments that were never passed.
+    if (!takesOneTextInsert(format))
+        return copyText(message, cap, format);
+#pragma GCC diagnostic push
+#pragma GCC diagnostic ignored "-Wformat-nonliteral"
+    return formatText(message, cap, format, insertText ? insertText : "");
+#pragma GCC diagnostic pop
+}
+
+extern "C" int WINAPI DeleteShareDLL(const char *insertText, int32_t *answer, const char *valueName,
+                                     const char *sourceDir)
+{
+    SetupState &s = *setupState;
+    copyText(s.sourceDir, sizeof s.sourceDir, sourceDir ? sourceDir : "");
+    if (enterExport() != 1)
+        return 0;
+    if (answer)
+        *answer = 0;
+
+    char format[SHARED_FORMAT_BYTES] = "";
+    char message[SHARED_MESSAGE_BYTES] = "";
+    char caption[CAPTION_BYTES] = "";
+    LoadStringA(resourceModule, IDS_REMOVE_SHARED, format, sizeof format);
+    formatSharedFileMessage(message, sizeof message, format, insertText);
+    LoadStringA(resourceModule, IDS_CAPTION, caption, sizeof caption);
+
+    if (MessageBoxA(nullptr, message, caption, MB_YESNO) == IDYES) {
+        if (answer)
+            *answer = 1;
+        // An empty or missing name would address the key's unnamed value,
+        // which is no shared file's entry.
+        if (valueName && valueName[0])
+            deleteRegValue(SHARED_DLLS_KEY, valueName);
+    }
+    leaveExport();
+    return 0;
+}
+
+typedef void(WINAPI *LaunchEntry)(void);
+
+extern "C" int WINAPI LoadLaunch(const char *directory)
+{
+    char path[LAUNCH_PATH_BYTES];
+    // A path that does not fit is not loaded at all: a cut path could name
+    // another module.
+    if (!directory || !directory[0] || !formLaunchPath(directory, path, sizeof path))
+        return 0;
+    UINT previous = SetErrorMode(SEM_NOOPENFILEERRORBOX);
+    HMODULE module = LoadLibraryA(path);
+    if ((UINT_PTR)module > 32) {
+        LaunchEntry entry =
+            (LaunchEntry)(void *)GetProcAddress(module, MAKEINTRESOURCEA(LAUNCH_ENTRY_ORDINAL));
+        if (entry)
+            entry();
+    }
+    SetErrorMode(previous);
+    return 0;
+}
+
+extern "C" int WINAPI unLoadDriver(int32_t ignored)
+{
+    (void)ignored;
+    UINT message = RegisterWindowMessageA(DEINSTALL_MESSAGE_NAME);
+    if (!message)
+        return 0;
+    // Each window gets a bounded time: one hung program must not stop the
+    // deinstallation, while every responsive one still handles the message
+    // before the entry returns.
+    DWORD_PTR reply;
+    SendMessageTimeoutA(HWND_BROADCAST, message, 0, 0, SMTO_ABORTIFHUNG | SMTO_NORMAL,
+                        UNLOAD_BROADCAST_TIMEOUT_MS, &reply);
+    return 0;
+}

@@ -1,0 +1,25 @@
+// shared_files.h - the three entries the host calls on their own around a
+// deinstallation: the removal of a shared file from Windows' shared-file
+// list, the start of the launch module and the unload broadcast.
+#pragma once
+
+#include <windows.h>
+
+// The launch module, its entry and the bound on the path it is loaded from.
+#define LAUNCH_MODULE_NAME "lxlm.dll"
+constexpr int LAUNCH_ENTRY_ORDINAL = 200;
+constexpr int LAUNCH_PATH_BYTES = 100;
+
+// The message running parts of the product listen for.
+#define DEINSTALL_MESSAGE_NAME "Lumoria deinstall"
+// How long the broadcast waits for each window before it is passed over.
+constexpr UINT UNLOAD_BROADCAST_TIMEOUT_MS = 3000;
+
+// Forms directory + "\" (unless it ends with one) + "lxlm.dll" in path
+// (capacity cap). False, with path empty, when the result does not fit.
+bool formLaunchPath(const char *directory, char *path, size_t cap);
+
+// printf of a message format with one text insert into message (capacity
+// cap). A format with any conversion other than one "%s" (and "%%") is shown
+// as it stands rather than given to printf. False when the result was cut.
+bool formatSharedFileMessage(char *message, size_t cap, const char *format, const char *insertText);

@@ -1,0 +1,358 @@
+// The deinstallation helpers as the host calls them: the shared-file question
+// against Wine's real SharedDLLs key, the launch module loaded from real
+// folders, and the unload broadcast received by real listener processes.
+#include <gtest/gtest.h>
+
+#include <string.h>
+
+#include "autopilot/autopilot.h"
+#include "registry/registry_access.h"
+#include "registry/shared_files.h"
+#include "support/test_support.h"
+
+namespace {
+
+const char *const sharedA = "C:\\dialogint-test\\shared-a.dll";
+const char *const sharedB = "C:\\dialogint-test\\shared-b.dll";
+
+void setSharedCount(const char *name, DWORD count)
+{
+    HKEY key;
+    ASSERT_EQ(ERROR_SUCCESS, RegCreateKeyExA(HKEY_LOCAL_MACHINE, SHARED_DLLS_KEY, 0, nullptr, 0,
+                                             KEY_ALL_ACCESS, nullptr, &key, nullptr));
+    RegSetValueExA(key, name, 0, REG_DWORD, (const BYTE *)&count, sizeof count);
+    RegCloseKey(key);
+}
+
+bool sharedValueExists(const char *name)
+{
+    DWORD type;
+    std::string data;
+    return readRegValue(HKEY_LOCAL_MACHINE, SHARED_DLLS_KEY, name, &type, &data);
+}
+
+class DeleteShareDllTest : public ::testing::Test {
+protected:
+    void SetUp() override
+    {
+        media = makeTempDir("share");
+        installResourceModule(media);
+        clearCtl3dLog();
+        setSharedCount(sharedA, 1);
+        setSharedCount(sharedB, 3);
+        autopilotStart();
+    }
+    void TearDown() override
+    {
+        autopilotStop();
+        deleteRegValue(SHARED_DLLS_KEY, sharedA);
+        deleteRegValue(SHARED_DLLS_KEY, sharedB);
+    }
+
+    std::string media;
+};
+
+TEST_F(DeleteShareDllTest, AnswerDecidesWhetherOnlyTheNamedEntryGoes)
+{
+    ASSERT_NE(nullptr, EXPORTED(DeleteShareDLL));
+    struct Case {
+        int button;
+        int32_t answer;
+        bool removed;
+    } cases[] = {{IDNO, 0, false}, {IDYES, 1, true}};
+    for (const Case &c : cases) {
+        setSharedCount(sharedA, 1);
+        autopilotStart();
+        clearCtl3dLog();
+        autopilotQueue(pressButton(c.button));
+        int32_t answer = 7;
+        EXPECT_EQ(0, EXPORTED(DeleteShareDLL)("SHARED-A.DLL", &answer, sharedA, media.c_str()));
+        EXPECT_EQ(c.answer, answer) << "button " << c.button;
+        EXPECT_EQ(!c.removed, sharedValueExists(sharedA)) << "button " << c.button;
+        EXPECT_TRUE(sharedValueExists(sharedB)) << "another file's entry stays";
+        ASSERT_EQ(1u, autopilotLog().size());
+        const DialogSeen &box = autopilotLog()[0];
+        EXPECT_TRUE(box.messageBox);
+        EXPECT_FALSE(box.unexpected);
+        EXPECT_EQ("Lumoria Setup", box.caption);
+        EXPECT_NE(std::string::npos, box.text.find("The shared file SHARED-A.DLL is no longer used"))
+            << box.text;
+        EXPECT_NE(nullptr, box.control(IDYES));
+        EXPECT_NE(nullptr, box.control(IDNO));
+        EXPECT_EQ((std::vector<int>{12, 16, 13}), ctl3dCalls());
+    }
+}
+
+TEST_F(DeleteShareDllTest, LongInsertIsCutToTheMessageBuffer)
+{
+    std::string insert(1000, 'x');
+    autopilotQueue(pressButton(IDYES));
+    int32_t answer = 0;
+    EXPECT_EQ(0, EXPORTED(DeleteShareDLL)(insert.c_str(), &answer, sharedA, media.c_str()));
+    ASSERT_EQ(1u, autopilotLog().size());
+    const std::string &text = autopilotLog()[0].text;
+    EXPECT_EQ(255u, text.size()) << "the message holds at most 255 characters";
+    EXPECT_EQ(0u, text.find("The shared file xxxx")) << text.substr(0, 40);
+    EXPECT_EQ(1, answer);
+    EXPECT_FALSE(sharedValueExists(sharedA)) << "a cut question still removes the entry on Yes";
+}
+
+TEST_F(DeleteShareDllTest, YesOnAMissingEntryStillAnswersRemove)
+{
+    autopilotQueue(pressButton(IDYES));
+    int32_t answer = 0;
+    EXPECT_EQ(0, EXPORTED(DeleteShareDLL)("gone.dll", &answer, "C:\\dialogint-test\\never-there.dll",
+                                          media.c_str()));
+    EXPECT_EQ(1, answer);
+    EXPECT_EQ(1u, autopilotLog().size()) << "nothing is reported beyond the question";
+    EXPECT_TRUE(sharedValueExists(sharedA));
+}
+
+TEST_F(DeleteShareDllTest, EmptyNameNeverTouchesTheKeysUnnamedValue)
+{
+    setRegText(HKEY_LOCAL_MACHINE, SHARED_DLLS_KEY, "", "kept");
+    autopilotQueue(pressButton(IDYES));
+    int32_t answer = 0;
+    EXPECT_EQ(0, EXPORTED(DeleteShareDLL)("x.dll", &answer, "", media.c_str()));
+    EXPECT_EQ(1, answer);
+    EXPECT_TRUE(sharedValueExists(""));
+    deleteRegValue(SHARED_DLLS_KEY, "");
+}
+
+TEST_F(DeleteShareDllTest, MissingResourceModuleLeavesAnswerAndEntry)
+{
+    std::string empty = makeTempDir("share-empty");
+    autopilotQueue(pressButton(IDOK));
+    int32_t answer = 7;
+    EXPECT_EQ(0, EXPORTED(DeleteShareDLL)("a.dll", &answer, sharedA, empty.c_str()));
+    EXPECT_EQ(7, answer);
+    EXPECT_TRUE(sharedValueExists(sharedA));
+    ASSERT_EQ(1u, autopilotLog().size());
+    EXPECT_EQ("LanEnter", autopilotLog()[0].caption);
+}
+
+TEST(SharedFileMessageTest, OnlyASingleTextInsertReachesPrintf)
+{
+    struct Case {
+        const char *format;
+        const char *expected;
+    } cases[] = {
+        {"Remove %s?", "Remove a.dll?"},
+        {"100%% sure: %s", "100% sure: a.dll"},
+        {"No insert", "No insert"},
+        {"Two %s and %s", "Two %s and %s"},
+        {"Number %d", "Number %d"},
+        {"Trailing %", "Trailing %"},
+    };
+    for (const Case &c : cases) {
+        char message[64];
+        formatSharedFileMessage(message, sizeof message, c.format, "a.dll");
+        EXPECT_STREQ(c.expected, message) << c.format;
+    }
+    char small[8];
+    EXPECT_FALSE(formatSharedFileMessage(small, sizeof small, "%s", "abcdefghij"));
+    EXPECT_STREQ("abcdefg", small);
+    EXPECT_TRUE(formatSharedFileMessage(small, sizeof small, "[%s]", nullptr));
+    EXPECT_STREQ("[]", small);
+}
+
+// ---------------------------------------------------------------------------
+
+class LoadLaunchTest : public ::testing::Test {
+protected:
+    void SetUp() override { autopilotStart(); }
+    void TearDown() override
+    {
+        autopilotStop();
+        for (const std::string &path : loaded)
+            while (HMODULE module = GetModuleHandleA(path.c_str()))
+                FreeLibrary(module);
+    }
+
+    // A folder holding a copy of the given stand-in as lxlm.dll.
+    std::string launchDir(const char *standin, const std::string &dir)
+    {
+        EXPECT_TRUE(copyFileTo(exeDir() + standin, dir + "lxlm.dll")) << dir;
+        loaded.push_back(dir + "lxlm.dll");
+        return dir;
+    }
+    static int runs(const std::string &dir)
+    {
+        std::string log = readTextFile(dir + "lxlm.log");
+        int count = 0;
+        for (size_t at = log.find("200\n"); at != std::string::npos; at = log.find("200\n", at + 1))
+            count++;
+        return count;
+    }
+
+    std::vector<std::string> loaded;
+};
+
+TEST_F(LoadLaunchTest, DirectoryWithAndWithoutBackslashLoadsTheSameModule)
+{
+    ASSERT_NE(nullptr, EXPORTED(LoadLaunch));
+    std::string dir = launchDir("lxlm.dll", makeTempDir("launch"));
+    std::string bare = dir.substr(0, dir.size() - 1);
+    EXPECT_EQ(0, EXPORTED(LoadLaunch)(bare.c_str()));
+    EXPECT_EQ(1, runs(dir));
+    EXPECT_EQ(0, EXPORTED(LoadLaunch)(dir.c_str()));
+    EXPECT_EQ(2, runs(dir)) << "the second form names the same module";
+    EXPECT_NE(nullptr, GetModuleHandleA((dir + "lxlm.dll").c_str())) << "the module stays loaded";
+    EXPECT_TRUE(autopilotLog().empty());
+}
+
+TEST_F(LoadLaunchTest, MissingModuleOrEntryIsSilentAndErrorModeRestored)
+{
+    std::string empty = makeTempDir("launch-none");
+    std::string noEntry = launchDir("lxlm_noentry.dll", makeTempDir("launch-noentry"));
+    UINT before = SetErrorMode(SEM_FAILCRITICALERRORS);
+    EXPECT_EQ(0, EXPORTED(LoadLaunch)(empty.c_str()));
+    EXPECT_EQ(0, EXPORTED(LoadLaunch)(noEntry.c_str()));
+    EXPECT_EQ((UINT)SEM_FAILCRITICALERRORS, SetErrorMode(before)) << "previous error mode restored";
+    EXPECT_EQ(0, runs(noEntry));
+    EXPECT_NE(nullptr, GetModuleHandleA((noEntry + "lxlm.dll").c_str()))
+        << "a module without ordinal 200 is still loaded and kept";
+    EXPECT_TRUE(autopilotLog().empty()) << "no loader box";
+}
+
+TEST_F(LoadLaunchTest, PathLongerThan99CharactersIsNotLoaded)
+{
+    std::string base = makeTempDir("launch-long");
+    // Directory lengths (without the final backslash) and whether the module
+    // path formed from them, directory + "\lxlm.dll", fits its 100 bytes.
+    struct Case {
+        size_t dirLength;
+        bool loads;
+    } cases[] = {{90, true}, {91, false}, {150, false}};
+    for (const Case &c : cases) {
+        ASSERT_LT(base.size(), c.dirLength);
+        std::string dir = base + std::string(c.dirLength - base.size(), 'd');
+        ASSERT_TRUE(CreateDirectoryA(dir.c_str(), nullptr)) << dir;
+        launchDir("lxlm.dll", dir + "\\");
+        EXPECT_EQ(0, EXPORTED(LoadLaunch)(dir.c_str()));
+        EXPECT_EQ(c.loads ? 1 : 0, runs(dir + "\\")) << "directory of " << c.dirLength << " characters";
+        EXPECT_EQ(c.loads, GetModuleHandleA((dir + "\\lxlm.dll").c_str()) != nullptr) << c.dirLength;
+    }
+}
+
+TEST(LaunchPathTest, BackslashAddedOnlyWhenMissingAndNothingCut)
+{
+    struct Case {
+        const char *directory;
+        size_t cap;
+        bool fits;
+        const char *path;
+    } cases[] = {
+        {"C:\\VIEWER", 100, true, "C:\\VIEWER\\lxlm.dll"},
+        {"C:\\VIEWER\\", 100, true, "C:\\VIEWER\\lxlm.dll"},
+        {"C:\\", 100, true, "C:\\lxlm.dll"},
+        {"C:\\VIEWER", 19, true, "C:\\VIEWER\\lxlm.dll"},
+        {"C:\\VIEWER", 18, false, ""},
+        {"C:\\VIEWER\\", 18, false, ""},
+    };
+    for (const Case &c : cases) {
+        char path[100];
+        EXPECT_EQ(c.fits, formLaunchPath(c.directory, path, c.cap)) << c.directory << " in " << c.cap;
+        EXPECT_STREQ(c.path, path) << c.directory << " in " << c.cap;
+    }
+}
+
+// ---------------------------------------------------------------------------
+
+struct Listener {
+    PROCESS_INFORMATION process{};
+    std::string record;
+};
+
+struct WindowSearch {
+    DWORD processId;
+    HWND found;
+};
+
+BOOL CALLBACK findListenerWindow(HWND window, LPARAM param)
+{
+    auto *search = reinterpret_cast<WindowSearch *>(param);
+    DWORD owner = 0;
+    GetWindowThreadProcessId(window, &owner);
+    char name[64] = "";
+    GetClassNameA(window, name, sizeof name);
+    if (owner == search->processId && strcmp(name, "DialogintListener") == 0) {
+        search->found = window;
+        return FALSE;
+    }
+    return TRUE;
+}
+
+// Starts listener.exe and waits until its top-level window exists.
+bool startListener(Listener *listener, const std::string &record, bool hang)
+{
+    listener->record = record;
+    std::string command = "\"" + exeDir() + "listener.exe\" \"" + record + "\"" + (hang ? " hang" : "");
+    STARTUPINFOA startup{};
+    startup.cb = sizeof startup;
+    std::vector<char> line(command.begin(), command.end());
+    line.push_back(0);
+    if (!CreateProcessA(nullptr, line.data(), nullptr, nullptr, FALSE, 0, nullptr, nullptr, &startup,
+                        &listener->process))
+        return false;
+    for (int waited = 0; waited < 200; waited++) {
+        WindowSearch search{listener->process.dwProcessId, nullptr};
+        EnumWindows(findListenerWindow, (LPARAM)&search);
+        if (search.found)
+            return true;
+        Sleep(50);
+    }
+    return false;
+}
+
+void stopListener(Listener *listener)
+{
+    if (!listener->process.hProcess)
+        return;
+    TerminateProcess(listener->process.hProcess, 0);
+    WaitForSingleObject(listener->process.hProcess, 5000);
+    CloseHandle(listener->process.hThread);
+    CloseHandle(listener->process.hProcess);
+    listener->process = PROCESS_INFORMATION{};
+}
+
+class UnloadBroadcastTest : public ::testing::Test {
+protected:
+    void SetUp() override { dir = makeTempDir("broadcast"); }
+    void TearDown() override
+    {
+        stopListener(&responsive);
+        stopListener(&hung);
+    }
+
+    std::string dir;
+    Listener responsive, hung;
+};
+
+TEST_F(UnloadBroadcastTest, RunningListenerHandlesTheMessageBeforeTheEntryReturns)
+{
+    ASSERT_NE(nullptr, EXPORTED(unLoadDriver));
+    ASSERT_TRUE(startListener(&responsive, dir + "responsive.txt", false));
+    EXPECT_EQ(0, EXPORTED(unLoadDriver)(12345));
+    EXPECT_EQ("Lumoria deinstall 0 0\n", readTextFile(responsive.record))
+        << "one broadcast, both parameters 0, handled before the return";
+    EXPECT_EQ(0, EXPORTED(unLoadDriver)(0));
+    EXPECT_EQ("Lumoria deinstall 0 0\nLumoria deinstall 0 0\n", readTextFile(responsive.record));
+}
+
+TEST_F(UnloadBroadcastTest, HungListenerIsPassedOverAfterABoundedWait)
+{
+    ASSERT_TRUE(startListener(&hung, dir + "hung.txt", true));
+    ASSERT_TRUE(startListener(&responsive, dir + "responsive.txt", false));
+    DWORD start = GetTickCount();
+    EXPECT_EQ(0, EXPORTED(unLoadDriver)(0));
+    DWORD elapsed = GetTickCount() - start;
+    // Each window of the hung program waits at most the timeout, and its queue
+    // counts as hung once it has not been read for five seconds.
+    EXPECT_LT(elapsed, 4 * UNLOAD_BROADCAST_TIMEOUT_MS) << "milliseconds spent in the broadcast";
+    EXPECT_EQ("Lumoria deinstall 0 0\n", readTextFile(responsive.record))
+        << "the responsive listener is served despite the hung one";
+    EXPECT_EQ("", readTextFile(hung.record));
+}
+
+} // namespace
