@@ -158,6 +158,31 @@ void *exportedEntry(const char *name)
     return module ? (void *)GetProcAddress(module, name) : nullptr;
 }
 
+int countOpenHandles()
+{
+    int count = 0;
+    for (ULONG_PTR value = 4; value < 0x10000; value += 4) {
+        DWORD flags;
+        if (GetHandleInformation((HANDLE)value, &flags))
+            count++;
+    }
+    return count;
+}
+
+size_t busyHeapBytes()
+{
+    size_t total = 0;
+    PROCESS_HEAP_ENTRY entry;
+    entry.lpData = nullptr;
+    HANDLE heap = GetProcessHeap();
+    HeapLock(heap);
+    while (HeapWalk(heap, &entry))
+        if (entry.wFlags & PROCESS_HEAP_ENTRY_BUSY)
+            total += entry.cbData;
+    HeapUnlock(heap);
+    return total;
+}
+
 static std::string ctl3dLogPath() { return exeDir() + "CTL3D32.log"; }
 
 void clearCtl3dLog() { DeleteFileA(ctl3dLogPath().c_str()); }

@@ -42,6 +42,12 @@ HMODULE dialogintModule();
 void *exportedEntry(const char *name);
 #define EXPORTED(name) ((decltype(&name))exportedEntry(#name))
 
+// Kernel handles open in this process, counted by asking each possible handle
+// value (the platform's own count is not available under Wine).
+int countOpenHandles();
+// Bytes of the process heap's busy blocks.
+size_t busyHeapBytes();
+
 // CTL3D stand-in: calls recorded as "<ordinal>" in order.
 void clearCtl3dLog();
 std::vector<int> ctl3dCalls();

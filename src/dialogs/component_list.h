@@ -1,0 +1,64 @@
+// component_list.h - the owner-drawn list of the options dialog: its item
+// height, its drawing resources and the painting of one entry.
+#pragma once
+
+#include <windows.h>
+#include <stdint.h>
+
+#include "state/setup_state.h"
+
+// The drawing resources of the options dialog on screen. The brushes live
+// from WM_INITDIALOG to WM_DESTROY, the bitmaps and their memory contexts from
+// WM_MEASUREITEM to WM_DESTROY. Both bitmaps stay selected for the whole
+// showing, so painting an entry is one fill, one copy and one text output.
+struct ComponentListDrawing {
+    HBRUSH highlightBrush;
+    HBRUSH windowBrush;
+    HDC tickContext;
+    HBITMAP tickBitmap;
+    HGDIOBJ tickContextKept;   // what the bitmap replaced in its context
+    SIZE tickSize;
+    HDC blankContext;
+    HBITMAP blankBitmap;
+    HGDIOBJ blankContextKept;
+    SIZE blankSize;
+    int32_t failure;           // the ComponentListFailure of measuring, 0 if none
+    // Every GDI object the list made and deleted, fonts of measuring included.
+    int32_t objectsMade;
+    int32_t objectsDeleted;
+};
+extern ComponentListDrawing componentListDrawing;
+
+// Colours of entry texts (0x00BBGGRR).
+constexpr COLORREF UNAVAILABLE_TEXT_COLOUR = RGB(192, 192, 192);
+constexpr COLORREF HIGHLIGHTED_TEXT_COLOUR = RGB(251, 251, 251);
+constexpr COLORREF RESET_TEXT_COLOUR = RGB(0, 0, 0);
+
+// End values of the options dialog when a drawing resource cannot be made.
+enum ComponentListFailure {
+    LIST_NO_BLANK_BITMAP = 21,
+    LIST_NO_BLANK_CONTEXT = 22,
+    LIST_NO_TICK_BITMAP = 23,
+    LIST_NO_TICK_CONTEXT = 24
+};
+
+// WM_INITDIALOG: the two background brushes.
+void createListBrushes();
+
+// WM_MEASUREITEM: loads the bitmaps and answers the item height, the larger
+// of the bold 10-point text and the blank bitmap's height + 2. Returns 1, or
+// ends the dialog with a ComponentListFailure, which it also keeps in
+// failure: measuring runs while the list is created, and an end requested
+// before WM_INITDIALOG can lose its value (Wine ends such a dialog with 1), so
+// the dialog ends again with it at WM_INITDIALOG.
+INT_PTR measureComponentList(HWND dialog, MEASUREITEMSTRUCT *measure);
+
+// WM_DRAWITEM: paints one entry of the list of currentGroup.
+void drawComponentItem(const DRAWITEMSTRUCT *draw);
+
+// WM_DESTROY: deletes whatever was made and forgets the handles.
+void releaseListResources();
+
+// The catalogue item that list position p shows: p + 1 on the category list,
+// p on a detail page; null outside the group.
+ComponentItem *itemAtListPosition(int position);

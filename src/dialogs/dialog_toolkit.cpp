@@ -1,0 +1,136 @@
+// dialog_toolkit.cpp - the host's message box and string entries, dialog
+// placement, message boxes from resource strings, and the help file. The two
+// entries load the resource module only for the length of their call.
+#include "dialog_toolkit.h"
+
+#include "luinsres_ids.h"
+#include "state/module_lifecycle.h"
+#include "state/setup_state.h"
+#include "state/text.h"
+
+// Captions are loaded into a buffer of this size (LoadStringA counts the
+// terminator).
+constexpr int CAPTION_BYTES = 90;
+constexpr int ENTRY_CAPTION_BYTES = 256;
+// The host's buffer for installLoadStr holds 200 bytes.
+constexpr int HOST_STRING_BYTES = 200;
+// Message texts go through scratchText, loaded with this bound.
+constexpr int MESSAGE_BYTES = 254;
+
+struct MessageKind {
+    int kind;
+    UINT style;
+};
+
+static constexpr MessageKind messageKinds[] = {
+    {INSTALLERDLG_YES_NO, MB_TASKMODAL | MB_YESNO | MB_ICONQUESTION},
+    {INSTALLERDLG_YES_NO_DEFAULT_NO, MB_TASKMODAL | MB_YESNO | MB_ICONQUESTION | MB_DEFBUTTON2},
+};
+static constexpr UINT STOP_BOX_STYLE = MB_TASKMODAL | MB_ICONHAND;
+
+static UINT styleOfKind(int kind)
+{
+    for (const MessageKind &k : messageKinds)
+        if (k.kind == kind)
+            return k.style;
+    return STOP_BOX_STYLE;
+}
+
+static int installerAnswer(int boxResult)
+{
+    if (boxResult == IDYES)
+        return INSTALLERDLG_YES;
+    if (boxResult == IDNO)
+        return INSTALLERDLG_NO;
+    return boxResult;
+}
+
+extern "C" int WINAPI installerDlg(HWND owner, int kind, const char *text, const char *resourceDir)
+{
+    SetupState &s = *setupState;
+    copyText(s.sourceDir, sizeof s.sourceDir, resourceDir ? resourceDir : "");
+    UINT style = styleOfKind(kind);
+    registerCtl3d();
+    // Unlike the other entries, no box reports a missing module here: the
+    // host asks for a box, and -1 tells it none could be shown.
+    if (!loadResourceModule()) {
+        unregisterCtl3d();
+        freeResourceModule();
+        return INSTALLERDLG_NO_RESOURCES;
+    }
+    char caption[ENTRY_CAPTION_BYTES];
+    LoadStringA(resourceModule, IDS_CAPTION, caption, sizeof caption);
+    int answer = MessageBoxA(owner, text ? text : "", caption, style);
+    leaveExport();
+    return installerAnswer(answer);
+}
+
+extern "C" int WINAPI installLoadStr(int stringNumber, char *buffer, const char *resourceDir)
+{
+    SetupState &s = *setupState;
+    copyText(s.sourceDir, sizeof s.sourceDir, resourceDir ? resourceDir : "");
+    if (!loadResourceModule()) {
+        freeResourceModule();
+        return -1;
+    }
+    int loaded = buffer ? LoadStringA(resourceModule, (UINT)stringNumber, buffer, HOST_STRING_BYTES) : 0;
+    freeResourceModule();
+    return loaded > 0 ? 1 : 0;
+}
+
+POINT centredPosition(const RECT &desktop, const RECT &window)
+{
+    int desktopWidth = desktop.right - desktop.left, desktopHeight = desktop.bottom - desktop.top;
+    int width = window.right - window.left, height = window.bottom - window.top;
+    // The desktop's own origin is not added: the desktop starts at 0, 0.
+    return POINT{(desktopWidth >> 1) - (width >> 1), (desktopHeight >> 1) - (height >> 1)};
+}
+
+POINT aboveBottomPosition(const RECT &desktop, const RECT &window)
+{
+    int desktopHeight = desktop.bottom - desktop.top;
+    int height = window.bottom - window.top;
+    return POINT{centredPosition(desktop, window).x, desktopHeight - 2 * height};
+}
+
+static void moveTo(HWND window, POINT (*position)(const RECT &, const RECT &))
+{
+    RECT desktop, rect;
+    GetWindowRect(GetDesktopWindow(), &desktop);
+    GetWindowRect(window, &rect);
+    POINT at = position(desktop, rect);
+    MoveWindow(window, at.x, at.y, rect.right - rect.left, rect.bottom - rect.top, FALSE);
+}
+
+void centreOnScreen(HWND window) { moveTo(window, centredPosition); }
+void placeAboveBottom(HWND window) { moveTo(window, aboveBottomPosition); }
+
+int showResourceMessage(HWND owner, int textId, UINT style)
+{
+    SetupState &s = *setupState;
+    char caption[CAPTION_BYTES];
+    LoadStringA(resourceModule, (UINT)textId, s.scratchText, MESSAGE_BYTES);
+    LoadStringA(resourceModule, IDS_CAPTION, caption, sizeof caption);
+    return MessageBoxA(owner, s.scratchText, caption, style);
+}
+
+static bool formHelpPath()
+{
+    SetupState &s = *setupState;
+    // sourceDir ends with a separator; a path cut short would name another file.
+    return copyText(s.scratchText, sizeof s.scratchText, s.sourceDir) &&
+           appendText(s.scratchText, sizeof s.scratchText, "lumoria.hlp");
+}
+
+void openHelp(HWND window, int context)
+{
+    SetupState &s = *setupState;
+    s.helpOpened = formHelpPath() ? WinHelpA(window, s.scratchText, HELP_CONTEXT, (ULONG_PTR)context) : 0;
+}
+
+void closeHelp(HWND window)
+{
+    SetupState &s = *setupState;
+    if (s.helpOpened && formHelpPath())
+        WinHelpA(window, s.scratchText, HELP_QUIT, 0);
+}

@@ -1,0 +1,35 @@
+// dialog_toolkit.h - what every installer dialog shares: the host's message
+// box and string entries (installerDlg, installLoadStr, declared in
+// dialogint.h), the placement of a dialog as it opens, message boxes built from
+// the resource module's strings, and the help file.
+#pragma once
+
+#include <windows.h>
+
+// Context numbers of the help file's topics.
+enum HelpContext {
+    HELP_CONTEXT_MAIN = 16432,
+    HELP_CONTEXT_OPTIONS = 16433
+};
+
+// Where a window of the given size goes on a desktop of the given size: centred,
+// or centred across and with its lower edge one window height above the
+// bottom. Halving is a shift right, so odd sizes round toward the left and top.
+POINT centredPosition(const RECT &desktop, const RECT &window);
+POINT aboveBottomPosition(const RECT &desktop, const RECT &window);
+
+// Move the window there (its size kept, no repaint).
+void centreOnScreen(HWND window);
+void placeAboveBottom(HWND window);
+
+// A message box with string textId of the resource module as its text and
+// string 700 as its caption; returns MessageBoxA's answer. The text goes
+// through scratchText.
+int showResourceMessage(HWND owner, int textId, UINT style);
+
+// Opens the help file sourceDir + "lumoria.hlp" on a topic and stores the
+// result in helpOpened; closeHelp sends the quit command when helpOpened is
+// nonzero. The path is formed in scratchText; a sourceDir too long for it
+// opens nothing.
+void openHelp(HWND window, int context);
+void closeHelp(HWND window);

@@ -1,0 +1,296 @@
+// main_dialog.cpp - the main dialog: the installation directory, the free
+// space on its drive and the space the full and the default selections need,
+// and the choice of standard, custom or workstation installation. Owns the
+// space figures shared by the installer dialogs and the module-level values
+// mainDirLive, spaceUsed and previousSpaceUsed.
+#include "main_dialog.h"
+
+#include <string.h>
+
+#include "catalogue/selection.h"
+#include "dialog_toolkit.h"
+#include "luinsres_ids.h"
+#include "state/setup_state.h"
+#include "state/text.h"
+
+int32_t mainDirLive;
+int32_t spaceUsed;
+int32_t previousSpaceUsed;
+
+// The directory edit holds what fits the host record's 200-byte slot.
+constexpr int DIRECTORY_BYTES = 200;
+constexpr int BUTTON_TEXT_BYTES = 64;
+
+enum MainDialogEnd { MAIN_CANCELLED = 0, MAIN_STANDARD = 1, MAIN_CUSTOM = 2, MAIN_WORKSTATION = 3 };
+
+// ---------------------------------------------------------------------------
+// Space figures
+
+static BOOL queryDiskFreeSpaceOfSystem(const char *root, int64_t *freeBytes)
+{
+    ULARGE_INTEGER available, total, totalFree;
+    if (GetDiskFreeSpaceExA(root, &available, &total, &totalFree)) {
+        *freeBytes = available.QuadPart > (ULONGLONG)INT64_MAX ? INT64_MAX : (int64_t)available.QuadPart;
+        return TRUE;
+    }
+    DWORD sectorsPerCluster, bytesPerSector, freeClusters, clusters;
+    if (!GetDiskFreeSpaceA(root, &sectorsPerCluster, &bytesPerSector, &freeClusters, &clusters))
+        return FALSE;
+    *freeBytes = (int64_t)sectorsPerCluster * bytesPerSector * freeClusters;
+    return TRUE;
+}
+
+BOOL (*queryDiskFreeSpace)(const char *root, int64_t *freeBytes) = queryDiskFreeSpaceOfSystem;
+
+void formatThousands(int64_t value, char *output, size_t cap)
+{
+    if (value < 1000) {
+        copyText(output, cap, "1");
+        return;
+    }
+    // Groups of three digits from the right, of the value in thousands.
+    char digits[THOUSANDS_TEXT_BYTES];
+    int64_t rest = value / 1000;
+    int n = 0, groupDigits = 0;
+    do {
+        if (groupDigits == 3) {
+            digits[n++] = ',';
+            groupDigits = 0;
+        }
+        digits[n++] = (char)('0' + rest % 10);
+        groupDigits++;
+        rest /= 10;
+    } while (rest > 0);
+    char text[THOUSANDS_TEXT_BYTES];
+    for (int i = 0; i < n; i++)
+        text[i] = digits[n - 1 - i];
+    text[n] = 0;
+    copyText(output, cap, text);
+}
+
+// The root of the drive that holds path, as "C:\"; false when the path cannot
+// be made absolute within 255 characters.
+static bool driveRootOf(const char *path, char *root, size_t cap)
+{
+    char full[PATH_BYTES];
+    DWORD n = path[0] ? GetFullPathNameA(path, sizeof full, full, nullptr)
+                      : GetCurrentDirectoryA(sizeof full, full);
+    if (n == 0 || n >= sizeof full)
+        return false;
+    char first[4];
+    copyText(first, sizeof first, full);
+    return copyText(root, cap, first);
+}
+
+int32_t computeFreeSpace(const char *path, char *output, size_t cap)
+{
+    SetupState &s = *setupState;
+    char root[4];
+    int64_t freeBytes = 0;
+    // A drive that cannot be queried (a UNC path, a drive not ready) has no
+    // free bytes of its own; the existing installation's space still counts.
+    if (!driveRootOf(path ? path : "", root, sizeof root) || !queryDiskFreeSpace(root, &freeBytes))
+        freeBytes = 0;
+    int64_t figure = freeBytes + previousSpaceUsed;
+    s.freeSpaceBytes = figure;
+    s.freeSpace = saturate32(figure);
+    formatThousands(figure, s.freeSpaceText, sizeof s.freeSpaceText);
+    copyText(output, cap, s.freeSpaceText);
+    return s.freeSpace;
+}
+
+static void showFigure(HWND dialog, int control, int64_t value)
+{
+    char text[THOUSANDS_TEXT_BYTES];
+    formatThousands(value, text, sizeof text);
+    SetDlgItemTextA(dialog, control, text);
+}
+
+// ---------------------------------------------------------------------------
+// The dialog
+
+static void showFreeSpace(HWND dialog)
+{
+    SetupState &s = *setupState;
+    computeFreeSpace(s.installDir, s.scratchText, sizeof s.scratchText);
+    SetDlgItemTextA(dialog, IDC_MAIN_FREE, s.scratchText);
+}
+
+static void readDirectory(HWND dialog, char *buffer)
+{
+    buffer[0] = 0;
+    GetDlgItemTextA(dialog, IDC_MAIN_DIRECTORY, buffer, DIRECTORY_BYTES);
+}
+
+// While the dialog is live, every message first follows the directory edit,
+// so that the free figure tracks the drive as the user types. The comparison
+// is case-sensitive on purpose: any change recomputes.
+static void followDirectoryEdit(HWND dialog)
+{
+    SetupState &s = *setupState;
+    if (!mainDirLive || !GetDlgItem(dialog, IDC_MAIN_DIRECTORY))
+        return;
+    readDirectory(dialog, s.scratchText);
+    if (strcmp(s.scratchText, s.installDir) == 0)
+        return;
+    copyText(s.installDir, sizeof s.installDir, s.scratchText);
+    showFreeSpace(dialog);
+}
+
+static int32_t selectionSizeOf(int mode)
+{
+    computeSelection(mode);
+    return setupState->selectedSize;
+}
+
+static void showUpgradeFigures(HWND dialog)
+{
+    SetupState &s = *setupState;
+    char text[BUTTON_TEXT_BYTES];
+    LoadStringA(resourceModule, IDS_UPGRADE_CUSTOM, text, sizeof text);
+    SetDlgItemTextA(dialog, IDC_MAIN_CUSTOM, text);
+    SetFocus(GetDlgItem(dialog, IDC_MAIN_STANDARD));
+    if (s.fullSelectionSize == 0)
+        s.fullSelectionSize = s.defaultSelectionSize = selectionSizeOf(SELECT_DEFAULTS);
+    showFigure(dialog, IDC_MAIN_FULL_SIZE, s.fullSelectionSize);
+    showFigure(dialog, IDC_MAIN_DEFAULT_SIZE, s.fullSelectionSize);
+}
+
+static bool offersStandardInstallation(int32_t installType)
+{
+    return installType == INSTALL_TYPE_STANDARD || installType == INSTALL_TYPE_EVALUATION ||
+           installType == INSTALL_TYPE_LEGACY;
+}
+
+// The selection computed last stays in install.ini: the defaults where a
+// standard installation is offered, everything otherwise.
+static void showInstallFigures(HWND dialog)
+{
+    SetupState &s = *setupState;
+    if (offersStandardInstallation(s.installType)) {
+        if (s.fullSelectionSize == 0)
+            s.fullSelectionSize = selectionSizeOf(SELECT_EVERYTHING);
+        if (s.defaultSelectionSize == 0)
+            s.defaultSelectionSize = selectionSizeOf(SELECT_DEFAULTS);
+        SetFocus(GetDlgItem(dialog, IDC_MAIN_STANDARD));
+        showFigure(dialog, IDC_MAIN_FULL_SIZE, s.fullSelectionSize);
+        showFigure(dialog, IDC_MAIN_DEFAULT_SIZE, s.defaultSelectionSize);
+        return;
+    }
+    EnableWindow(GetDlgItem(dialog, IDC_MAIN_STANDARD), FALSE);
+    SetFocus(GetDlgItem(dialog, IDC_MAIN_CUSTOM));
+    if (s.fullSelectionSize == 0)
+        s.fullSelectionSize = selectionSizeOf(SELECT_EVERYTHING);
+    showFigure(dialog, IDC_MAIN_FULL_SIZE, s.fullSelectionSize);
+}
+
+static INT_PTR onMainInitDialog(HWND dialog)
+{
+    SetupState &s = *setupState;
+    s.helpOpened = 0;
+    centreOnScreen(dialog);
+    showFreeSpace(dialog);
+    // One character less than the buffer, so that what the user types is what
+    // the directory becomes, and fits the host record.
+    SendDlgItemMessageA(dialog, IDC_MAIN_DIRECTORY, EM_LIMITTEXT, DIRECTORY_BYTES - 1, 0);
+    SetDlgItemTextA(dialog, IDC_MAIN_DIRECTORY, s.installDir);
+    mainDirLive = 1;
+    if (!networkOptionEnabled)
+        EnableWindow(GetDlgItem(dialog, IDC_MAIN_WORKSTATION), FALSE);
+    if (s.upgradeMode)
+        showUpgradeFigures(dialog);
+    else
+        showInstallFigures(dialog);
+    return 0;  // the focus has been set
+}
+
+static void endMainDialog(HWND dialog, int result)
+{
+    mainDirLive = 0;
+    EndDialog(dialog, result);
+}
+
+static void onStandardClicked(HWND dialog)
+{
+    SetupState &s = *setupState;
+    readDirectory(dialog, s.installDir);
+    computeFreeSpace(s.installDir, s.scratchText, sizeof s.scratchText);
+    if (s.defaultSelectionSize > s.freeSpaceBytes) {
+        showResourceMessage(dialog, IDS_NO_SPACE, MB_ICONHAND | MB_TASKMODAL);
+        return;
+    }
+    mainDirLive = 0;
+    readDirectory(dialog, s.installDir);
+    spaceUsed = s.defaultSelectionSize;
+    closeHelp(dialog);
+    endMainDialog(dialog, MAIN_STANDARD);
+}
+
+// The options dialog makes its own space check.
+static void onCustomClicked(HWND dialog)
+{
+    SetupState &s = *setupState;
+    closeHelp(dialog);
+    readDirectory(dialog, s.installDir);
+    computeFreeSpace(s.installDir, s.scratchText, sizeof s.scratchText);
+    endMainDialog(dialog, MAIN_CUSTOM);
+}
+
+// A workstation copies nothing of its own: no space check, spaceUsed kept.
+static void onWorkstationClicked(HWND dialog)
+{
+    SetupState &s = *setupState;
+    closeHelp(dialog);
+    readDirectory(dialog, s.installDir);
+    endMainDialog(dialog, MAIN_WORKSTATION);
+}
+
+static INT_PTR onCancelClicked(HWND dialog)
+{
+    int answer = showResourceMessage(dialog, IDS_CONFIRM_CANCEL, MB_YESNO | MB_ICONQUESTION | MB_DEFBUTTON2);
+    if (answer == IDNO)
+        return 0;
+    mainDirLive = 0;
+    closeHelp(dialog);
+    EndDialog(dialog, MAIN_CANCELLED);
+    return 1;
+}
+
+static INT_PTR onMainCommand(HWND dialog, int control, int notification)
+{
+    // The workstation button acts on any command; the others on a click.
+    if (control == IDC_MAIN_WORKSTATION) {
+        onWorkstationClicked(dialog);
+        return 0;
+    }
+    if (notification != BN_CLICKED)
+        return 0;
+    switch (control) {
+    case IDC_MAIN_STANDARD: onStandardClicked(dialog); return 0;
+    case IDC_MAIN_CUSTOM: onCustomClicked(dialog); return 0;
+    case IDC_HELP_BUTTON: openHelp(dialog, HELP_CONTEXT_MAIN); return 0;
+    case IDCANCEL: return onCancelClicked(dialog);
+    }
+    return 0;
+}
+
+// Close from the system menu: no confirmation, and help stays as it is.
+static INT_PTR onMainSysCommand(HWND dialog, WPARAM command)
+{
+    if ((command & 0xFFF0) == SC_CLOSE)
+        endMainDialog(dialog, MAIN_CANCELLED);
+    return 0;
+}
+
+extern "C" INT_PTR WINAPI MainDialogProc(HWND dialog, UINT message, WPARAM wParam, LPARAM lParam)
+{
+    (void)lParam;
+    followDirectoryEdit(dialog);
+    switch (message) {
+    case WM_INITDIALOG: return onMainInitDialog(dialog);
+    case WM_COMMAND: return onMainCommand(dialog, LOWORD(wParam), HIWORD(wParam));
+    case WM_SYSCOMMAND: return onMainSysCommand(dialog, wParam);
+    case WM_DESTROY: mainDirLive = 0; return 0;
+    }
+    return 0;
+}

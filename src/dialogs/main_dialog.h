@@ -1,0 +1,27 @@
+// main_dialog.h - the main dialog's procedure (MainDialogProc, declared in
+// dialogint.h) and the space figures that the installer dialogs show.
+#pragma once
+
+#include <windows.h>
+#include <stddef.h>
+#include <stdint.h>
+
+// Room for the largest figure formatThousands writes: a 64-bit value in
+// thousands with comma groups, and its terminator.
+constexpr size_t THOUSANDS_TEXT_BYTES = 28;
+
+// A byte count in thousands (1 K = 1,000 bytes), cut toward zero, with commas
+// between groups of three digits: 5,012,345 gives "5,012". Anything below
+// 1,000, negative values included, gives "1".
+void formatThousands(int64_t value, char *output, size_t cap);
+
+// Free bytes on the drive of path (made absolute; its first three characters
+// are the root) plus previousSpaceUsed. Stores the true figure in
+// freeSpaceBytes, the figure saturated to 32 bits in freeSpace and its text in
+// freeSpaceText and output; returns freeSpace. A drive that cannot be queried
+// counts as having no free bytes.
+int32_t computeFreeSpace(const char *path, char *output, size_t cap);
+
+// The disk query behind computeFreeSpace: free bytes available to the caller
+// on root ("C:\"), FALSE when the drive cannot be queried. Tests replace it.
+extern BOOL (*queryDiskFreeSpace)(const char *root, int64_t *freeBytes);

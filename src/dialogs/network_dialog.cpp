@@ -1,0 +1,149 @@
+// network_dialog.cpp - the network (server copy) installation: every
+// component into one directory the user names, with its own dialog, the space
+// check and the file lists written by the progress dialog.
+#include <string.h>
+
+#include "catalogue/catalogue.h"
+#include "dialogs/dialog_toolkit.h"
+#include "dialogs/main_dialog.h"
+#include "luinsres_ids.h"
+#include "state/host_record.h"
+#include "state/module_lifecycle.h"
+#include "state/setup_state.h"
+#include "state/text.h"
+#include "steps/progress_dialog.h"
+
+int32_t networkDirLive;
+
+// The edit is limited to 200 characters; the read is bounded the same way.
+static void readDirectoryEdit(HWND dialog, char *buffer)
+{
+    buffer[0] = 0;
+    GetDlgItemTextA(dialog, IDC_NETWORK_DIRECTORY, buffer, 200);
+}
+
+static void followDirectoryEdit(HWND dialog)
+{
+    SetupState &s = *setupState;
+    char typed[200];
+    readDirectoryEdit(dialog, typed);
+    if (strcmp(typed, s.installDir) == 0)
+        return;
+    copyText(s.installDir, sizeof s.installDir, typed);
+    computeFreeSpace(s.installDir, s.scratchText, sizeof s.scratchText);
+    SetDlgItemTextA(dialog, IDC_NETWORK_FREE, s.scratchText);
+}
+
+static INT_PTR onInitDialog(HWND dialog)
+{
+    SetupState &s = *setupState;
+    centreOnScreen(dialog);
+    SendDlgItemMessageA(dialog, IDC_NETWORK_DIRECTORY, EM_LIMITTEXT, 200, 0);
+    SetDlgItemTextA(dialog, IDC_NETWORK_DIRECTORY, s.installDir);
+    computeFreeSpace(s.installDir, s.scratchText, sizeof s.scratchText);
+    SetDlgItemTextA(dialog, IDC_NETWORK_FREE, s.scratchText);
+    char needed[THOUSANDS_TEXT_BYTES];
+    formatThousands(s.selectedSize, needed, sizeof needed);
+    SetDlgItemTextA(dialog, IDC_NETWORK_NEEDED, needed);
+    networkDirLive = 1;
+    s.customSelectionMade = 0;
+    SendDlgItemMessageA(dialog, IDC_NETWORK_DIRECTORY, EM_SETSEL, 0, -1);
+    SetFocus(GetDlgItem(dialog, IDC_NETWORK_DIRECTORY));
+    return FALSE;
+}
+
+static void onOk(HWND dialog)
+{
+    SetupState &s = *setupState;
+    networkDirLive = 0;
+    char typed[200];
+    readDirectoryEdit(dialog, typed);
+    copyText(s.installDir, sizeof s.installDir, typed);
+    computeFreeSpace(s.installDir, s.scratchText, sizeof s.scratchText);
+    if ((int64_t)s.selectedSize > s.freeSpaceBytes) {
+        showResourceMessage(dialog, IDS_NO_SPACE, MB_ICONHAND | MB_TASKMODAL);
+        return;  // the free figure no longer follows the edit from here on
+    }
+    readDirectoryEdit(dialog, typed);
+    copyText(s.installDir, sizeof s.installDir, typed);
+    EndDialog(dialog, 1);
+}
+
+static INT_PTR onCancel(HWND dialog)
+{
+    if (showResourceMessage(dialog, IDS_CONFIRM_CANCEL, MB_YESNO | MB_ICONQUESTION | MB_DEFBUTTON2) == IDNO)
+        return FALSE;
+    networkDirLive = 0;
+    EndDialog(dialog, 0);
+    return TRUE;
+}
+
+static INT_PTR onCommand(HWND dialog, WPARAM wParam)
+{
+    if (HIWORD(wParam) != BN_CLICKED)
+        return FALSE;
+    switch (LOWORD(wParam)) {
+    case IDOK: onOk(dialog); return FALSE;
+    case IDCANCEL: return onCancel(dialog);
+    default: return FALSE;
+    }
+}
+
+static INT_PTR onSysCommand(HWND dialog, WPARAM command)
+{
+    if ((command & 0xFFF0) != SC_CLOSE)
+        return FALSE;
+    networkDirLive = 0;
+    EndDialog(dialog, 0);
+    return TRUE;
+}
+
+extern "C" INT_PTR WINAPI networkProc(HWND dialog, UINT message, WPARAM wParam, LPARAM lParam)
+{
+    (void)lParam;
+    if (networkDirLive)
+        followDirectoryEdit(dialog);
+    switch (message) {
+    case WM_INITDIALOG: return onInitDialog(dialog);
+    case WM_COMMAND: return onCommand(dialog, wParam);
+    case WM_SYSCOMMAND: return onSysCommand(dialog, wParam);
+    default: return FALSE;
+    }
+}
+
+extern "C" int WINAPI networkInstall(HWND owner, HostSetupInfo *record)
+{
+    SetupState &s = *setupState;
+    s.hostRecord = record;
+    s.networkInstallMode = 1;
+    s.languageFlags = record->languageFlags;
+    bool fit = copyFieldText(s.setupIniPath, sizeof s.setupIniPath, record->setupIniPath, sizeof record->setupIniPath);
+    fit &= copyFieldText(s.layoutFilePath, sizeof s.layoutFilePath, record->layoutFilePath, sizeof record->layoutFilePath);
+    fit &= copyFieldText(s.installDir, sizeof s.installDir, record->installDir, sizeof record->installDir);
+    fit &= copyFieldText(s.serverDir, sizeof s.serverDir, record->serverDir, sizeof record->serverDir);
+    fit &= copyFieldText(s.platformName, sizeof s.platformName, record->platformName, sizeof record->platformName);
+    // A source folder that does not fit is never used to load the module.
+    if (!copyFieldText(s.sourceDir, sizeof s.sourceDir, record->sourceDir, sizeof record->sourceDir))
+        s.sourceDir[0] = 0;
+    int entered = enterExport();
+    if (entered != 1)
+        return entered;
+
+    int result = 0;
+    if (fit && showProgress(owner, WAIT_PREPARE) == 1 &&
+        DialogBoxParamA(resourceModule, MAKEINTRESOURCEA(DLG_NETWORK), owner, networkProc, 0) > 0) {
+        if (GetFileAttributesA(s.installDir) == INVALID_FILE_ATTRIBUTES)
+            ensureInstallDir();
+        char shortPath[PATH_BYTES];
+        DWORD n = GetShortPathNameA(s.installDir, shortPath, 255);
+        if (n > 0 && n < 255)
+            copyText(s.installDir, sizeof s.installDir, shortPath);
+        copyText(record->installDir, sizeof record->installDir, s.installDir);
+        showProgress(owner, WAIT_NETWORK_FILES);
+        result = 1;
+    }
+    releaseCatalogue();
+    freeResourceModule();
+    unregisterCtl3d();
+    return result;
+}

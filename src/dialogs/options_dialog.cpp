@@ -1,0 +1,453 @@
+// options_dialog.cpp - the component options dialog on the category list
+// (currentGroup 11) and on the detail page of one category (1..9): the
+// highlighted entry, selecting and deselecting through the catalogue's
+// reference counts, the space figures and the snapshot Cancel returns to.
+// Owns savedSelectedSize and selectedFigureStale.
+#include "options_dialog.h"
+
+#include <string.h>
+
+#include "catalogue/catalogue.h"
+#include "component_list.h"
+#include "dialog_toolkit.h"
+#include "luinsres_ids.h"
+#include "main_dialog.h"
+#include "state/setup_state.h"
+#include "state/text.h"
+
+int32_t selectedFigureStale;
+
+constexpr int DESCRIPTION_BYTES = 256;
+// Deselecting keeps the three low flag bits and nothing above them.
+constexpr int32_t LOW_FLAG_BITS = 7;
+
+// The string base of each group's display names, as the catalogue loads them.
+struct NameBase {
+    int group;
+    int base;
+};
+
+static constexpr NameBase nameBases[] = {
+    {GROUP_VWP, IDS_NAME_BASE_VWP},
+    {GROUP_SPREADSHEET, IDS_NAME_BASE_SPREADSHEET},
+    {GROUP_SWP, IDS_NAME_BASE_SWP},
+    {GROUP_TWP, IDS_NAME_BASE_TWP},
+    {GROUP_INTEGRATION, IDS_NAME_BASE_INTEGRATION},
+    {GROUP_SPIC, IDS_NAME_BASE_PICTURE},
+    {GROUP_TPIC, IDS_NAME_BASE_PICTURE},
+    {GROUP_MANUAL, IDS_NAME_BASE_MANUAL},
+    {GROUP_INTERUTIL, IDS_NAME_BASE_INTERUTIL},
+};
+
+static const NameBase *nameBaseOf(int group)
+{
+    for (const NameBase &b : nameBases)
+        if (b.group == group)
+            return &b;
+    return nullptr;
+}
+
+static bool hasDetailPage(int category) { return nameBaseOf(category) != nullptr; }
+
+static ComponentGroup *groupRecord(int group)
+{
+    return group >= 0 && group < GROUP_COUNT ? &setupState->groups[group] : nullptr;
+}
+
+// itemCount as far as the item slots go.
+static int usedItems(const ComponentGroup &group)
+{
+    if (group.itemCount < 0)
+        return 0;
+    return group.itemCount > MAX_GROUP_ITEMS ? MAX_GROUP_ITEMS : group.itemCount;
+}
+
+static HWND componentList(HWND dialog) { return GetDlgItem(dialog, IDC_OPTIONS_LIST); }
+
+// ---------------------------------------------------------------------------
+// The snapshot
+
+static void takeFileTableSnapshot()
+{
+    SetupState &s = *setupState;
+    if (s.sharedFileTable && s.fileTableSnapshot)
+        memcpy(s.fileTableSnapshot, s.sharedFileTable, SHARED_FILE_TABLE_BYTES);
+    s.savedSelectedSize = s.selectedSize;
+}
+
+static int highlightCategory(HWND dialog, ComponentGroup &categories)
+{
+    SetupState &s = *setupState;
+    int count = usedItems(categories);
+    if (count < 2)
+        return 0;
+    // A category that is not on the list starts the list at its first line.
+    if (s.currentCategory < 1 || s.currentCategory >= count)
+        s.currentCategory = 1;
+    categories.items[s.currentCategory].flags |= ITEM_HIGHLIGHTED;
+    SendMessageA(componentList(dialog), LB_SETCURSEL, (WPARAM)(s.currentCategory - 1), 0);
+    return s.currentCategory - 1;
+}
+
+int fillComponentList(HWND dialog, int group)
+{
+    ComponentGroup *record = groupRecord(group);
+    if (!record) {
+        takeFileTableSnapshot();
+        return 0;
+    }
+    bool categoryList = group == CATEGORIES;
+    if (!categoryList)
+        record->items[0].flags |= ITEM_HIGHLIGHTED;
+    HWND list = componentList(dialog);
+    int count = usedItems(*record);
+    for (int i = 0; i < count; i++) {
+        ComponentItem &item = record->items[i];
+        // Item 0 of the category list stands for the viewer engine, which
+        // every installation has: it is not offered.
+        if (!categoryList || i > 0) {
+            char name[sizeof item.displayName];
+            copyFieldText(name, sizeof name, item.displayName, sizeof item.displayName);
+            SendMessageA(list, LB_INSERTSTRING, (WPARAM)(categoryList ? i - 1 : i), (LPARAM)name);
+        }
+        item.savedFlags = item.flags;
+        if (i > 0)
+            item.flags &= ~ITEM_HIGHLIGHTED;
+    }
+    int position = 0;
+    if (categoryList)
+        position = highlightCategory(dialog, *record);
+    else
+        SendMessageA(list, LB_SETCURSEL, 0, 0);
+    takeFileTableSnapshot();
+    return position;
+}
+
+void restoreComponentStates(int group)
+{
+    SetupState &s = *setupState;
+    if (ComponentGroup *record = groupRecord(group)) {
+        int count = usedItems(*record);
+        for (int i = 0; i < count; i++)
+            record->items[i].flags = record->items[i].savedFlags;
+    }
+    s.selectedSize = s.savedSelectedSize;
+    if (s.sharedFileTable && s.fileTableSnapshot)
+        memcpy(s.sharedFileTable, s.fileTableSnapshot, SHARED_FILE_TABLE_BYTES);
+}
+
+void resetComponentStates(int group)
+{
+    SetupState &s = *setupState;
+    if (ComponentGroup *record = groupRecord(group)) {
+        record->items[0].flags = ITEM_HIGHLIGHTED;
+        int count = usedItems(*record);
+        for (int i = 1; i < count; i++)
+            record->items[i].flags = 0;
+    }
+    s.savedSelectedSize = s.selectedSize;
+}
+
+// ---------------------------------------------------------------------------
+// Description and figures
+
+// The item description: the group's text with the display name in place of
+// its "%s". The text comes from the resource module, so it is not handed to
+// printf: any other "%" stays as it is, "%%" gives one.
+static void insertName(char *output, size_t cap, const char *format, const char *name)
+{
+    char piece[2] = {0, 0};
+    output[0] = 0;
+    bool inserted = false;
+    for (const char *p = format; *p; p++) {
+        if (p[0] == '%' && p[1] == 's' && !inserted) {
+            appendText(output, cap, name);
+            inserted = true;
+            p++;
+            continue;
+        }
+        if (p[0] == '%' && p[1] == '%')
+            p++;
+        piece[0] = *p;
+        appendText(output, cap, piece);
+    }
+}
+
+static void showCategoryDescription(HWND dialog, int position)
+{
+    SetupState &s = *setupState;
+    ComponentGroup &categories = s.groups[CATEGORIES];
+    int k = position + 1;
+    bool listed = k >= 1 && k < usedItems(categories);
+    // An unavailable category has nothing to describe: the text of the entry
+    // before it stays.
+    if (listed && !(categories.items[k].flags & ITEM_UNAVAILABLE)) {
+        LoadStringA(resourceModule, (UINT)(IDS_CATEGORY_DESCRIPTION_BASE + k), s.scratchText, DESCRIPTION_BYTES);
+        SetDlgItemTextA(dialog, IDC_OPTIONS_DESCRIPTION, s.scratchText);
+    }
+    bool details = listed && hasDetailPage(k) && s.groups[k].itemCount >= 1;
+    EnableWindow(GetDlgItem(dialog, IDC_OPTIONS_DETAILS), details);
+}
+
+static void showItemDescription(HWND dialog, int position)
+{
+    SetupState &s = *setupState;
+    const NameBase *base = nameBaseOf(s.currentGroup);
+    ComponentItem *item = itemAtListPosition(position);
+    if (base && item) {
+        char name[DESCRIPTION_BYTES], format[DESCRIPTION_BYTES];
+        name[0] = format[0] = 0;
+        LoadStringA(resourceModule, (UINT)(base->base + item->number), name, sizeof name);
+        LoadStringA(resourceModule, (UINT)(IDS_ITEM_DESCRIPTION_BASE + s.currentGroup), format, sizeof format);
+        insertName(s.scratchText, DESCRIPTION_BYTES, format, name);
+        SetDlgItemTextA(dialog, IDC_OPTIONS_DESCRIPTION, s.scratchText);
+    }
+    EnableWindow(GetDlgItem(dialog, IDC_OPTIONS_DETAILS), FALSE);
+}
+
+void showComponentDescription(HWND dialog, int position)
+{
+    if (setupState->currentGroup == CATEGORIES)
+        showCategoryDescription(dialog, position);
+    else
+        showItemDescription(dialog, position);
+}
+
+static void showSelectedSize(HWND dialog)
+{
+    char text[THOUSANDS_TEXT_BYTES];
+    formatThousands(setupState->selectedSize, text, sizeof text);
+    SetDlgItemTextA(dialog, IDC_OPTIONS_NEEDED, text);
+}
+
+// ---------------------------------------------------------------------------
+// Clicks in the list
+
+static int listPositionOf(int index) { return setupState->currentGroup == CATEGORIES ? index - 1 : index; }
+
+static void toggleSelection(ComponentItem *item, int index)
+{
+    ComponentGroup *group = nullptr;
+    selectGroupView(0, nullptr, nullptr, nullptr, &group);
+    if (item->flags & ITEM_SELECTED) {
+        applySelection(item, 0, group, index);
+        item->flags &= LOW_FLAG_BITS;
+    } else {
+        item->flags |= ITEM_SELECTED;
+        applySelection(item, 1, group, index);
+    }
+}
+
+// The other highlighted entries lose the highlight; making each the list's
+// selection for a moment repaints it.
+static void moveHighlight(HWND dialog, ComponentItem *item)
+{
+    ComponentItem *first = nullptr;
+    int32_t count = 0;
+    selectGroupView(0, nullptr, &first, &count, nullptr);
+    item->flags |= ITEM_HIGHLIGHTED;
+    int firstShown = setupState->currentGroup == CATEGORIES ? 1 : 0;
+    for (int j = firstShown; first && j < count && j < MAX_GROUP_ITEMS; j++) {
+        if (first + j == item || !(first[j].flags & ITEM_HIGHLIGHTED))
+            continue;
+        first[j].flags &= ~ITEM_HIGHLIGHTED;
+        SendMessageA(componentList(dialog), LB_SETCURSEL, (WPARAM)listPositionOf(j), 0);
+    }
+}
+
+// The list repaints an entry when its selection moves, but not when it stays:
+// after a toggle the entry is repainted here, so that its box and the
+// required-space figure follow at once.
+static void repaintEntry(HWND dialog, int position)
+{
+    HWND list = componentList(dialog);
+    SendMessageA(list, LB_SETCURSEL, (WPARAM)position, 0);
+    RECT rect;
+    if (SendMessageA(list, LB_GETITEMRECT, (WPARAM)position, (LPARAM)&rect) != LB_ERR)
+        InvalidateRect(list, &rect, FALSE);
+    selectedFigureStale = 1;
+}
+
+void clickComponentItem(HWND dialog)
+{
+    int position = (int)SendMessageA(componentList(dialog), LB_GETCURSEL, 0, 0);
+    ComponentItem *item = position >= 0 ? itemAtListPosition(position) : nullptr;
+    // An unavailable entry can be neither highlighted nor selected, even when
+    // it is the first entry of a page and thus highlighted when it opened.
+    if (!item || (item->flags & ITEM_UNAVAILABLE))
+        return;
+    int index = setupState->currentGroup == CATEGORIES ? position + 1 : position;
+    if (item->flags & ITEM_HIGHLIGHTED)
+        toggleSelection(item, index);
+    else
+        moveHighlight(dialog, item);
+    repaintEntry(dialog, position);
+}
+
+// ---------------------------------------------------------------------------
+// The dialog
+
+static INT_PTR onOptionsInitDialog(HWND dialog)
+{
+    SetupState &s = *setupState;
+    // The list could not be drawn: the dialog ends before it shows, with the
+    // end value measuring chose, and takes no snapshot.
+    if (componentListDrawing.failure) {
+        EndDialog(dialog, componentListDrawing.failure);
+        return 1;
+    }
+    s.helpOpened = 0;
+    centreOnScreen(dialog);
+    createListBrushes();
+    int position = fillComponentList(dialog, s.currentGroup);
+    showComponentDescription(dialog, position);
+    if (s.currentGroup != CATEGORIES)
+        ShowWindow(GetDlgItem(dialog, IDC_OPTIONS_DETAILS), SW_HIDE);
+    computeFreeSpace(s.installDir, s.scratchText, sizeof s.scratchText);
+    SetDlgItemTextA(dialog, IDC_OPTIONS_FREE, s.scratchText);
+    selectedFigureStale = 1;
+    return 1;
+}
+
+static INT_PTR onOptionsMeasureItem(HWND dialog, MEASUREITEMSTRUCT *measure)
+{
+    if (measure->CtlType != ODT_LISTBOX || measure->CtlID != IDC_OPTIONS_LIST)
+        return 0;
+    return measureComponentList(dialog, measure);
+}
+
+static INT_PTR onOptionsDrawItem(HWND dialog, const DRAWITEMSTRUCT *draw)
+{
+    if (draw->CtlType != ODT_LISTBOX || draw->CtlID != IDC_OPTIONS_LIST)
+        return 0;
+    drawComponentItem(draw);
+    if (draw->itemID == (UINT)-1)
+        return 1;
+    if (draw->itemAction & ODA_SELECT)
+        showComponentDescription(dialog, (int)draw->itemID);
+    selectedFigureStale = 1;
+    return 1;
+}
+
+// Accept only what fits: the figure is the one computed when the dialog
+// opened, compared in 64 bits.
+static void onOkClicked(HWND dialog)
+{
+    SetupState &s = *setupState;
+    if (s.freeSpaceBytes < s.selectedSize) {
+        showResourceMessage(dialog, IDS_NO_SPACE, MB_ICONHAND | MB_TASKMODAL);
+        return;
+    }
+    spaceUsed = s.selectedSize;
+    EndDialog(dialog, OPTIONS_ACCEPTED);
+}
+
+static INT_PTR onOptionsCancelClicked(HWND dialog)
+{
+    restoreComponentStates(setupState->currentGroup);
+    EndDialog(dialog, OPTIONS_CANCELLED);
+    return 1;
+}
+
+static void onDetailsClicked(HWND dialog)
+{
+    SetupState &s = *setupState;
+    if (s.currentGroup != CATEGORIES)
+        return;
+    int position = (int)SendMessageA(componentList(dialog), LB_GETCURSEL, 0, 0);
+    if (position < 0)
+        return;
+    s.currentCategory = position + 1;
+    EndDialog(dialog, OPTIONS_DETAILS);
+}
+
+static INT_PTR onOptionsCommand(HWND dialog, int control, int notification)
+{
+    if (control == IDC_OPTIONS_LIST) {
+        if (notification == LBN_SELCHANGE || notification == LBN_DBLCLK)
+            clickComponentItem(dialog);
+        return 0;
+    }
+    if (notification != BN_CLICKED)
+        return 0;
+    switch (control) {
+    case IDOK: onOkClicked(dialog); return 0;
+    case IDCANCEL: return onOptionsCancelClicked(dialog);
+    case IDC_OPTIONS_DETAILS: onDetailsClicked(dialog); return 0;
+    case IDC_HELP_BUTTON: openHelp(dialog, HELP_CONTEXT_OPTIONS); return 0;
+    }
+    return 0;
+}
+
+// Close from the system menu ends at once and keeps the changes: on a detail
+// page the caller ignores the end value.
+static INT_PTR onOptionsSysCommand(HWND dialog, WPARAM command)
+{
+    if ((command & 0xFFF0) == SC_CLOSE)
+        EndDialog(dialog, OPTIONS_CANCELLED);
+    return 0;
+}
+
+extern "C" INT_PTR WINAPI optionsDlgProc(HWND dialog, UINT message, WPARAM wParam, LPARAM lParam)
+{
+    if (selectedFigureStale) {
+        selectedFigureStale = 0;
+        showSelectedSize(dialog);
+    }
+    switch (message) {
+    case WM_INITDIALOG: return onOptionsInitDialog(dialog);
+    case WM_MEASUREITEM: return onOptionsMeasureItem(dialog, (MEASUREITEMSTRUCT *)lParam);
+    case WM_DRAWITEM: return onOptionsDrawItem(dialog, (const DRAWITEMSTRUCT *)lParam);
+    case WM_COMMAND: return onOptionsCommand(dialog, LOWORD(wParam), HIWORD(wParam));
+    case WM_SYSCOMMAND: return onOptionsSysCommand(dialog, wParam);
+    case WM_DESTROY: releaseListResources(); return 0;
+    }
+    return 0;
+}
+
+// ---------------------------------------------------------------------------
+// The sequence of showings
+
+static int showOptionsDialog(HWND owner)
+{
+    return (int)DialogBoxParamA(resourceModule, MAKEINTRESOURCEA(DLG_OPTIONS), owner, optionsDlgProc, 0);
+}
+
+static bool anyItemSelected(const ComponentGroup &group)
+{
+    int count = usedItems(group);
+    for (int i = 0; i < count; i++)
+        if (group.items[i].flags & ITEM_SELECTED)
+            return true;
+    return false;
+}
+
+static void showDetailPage(HWND owner, int category)
+{
+    SetupState &s = *setupState;
+    ComponentGroup &categories = s.groups[CATEGORIES];
+    ComponentItem &entry = categories.items[category];
+    // The items of a category that is not selected count no files; on its
+    // page they count, as the page shows them selected.
+    if (!(entry.flags & ITEM_SELECTED))
+        applySelection(&entry, 1, &categories, category);
+    s.currentGroup = category;
+    showOptionsDialog(owner);
+    entry.flags &= ~ITEM_SELECTED;
+    if (anyItemSelected(s.groups[category]))
+        entry.flags |= ITEM_SELECTED;
+}
+
+int runOptionsDialogs(HWND owner, int group)
+{
+    SetupState &s = *setupState;
+    for (;;) {
+        s.currentGroup = group;
+        int end = showOptionsDialog(owner);
+        if (end != OPTIONS_DETAILS)
+            return end;
+        if (hasDetailPage(s.currentCategory))
+            showDetailPage(owner, s.currentCategory);
+        group = CATEGORIES;
+    }
+}

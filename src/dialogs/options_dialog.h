@@ -1,0 +1,34 @@
+// options_dialog.h - the component options dialog (optionsDlgProc, declared in
+// dialogint.h): the category list and the detail page of one category, the
+// snapshot its Cancel returns to, and the sequence of its showings.
+#pragma once
+
+#include <windows.h>
+
+// End values of the options dialog (21..24: see component_list.h).
+enum OptionsDialogEnd { OPTIONS_CANCELLED = 0, OPTIONS_ACCEPTED = 1, OPTIONS_DETAILS = 2 };
+
+// Fills list 101 with the entries of group, takes the snapshot Cancel returns
+// to (savedFlags, savedSelectedSize, fileTableSnapshot) and returns the
+// highlighted position.
+int fillComponentList(HWND dialog, int group);
+
+// Item states of a group before its first showing: item 0 highlighted, every
+// other item 0. The catalogue build runs it for groups 11, 3, 2, 4, 1, 5, 6, 7,
+// 8 and 9.
+void resetComponentStates(int group);
+
+// Cancel: flags, selectedSize and the shared-file table as the snapshot holds
+// them.
+void restoreComponentStates(int group);
+
+// The description of the entry at list position and the Details button's state.
+void showComponentDescription(HWND dialog, int position);
+
+// A selection change or double click in the list: moves the highlight, or
+// selects or deselects the highlighted entry.
+void clickComponentItem(HWND dialog);
+
+// The category list and, for each Details, the detail page of currentCategory,
+// until the category list ends with anything but Details; returns that end.
+int runOptionsDialogs(HWND owner, int group);

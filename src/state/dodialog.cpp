@@ -1,0 +1,216 @@
+// dodialog.cpp - the host's entry for the interactive part of setup: the
+// catalogue build, the main dialog loop, the options dialogs, the setup steps
+// and the choice summary handed back in the host's record.
+#include "dodialog.h"
+
+#include <string.h>
+
+#include "catalogue/catalogue.h"
+#include "catalogue/selection.h"
+#include "dialogs/main_dialog.h"
+#include "dialogs/options_dialog.h"
+#include "luinsres_ids.h"
+#include "state/host_record.h"
+#include "state/module_lifecycle.h"
+#include "state/setup_state.h"
+#include "state/text.h"
+#include "steps/progress_dialog.h"
+
+// The four choice fields, in the order the change codes are computed.
+static int32_t *choiceField(HostSetupInfo *record, int index)
+{
+    switch (index) {
+    case 0: return &record->readmeChoice;
+    case 1: return &record->manualChoice;
+    case 2: return &record->convToolChoice;
+    default: return &record->viewEngineChoice;
+    }
+}
+constexpr int CHOICE_FIELDS = 4;
+
+static bool categorySelected(int category)
+{
+    return (setupState->groups[CATEGORIES].items[category].flags & ITEM_SELECTED) != 0;
+}
+
+// Integration bytes of items that end up not installed are cleared.
+static void clearUnchosenIntegrations(HostSetupInfo *record)
+{
+    const ComponentGroup &integration = setupState->groups[GROUP_INTEGRATION];
+    int count = integration.itemCount < MAX_INTEGRATIONS ? integration.itemCount : MAX_INTEGRATIONS;
+    for (int i = 0; i < count; i++)
+        if (!(integration.items[i].flags & ITEM_SELECTED) || !categorySelected(GROUP_INTEGRATION))
+            record->integrationResults[i] = 0;
+}
+
+void writeChoiceSummary(HostSetupInfo *record)
+{
+    SetupState &s = *setupState;
+    if (categorySelected(GROUP_MANUAL)) {
+        const ComponentGroup &manual = s.groups[GROUP_MANUAL];
+        for (int i = 0; i < 4 && i < manual.itemCount; i++) {
+            if (!(manual.items[i].flags & ITEM_SELECTED))
+                continue;
+            if (strcmp(manual.items[i].key, "README") == 0)
+                record->readmeChoice = 1;
+            else if (strcmp(manual.items[i].key, "MANUAL") == 0)
+                record->manualChoice = 1;
+        }
+    }
+    if (categorySelected(GROUP_VIEWENGINE))
+        record->viewEngineChoice = 1;
+    if (categorySelected(GROUP_CONVTOOL))
+        record->convToolChoice = 1;
+    copyText(record->installDir, sizeof record->installDir, s.installDir);
+    clearUnchosenIntegrations(record);
+}
+
+void toChangeCodes(const HostSetupInfo *before, HostSetupInfo *after)
+{
+    for (int i = 0; i < CHOICE_FIELDS; i++) {
+        int32_t was = *choiceField(const_cast<HostSetupInfo *>(before), i);
+        int32_t *now = choiceField(after, i);
+        if (*now == was)
+            *now = 0;
+        else if (*now != 0 && was == 0)
+            *now = 1;
+        else
+            *now = 2;
+    }
+    clearUnchosenIntegrations(after);
+}
+
+// Copies one text field of the host's record; false when the slot holds no
+// terminated text that fits the library's field.
+static bool takeField(char *field, size_t cap, const char *slot, size_t slotCap)
+{
+    if (copyFieldText(field, cap, slot, slotCap))
+        return true;
+    field[0] = 0;
+    return false;
+}
+#define TAKE(field, slot) takeField(s.field, sizeof s.field, record->slot, sizeof record->slot)
+
+static bool copyRecordIn(const HostSetupInfo *record)
+{
+    SetupState &s = *setupState;
+    previousInstallState = record->previousInstallState;
+    s.upgradeMode = record->upgradeMode;
+    s.addOnMode = record->addOnMode;
+    s.maintenanceMode = record->maintenanceMode;
+    s.languageFlags = record->languageFlags;
+    s.networkInstallMode = 0;
+    bool fit = TAKE(setupIniPath, setupIniPath);
+    fit &= TAKE(platformName, platformName);
+    fit &= TAKE(layoutFilePath, layoutFilePath);
+    fit &= TAKE(serverDir, serverDir);
+    if (s.upgradeMode || s.addOnMode) {
+        fit &= TAKE(installedLayoutFilePath, installedLayoutFilePath);
+        fit &= TAKE(installedIniPath, installedIniPath);
+    }
+    fit &= TAKE(installDir, installDir);
+    return fit;
+}
+
+static void useShortInstallDir()
+{
+    SetupState &s = *setupState;
+    if (GetFileAttributesA(s.installDir) == INVALID_FILE_ATTRIBUTES)
+        ensureInstallDir();
+    char shortPath[PATH_BYTES];
+    DWORD n = GetShortPathNameA(s.installDir, shortPath, 255);
+    // A failed query keeps the long form rather than an undefined text.
+    if (n > 0 && n < 255)
+        copyText(s.installDir, sizeof s.installDir, shortPath);
+}
+
+static int runMaintenance(HWND owner, HostSetupInfo *before)
+{
+    SetupState &s = *setupState;
+    computeSelection(SELECT_DEFAULTS);
+    for (int e = 1; e <= s.sharedFileCount && e < SHARED_FILE_ENTRIES; e++)
+        s.sharedFileTable[e].savedRefCount = s.sharedFileTable[e].refCount;
+    memset(before, 0, sizeof *before);
+    writeChoiceSummary(before);
+    s.currentGroup = -1;
+    if (runOptionsDialogs(owner, CATEGORIES) == 0)
+        return DODIALOG_MAINTENANCE_CANCELLED;
+    s.customSelectionMade = 1;
+    showProgress(owner, WAIT_STEPS);
+    return DODIALOG_STANDARD;
+}
+
+static int runMainLoop(HWND owner)
+{
+    SetupState &s = *setupState;
+    for (;;) {
+        int choice;
+        if (workstationInstall == 1)
+            choice = DODIALOG_WORKSTATION;
+        else
+            choice = (int)DialogBoxParamA(resourceModule,
+                                          MAKEINTRESOURCEA(s.upgradeMode ? DLG_MAIN_UPGRADE : DLG_MAIN),
+                                          owner, MainDialogProc, 0);
+        useShortInstallDir();
+        switch (choice) {
+        case DODIALOG_STANDARD:
+            if (s.selectionState != 1)
+                computeSelection(SELECT_DEFAULTS);
+            showProgress(owner, WAIT_STEPS);
+            return DODIALOG_STANDARD;
+        case DODIALOG_CUSTOM:
+            computeSelection(s.upgradeMode ? SELECT_DEFAULTS : SELECT_EVERYTHING);
+            s.currentGroup = -1;
+            if (runOptionsDialogs(owner, CATEGORIES) == 0)
+                continue;  // the main dialog shows again
+            s.customSelectionMade = 1;
+            showProgress(owner, s.addOnMode ? WAIT_ADD_ON : WAIT_STEPS);
+            return DODIALOG_CUSTOM;
+        case DODIALOG_WORKSTATION:
+            if (s.selectionState != 5)
+                computeSelection(SELECT_EVERYTHING);
+            showProgress(owner, WAIT_WORKSTATION);
+            return DODIALOG_WORKSTATION;
+        default:
+            return DODIALOG_CANCELLED;
+        }
+    }
+}
+
+extern "C" int WINAPI dodialog(HWND owner, HostSetupInfo *record)
+{
+    SetupState &s = *setupState;
+    bool fit = copyRecordIn(record);
+    s.hostRecord = record;
+    // A source folder that does not fit is never used to load the module.
+    if (!copyFieldText(s.sourceDir, sizeof s.sourceDir, record->sourceDir, sizeof record->sourceDir))
+        s.sourceDir[0] = 0;
+    int entered = enterExport();
+    if (entered != 1)
+        return entered;
+
+    s.defaultSelectionSize = 0;
+    s.fullSelectionSize = 0;
+    s.currentCategory = 1;
+    if (!fit || showProgress(owner, WAIT_PREPARE) != 1) {
+        releaseCatalogue();
+        MessageBoxA(nullptr, "RETURN-2 INITSETUP", "DODIALOGN", MB_OK);
+        leaveExport();
+        return DODIALOG_NO_CATALOGUE;
+    }
+    readWorkstationFlags(&workstationInstall);
+
+    HostSetupInfo before;
+    int result = s.maintenanceMode ? runMaintenance(owner, &before) : runMainLoop(owner);
+    if (result != DODIALOG_CANCELLED && result != DODIALOG_MAINTENANCE_CANCELLED) {
+        writeChoiceSummary(record);
+        if (s.maintenanceMode)
+            toChangeCodes(&before, record);
+    } else if (result == DODIALOG_MAINTENANCE_CANCELLED) {
+        writeChoiceSummary(record);
+        toChangeCodes(&before, record);
+    }
+    releaseCatalogue();
+    leaveExport();
+    return result;
+}

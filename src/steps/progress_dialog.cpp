@@ -1,0 +1,203 @@
+// progress_dialog.cpp - WaitDialog, showProgress and prepareSetup. The dialog
+// shows one message, waits for a one-second timer and then runs the steps of
+// its wait mode under the hourglass cursor, once, and ends itself.
+#include "progress_dialog.h"
+
+#include <string.h>
+
+#include "catalogue/catalogue.h"
+#include "catalogue/file_lists.h"
+#include "catalogue/selection.h"
+#include "dialogs/dialog_toolkit.h"
+#include "dialogs/options_dialog.h"
+#include "luinsres_ids.h"
+#include "registry/product_defaults.h"
+#include "state/module_lifecycle.h"
+#include "state/profile.h"
+#include "state/setup_state.h"
+#include "state/text.h"
+#include "steps/bookkeeping.h"
+
+enum { PROGRESS_TIMER = 1 };
+
+UINT progressTimerPeriodMs = 1000;
+
+static void *allocateTableFromHeap(size_t bytes)
+{
+    return HeapAlloc(GetProcessHeap(), HEAP_ZERO_MEMORY, bytes);
+}
+
+void *(*allocateFileTable)(size_t bytes) = allocateTableFromHeap;
+
+// Set once the steps of the dialog on screen have run, so that a stray second
+// WM_CLOSE cannot run them twice.
+static bool progressStepsDone;
+
+static int messageOfMode(int mode)
+{
+    switch (mode) {
+    case WAIT_PREPARE: return IDS_PROGRESS_READING;
+    case WAIT_NETWORK_FILES: return IDS_PROGRESS_NETWORK;
+    default: return IDS_PROGRESS_CONFIGURING;
+    }
+}
+
+static int runWaitSteps(HWND dialog)
+{
+    SetupState &s = *setupState;
+    switch (s.waitMode) {
+    case WAIT_PREPARE: {
+        int prepared = prepareSetup(dialog);
+        if (prepared && !s.networkInstallMode)
+            computeSelection(SELECT_EVERYTHING_PROBED);
+        return prepared ? 1 : 0;
+    }
+    case WAIT_NETWORK_FILES:
+        writeFileLists();
+        return 0;
+    case WAIT_WORKSTATION:
+        writeProductDefaults();
+        recordWorkstation();
+        return 0;
+    case WAIT_ADD_ON:
+        writeFileLists();
+        recordSharedDefaults();
+        writeProductDefaults();
+        return 0;
+    default:
+        writeFileLists();
+        recordDefaults();
+        writeProductDefaults();
+        return 0;
+    }
+}
+
+static INT_PTR onInitDialog(HWND dialog)
+{
+    SetupState &s = *setupState;
+    if (s.waitMode == WAIT_PREPARE)
+        centreOnScreen(dialog);
+    else
+        placeAboveBottom(dialog);
+    s.scratchText[0] = 0;
+    LoadStringA(resourceModule, messageOfMode(s.waitMode), s.scratchText, 254);
+    SetDlgItemTextA(dialog, IDC_PROGRESS_MESSAGE, s.scratchText);
+    progressStepsDone = false;
+    if (!SetTimer(dialog, PROGRESS_TIMER, progressTimerPeriodMs, nullptr))
+        PostMessageA(dialog, WM_CLOSE, 0, 0);
+    return FALSE;  // no keyboard focus for a dialog without controls to use
+}
+
+static INT_PTR onTimer(HWND dialog)
+{
+    // One tick is all the dialog waits for.
+    KillTimer(dialog, PROGRESS_TIMER);
+    PostMessageA(dialog, WM_CLOSE, 0, 0);
+    return FALSE;
+}
+
+static INT_PTR onClose(HWND dialog)
+{
+    if (progressStepsDone)
+        return TRUE;
+    progressStepsDone = true;
+    HCURSOR previous = SetCursor(LoadCursorA(nullptr, (LPCSTR)IDC_WAIT));
+    int result = runWaitSteps(dialog);
+    SetCursor(previous);
+    EndDialog(dialog, result);
+    return TRUE;
+}
+
+static INT_PTR onSysCommand(HWND dialog, WPARAM command)
+{
+    if ((command & 0xFFFF) == SC_CLOSE)
+        EndDialog(dialog, 0);
+    return FALSE;
+}
+
+extern "C" INT_PTR WINAPI WaitDialog(HWND dialog, UINT message, WPARAM wParam, LPARAM lParam)
+{
+    (void)lParam;
+    switch (message) {
+    case WM_INITDIALOG: return onInitDialog(dialog);
+    case WM_TIMER: return onTimer(dialog);
+    case WM_CLOSE: return onClose(dialog);
+    case WM_SYSCOMMAND: return onSysCommand(dialog, wParam);
+    default: return FALSE;
+    }
+}
+
+int showProgress(HWND owner, int mode)
+{
+    setupState->waitMode = mode;
+    return (int)DialogBoxParamA(resourceModule, MAKEINTRESOURCEA(DLG_PROGRESS), owner, WaitDialog, 0);
+}
+
+static void clearHostResults()
+{
+    HostSetupInfo *record = setupState->hostRecord;
+    if (!record)
+        return;
+    memset(record->integrationResults, 0, 18);
+    record->readmeChoice = 0;
+    record->convToolChoice = 0;
+    record->viewEngineChoice = 0;
+    record->manualChoice = 0;
+}
+
+static bool allocateFileTables()
+{
+    SetupState &s = *setupState;
+    s.sharedFileTable = (SharedFileEntry *)allocateFileTable(SHARED_FILE_TABLE_BYTES);
+    s.fileTableSnapshot = (SharedFileEntry *)allocateFileTable(SHARED_FILE_TABLE_BYTES);
+    if (s.sharedFileTable && s.fileTableSnapshot)
+        return true;
+    // Without its snapshot the options dialog would later copy into nothing:
+    // a missing snapshot fails the build like a missing table.
+    if (s.sharedFileTable)
+        HeapFree(GetProcessHeap(), 0, s.sharedFileTable);
+    if (s.fileTableSnapshot)
+        HeapFree(GetProcessHeap(), 0, s.fileTableSnapshot);
+    s.sharedFileTable = nullptr;
+    s.fileTableSnapshot = nullptr;
+    return false;
+}
+
+// The order in which the item states of each group are reset.
+static constexpr int resetOrder[] = {CATEGORIES, GROUP_SWP, GROUP_SPREADSHEET, GROUP_TWP, GROUP_VWP,
+                                     GROUP_INTEGRATION, GROUP_SPIC, GROUP_TPIC, GROUP_MANUAL, GROUP_INTERUTIL};
+
+int prepareSetup(HWND owner)
+{
+    (void)owner;
+    SetupState &s = *setupState;
+    previousSpaceUsed = 0;
+    readInstallType();
+    clearHostResults();
+    s.customSelectionMade = 0;
+    if (!allocateFileTables())
+        return 0;
+
+    setGroupSectionNames();
+    loadCatalogue(-1);
+    for (int group : resetOrder)
+        resetComponentStates(group);
+    for (int g = 0; g < GROUP_COUNT; g++) {
+        if (g == GROUP_INTERUTIL)
+            continue;
+        s.groups[g].sharedFileList = nullptr;
+        s.groups[g].fileCount = 0;
+    }
+    readFileSizes();
+
+    if (s.networkInstallMode) {
+        computeSelection(SELECT_EVERYTHING_PROBED);
+        computeSelection(SELECT_EVERYTHING);
+        return 1;
+    }
+    char spaceUsedText[20];
+    readIniText(s.installedIniPath, "General", "SpaceUsed", "", spaceUsedText, sizeof spaceUsedText);
+    if (spaceUsedText[0])
+        previousSpaceUsed = parseDecimal(spaceUsedText);
+    return 1;
+}

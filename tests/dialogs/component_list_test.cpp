@@ -1,0 +1,322 @@
+// The owner-drawn component list: what each entry looks like on screen (its
+// pixels read back from the list), the focus rectangle, the item height, the
+// drawing resources made and deleted over many showings, and the end values
+// when a bitmap is missing.
+#include <gtest/gtest.h>
+
+#include <string.h>
+
+#include <vector>
+
+#include "catalogue/selection.h"
+#include "dialogs/component_list.h"
+#include "dialogs/dialog_fixture.h"
+#include "dialogs/resource_edit.h"
+#include "luinsres_ids.h"
+
+namespace {
+
+// The pixels of a rectangle of a device context, row by row, as 0x00BBGGRR.
+struct Picture {
+    int width = 0, height = 0;
+    std::vector<COLORREF> pixels;
+    COLORREF at(int x, int y) const { return pixels[(size_t)y * width + x]; }
+    int count(COLORREF colour, int left = 0, int right = -1) const
+    {
+        int n = 0;
+        if (right < 0)
+            right = width;
+        for (int y = 0; y < height; y++)
+            for (int x = left; x < right; x++)
+                n += at(x, y) == colour;
+        return n;
+    }
+};
+
+Picture capture(HDC source, int left, int top, int width, int height)
+{
+    Picture p;
+    p.width = width;
+    p.height = height;
+    HDC memory = CreateCompatibleDC(source);
+    BITMAPINFO info = {};
+    info.bmiHeader.biSize = sizeof info.bmiHeader;
+    info.bmiHeader.biWidth = width;
+    info.bmiHeader.biHeight = -height;
+    info.bmiHeader.biPlanes = 1;
+    info.bmiHeader.biBitCount = 32;
+    void *bits = nullptr;
+    HBITMAP section = CreateDIBSection(memory, &info, DIB_RGB_COLORS, &bits, nullptr, 0);
+    HGDIOBJ old = SelectObject(memory, section);
+    BitBlt(memory, 0, 0, width, height, source, left, top, SRCCOPY);
+    GdiFlush();
+    const DWORD *raw = (const DWORD *)bits;
+    for (int i = 0; i < width * height; i++)
+        p.pixels.push_back(RGB((raw[i] >> 16) & 0xFF, (raw[i] >> 8) & 0xFF, raw[i] & 0xFF));
+    SelectObject(memory, old);
+    DeleteObject(section);
+    DeleteDC(memory);
+    return p;
+}
+
+Picture bitmapPicture(const char *name)
+{
+    HBITMAP bitmap = LoadBitmapA(resourceModule, name);
+    BITMAP b = {};
+    GetObjectA(bitmap, sizeof b, &b);
+    HDC screen = GetDC(nullptr);
+    HDC memory = CreateCompatibleDC(screen);
+    HGDIOBJ old = SelectObject(memory, bitmap);
+    Picture p = capture(memory, 0, 0, b.bmWidth, b.bmHeight);
+    SelectObject(memory, old);
+    DeleteDC(memory);
+    ReleaseDC(nullptr, screen);
+    DeleteObject(bitmap);
+    return p;
+}
+
+bool boxShows(const Picture &entry, const Picture &box)
+{
+    for (int y = 0; y < box.height; y++)
+        for (int x = 0; x < box.width; x++)
+            if (entry.at(2 + x, 1 + y) != box.at(x, y))
+                return false;
+    return true;
+}
+
+// Entry p of the list as painted now.
+Picture entryPicture(HWND dialog, int position)
+{
+    HWND list = GetDlgItem(dialog, IDC_OPTIONS_LIST);
+    UpdateWindow(list);
+    RECT r;
+    SendMessageA(list, LB_GETITEMRECT, position, (LPARAM)&r);
+    HDC context = GetDC(list);
+    Picture p = capture(context, r.left, r.top, r.right - r.left, r.bottom - r.top);
+    ReleaseDC(list, context);
+    return p;
+}
+
+class ComponentListTest : public DialogFixture {
+protected:
+    void SetUp() override
+    {
+        DialogFixture::SetUp();
+        computeSelection(SELECT_DEFAULTS);
+        useFakeDisk(50000000);
+        tick = bitmapPicture(BMP_TICK);
+        blank = bitmapPicture(BMP_BLANK);
+        ASSERT_GT(tick.width, 0);
+        ASSERT_GT(blank.width, 0);
+    }
+
+    // What one look at an entry found.
+    struct Look {
+        COLORREF background;
+        bool tick, blank;
+        int highlightedText, greyText, blackText;
+    };
+
+    Look look(HWND dialog, int position)
+    {
+        Picture p = entryPicture(dialog, position);
+        int textLeft = 2 * tick.width;
+        return Look{p.at(p.width - 4, p.height / 2), boxShows(p, tick), boxShows(p, blank),
+                    p.count(HIGHLIGHTED_TEXT_COLOUR, textLeft, p.width - 2),
+                    p.count(UNAVAILABLE_TEXT_COLOUR, textLeft, p.width - 2),
+                    p.count(RGB(0, 0, 0), textLeft, p.width - 2)};
+    }
+
+    Picture tick, blank;
+};
+
+TEST_F(ComponentListTest, EntriesShowHighlightTickAndTextColour)
+{
+    COLORREF highlight = GetSysColor(COLOR_HIGHLIGHT), window = GetSysColor(COLOR_WINDOW);
+    std::vector<Look> looks;
+    autopilotQueue(sequence({
+        inspect([&](HWND dialog) {
+            for (int p = 0; p < 3; p++)
+                looks.push_back(look(dialog, p));
+        }),
+        closeWindow(),
+    }));
+    runOptionsPage(GROUP_VWP);
+    ASSERT_EQ(3u, looks.size());
+    // PLAIN: highlighted and selected.
+    EXPECT_EQ(highlight, looks[0].background);
+    EXPECT_TRUE(looks[0].tick);
+    EXPECT_GT(looks[0].highlightedText, 0) << "text in 0xFBFBFB";
+    EXPECT_EQ(0, looks[0].greyText);
+    // JWRITE1: selected; QUILL: not selected. Neither highlighted.
+    EXPECT_EQ(window, looks[1].background);
+    EXPECT_TRUE(looks[1].tick);
+    EXPECT_GT(looks[1].blackText, 0);
+    EXPECT_EQ(0, looks[1].highlightedText);
+    EXPECT_EQ(window, looks[2].background);
+    EXPECT_TRUE(looks[2].blank);
+    EXPECT_FALSE(looks[2].tick);
+}
+
+TEST_F(ComponentListTest, ToggledEntryRepaintsItsBoxAtOnce)
+{
+    Look before{}, after{}, again{};
+    autopilotQueue(sequence({
+        inspect([&](HWND dialog) { before = look(dialog, 0); }),
+        selectEntry(IDC_OPTIONS_LIST, 0),
+        inspect([&](HWND dialog) { after = look(dialog, 0); }),
+        selectEntry(IDC_OPTIONS_LIST, 0),
+        inspect([&](HWND dialog) { again = look(dialog, 0); }),
+        closeWindow(),
+    }));
+    runOptionsPage(GROUP_VWP);
+    EXPECT_TRUE(before.tick);
+    EXPECT_TRUE(after.blank) << "deselected: the blank box, without waiting for another repaint";
+    EXPECT_TRUE(again.tick);
+}
+
+TEST_F(ComponentListTest, UnavailableEntriesAreGreyOnlyOnTheCategoryListAndTheIntegrationPage)
+{
+    item(GROUP_VWP, 2).flags |= ITEM_UNAVAILABLE;
+    struct Case {
+        int group, position;
+        bool grey, highlighted;
+    } cases[] = {
+        {GROUP_INTEGRATION, 0, true, true},  // JORNOTES, highlighted at opening
+        {CATEGORIES, 9, true, false},        // conversion tools, not on the media
+        {GROUP_VWP, 2, false, false},        // QUILL, marked by hand
+    };
+    for (const Case &c : cases) {
+        autopilotStart();
+        Look seen{};
+        autopilotQueue(sequence({inspect([&](HWND dialog) { seen = look(dialog, c.position); }), closeWindow()}));
+        runOptionsPage(c.group);
+        if (c.grey) {
+            EXPECT_GT(seen.greyText, 0) << "group " << c.group;
+            // On a white background the edges of any text come near 0xFBFBFB.
+            if (c.highlighted)
+                EXPECT_EQ(0, seen.highlightedText) << "grey wins over the highlight, group " << c.group;
+        } else {
+            EXPECT_EQ(0, seen.greyText) << "group " << c.group;
+            EXPECT_GT(seen.blackText, 0) << "group " << c.group;
+        }
+    }
+}
+
+TEST_F(ComponentListTest, FocusRectangleOnlyOnTheHighlightedEntry)
+{
+    // Paints entries into a memory context with the list reporting the focus,
+    // and compares the outline with a paint without it.
+    struct Case {
+        int position;
+        bool outlined;
+    } cases[] = {{0, true}, {1, false}};
+    std::vector<bool> outlined;
+    autopilotQueue(sequence({
+        inspect([&](HWND dialog) {
+            HWND list = GetDlgItem(dialog, IDC_OPTIONS_LIST);
+            for (const Case &c : cases) {
+                Picture pictures[2];
+                for (int focus = 0; focus < 2; focus++) {
+                    HDC screen = GetDC(list);
+                    HDC memory = CreateCompatibleDC(screen);
+                    HBITMAP bitmap = CreateCompatibleBitmap(screen, 200, 20);
+                    HGDIOBJ old = SelectObject(memory, bitmap);
+                    DRAWITEMSTRUCT draw = {};
+                    draw.CtlType = ODT_LISTBOX;
+                    draw.CtlID = IDC_OPTIONS_LIST;
+                    draw.itemID = (UINT)c.position;
+                    draw.itemAction = ODA_DRAWENTIRE;
+                    draw.itemState = ODS_SELECTED | (focus ? ODS_FOCUS : 0);
+                    draw.hwndItem = list;
+                    draw.hDC = memory;
+                    draw.rcItem = RECT{0, 0, 200, 20};
+                    drawComponentItem(&draw);
+                    pictures[focus] = capture(memory, 0, 0, 200, 20);
+                    SelectObject(memory, old);
+                    DeleteObject(bitmap);
+                    DeleteDC(memory);
+                    ReleaseDC(list, screen);
+                }
+                int differences = 0;
+                for (int x = 0; x < 200; x++)
+                    differences += pictures[0].at(x, 0) != pictures[1].at(x, 0);
+                outlined.push_back(differences > 0);
+            }
+        }),
+        closeWindow(),
+    }));
+    runOptionsPage(GROUP_VWP);
+    ASSERT_EQ(2u, outlined.size());
+    EXPECT_TRUE(outlined[0]) << "the highlighted entry shows the focus";
+    EXPECT_FALSE(outlined[1]) << "an entry that is not highlighted never does";
+}
+
+TEST_F(ComponentListTest, ItemHeightHoldsTheBlankBox)
+{
+    int height = 0;
+    autopilotQueue(sequence({
+        inspect([&](HWND dialog) {
+            height = (int)SendDlgItemMessageA(dialog, IDC_OPTIONS_LIST, LB_GETITEMHEIGHT, 0, 0);
+        }),
+        closeWindow(),
+    }));
+    runOptionsPage(CATEGORIES);
+    EXPECT_GE(height, blank.height + 2);
+}
+
+TEST_F(ComponentListTest, EveryDrawingResourceIsDeletedOverFiftyShowings)
+{
+    ComponentListDrawing during{};
+    for (int showing = 0; showing < 50; showing++) {
+        autopilotStart();
+        autopilotQueue(sequence({
+            inspect([&](HWND) { during = componentListDrawing; }),
+            selectEntry(IDC_OPTIONS_LIST, 1),
+            showing % 2 ? pressButton(IDCANCEL) : closeWindow(),
+        }));
+        runOptionsPage(showing % 3 ? GROUP_VWP : CATEGORIES);
+        const ComponentListDrawing &d = componentListDrawing;
+        ASSERT_EQ(d.objectsMade, d.objectsDeleted) << "showing " << showing;
+        ASSERT_EQ(nullptr, d.highlightBrush);
+        ASSERT_EQ(nullptr, d.tickContext);
+        ASSERT_EQ(nullptr, d.blankBitmap);
+        if (showing == 0) {
+            for (HGDIOBJ h : {(HGDIOBJ)during.highlightBrush, (HGDIOBJ)during.windowBrush, (HGDIOBJ)during.tickBitmap,
+                              (HGDIOBJ)during.blankBitmap, (HGDIOBJ)during.tickContext, (HGDIOBJ)during.blankContext}) {
+                EXPECT_NE(nullptr, h) << "made while the dialog was open";
+                EXPECT_EQ(0u, GetObjectType(h)) << "deleted when it closed";
+            }
+        }
+    }
+    EXPECT_EQ(50 * 7, componentListDrawing.objectsMade)
+        << "two brushes, two contexts, two bitmaps and the measuring font per showing";
+}
+
+TEST_F(ComponentListTest, MissingBitmapEndsTheDialogBeforeItShows)
+{
+    struct Case {
+        const char *module;  // luinsres.dll with one bitmap under another name
+        const char *missing;
+        int expected;
+    } cases[] = {
+        {"luinsres_noblank.dll", BMP_BLANK, 21},
+        {"luinsres_notick.dll", BMP_TICK, 23},
+    };
+    for (const Case &c : cases) {
+        closeDialogSetup();
+        ASSERT_TRUE(copyFileTo(exeDir() + c.module, dir + "luinsres.dll"));
+        ASSERT_TRUE(openDialogSetup(dir));
+        ASSERT_EQ(nullptr, FindResourceA(resourceModule, c.missing, (LPCSTR)RT_BITMAP)) << c.module;
+        computeSelection(SELECT_DEFAULTS);
+        autopilotStart();
+        EXPECT_EQ(c.expected, runOptionsPage(CATEGORIES)) << c.missing;
+        EXPECT_TRUE(autopilotLog().empty()) << "the dialog never showed";
+        const ComponentListDrawing &d = componentListDrawing;
+        EXPECT_EQ(d.objectsMade, d.objectsDeleted) << "what was made before the failure is released";
+        EXPECT_EQ(nullptr, d.tickContext);
+        EXPECT_EQ(nullptr, d.blankContext);
+    }
+}
+
+} // namespace
