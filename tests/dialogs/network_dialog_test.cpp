@@ -1,0 +1,170 @@
+// The network (server copy) installation: the entry, its dialog with the
+// live free figure, the space check and the files listed for the host.
+#include <gtest/gtest.h>
+
+#include <string.h>
+
+#include "autopilot/autopilot.h"
+#include "dialogs/dialog_driver.h"
+#include "luinsres_ids.h"
+#include "state/setup_state.h"
+#include "steps/progress_dialog.h"
+#include "support/test_support.h"
+
+namespace {
+
+class NetworkInstallTest : public ::testing::Test {
+protected:
+    void SetUp() override
+    {
+        resetCoreState();
+        resetRegistry();
+        media = makeTempDir("network");
+        writeDialogMedia(media);
+        memset(&record, 0, sizeof record);
+        strcpy(record.setupIniPath, (media + "install.ini").c_str());
+        strcpy(record.layoutFilePath, (media + "layout.inf").c_str());
+        strcpy(record.sourceDir, media.c_str());
+        strcpy(record.installDir, (media + "server").c_str());
+        strcpy(record.platformName, "Windows NT");
+        record.languageFlags = LANGUAGE_ENGLISH;
+        autopilotStart();
+    }
+    void TearDown() override
+    {
+        autopilotStop();
+        useRealDisk();
+        progressTimerPeriodMs = 1000;
+        resetRegistry();
+    }
+
+    std::string ini(const char *section, const char *key)
+    {
+        char value[128];
+        GetPrivateProfileStringA(section, key, "<none>", value, sizeof value, record.setupIniPath);
+        return value;
+    }
+    void expectProgress()
+    {
+        if (progressTimerPeriodMs >= 1000)
+            autopilotQueueForControl(IDC_PROGRESS_MESSAGE, inspect([](HWND) {}));
+    }
+    void onNetworkDialog(DialogAction action) { autopilotQueueForControl(IDC_NETWORK_DIRECTORY, std::move(action)); }
+
+    std::string media;
+    HostSetupInfo record;
+};
+
+TEST_F(NetworkInstallTest, OkCreatesTheDirectoryAndListsEveryFile)
+{
+    ASSERT_NE(nullptr, EXPORTED(networkInstall));
+    std::string target = media + "new\\server copy";
+    expectProgress();
+    onNetworkDialog(sequence({typeText(IDC_NETWORK_DIRECTORY, target), pressButton(IDOK)}));
+    expectProgress();
+    EXPECT_EQ(1, EXPORTED(networkInstall)(nullptr, &record));
+    EXPECT_EQ(0u, autopilotUnexpected());
+    ASSERT_TRUE(fileExists(target)) << "made before the file lists";
+    char shortPath[MAX_PATH];
+    ASSERT_NE(0u, GetShortPathNameA(target.c_str(), shortPath, MAX_PATH));
+    EXPECT_STREQ(shortPath, record.installDir) << "the record receives the short form";
+    EXPECT_EQ(std::string::npos, std::string(record.installDir).find(' '));
+    EXPECT_NE("<none>", ini("INSTALLFILES", "NUMFILES"));
+    EXPECT_EQ("<none>", ini("General", "SPACEUSED")) << "a network run records no selection";
+}
+
+TEST_F(NetworkInstallTest, ConfirmedCancelLeavesTheRecordAndListsAlone)
+{
+    std::string before = record.installDir;
+    expectProgress();
+    onNetworkDialog(pressButton(IDCANCEL));
+    autopilotQueue(pressButton(IDYES));
+    EXPECT_EQ(0, EXPORTED(networkInstall)(nullptr, &record));
+    EXPECT_EQ(before, record.installDir);
+    EXPECT_EQ("<none>", ini("INSTALLFILES", "NUMFILES"));
+    ASSERT_GE(autopilotLog().size(), 3u);
+    EXPECT_TRUE(autopilotLog()[2].messageBox) << "the cancel question";
+}
+
+TEST_F(NetworkInstallTest, CancelAnsweredNoKeepsTheDialog)
+{
+    std::string target = media + "second";
+    expectProgress();
+    onNetworkDialog(sequence({pressButton(IDCANCEL), typeText(IDC_NETWORK_DIRECTORY, target), pressButton(IDOK)}));
+    autopilotQueue(pressButton(IDNO));
+    expectProgress();
+    EXPECT_EQ(1, EXPORTED(networkInstall)(nullptr, &record));
+    EXPECT_TRUE(fileExists(target));
+}
+
+TEST_F(NetworkInstallTest, MissingResourceModuleReturnsMinusOne)
+{
+    DeleteFileA((media + "luinsres.dll").c_str());
+    autopilotQueue(pressButton(IDOK));
+    EXPECT_EQ(-1, EXPORTED(networkInstall)(nullptr, &record));
+    ASSERT_EQ(1u, autopilotLog().size());
+    EXPECT_EQ("LanEnter", autopilotLog()[0].caption);
+}
+
+// The core's entry with a disk of a chosen size.
+class NetworkSpaceTest : public NetworkInstallTest {
+protected:
+    void SetUp() override
+    {
+        NetworkInstallTest::SetUp();
+        progressTimerPeriodMs = 1;
+    }
+    // The size of everything, as the dialog's first showing computes it.
+    int32_t everything()
+    {
+        int32_t size = 0;
+        onNetworkDialog(sequence({inspect([&](HWND) { size = setupState->selectedSize; }), pressButton(IDCANCEL)}));
+        autopilotQueue(pressButton(IDYES));
+        networkInstall(nullptr, &record);
+        return size;
+    }
+};
+
+TEST_F(NetworkSpaceTest, OkAtExactlyTheFreeFigureGoesOnAndOneByteMoreWarns)
+{
+    int32_t needed = everything();
+    ASSERT_GT(needed, 0);
+
+    autopilotStart();
+    useFakeDisk(needed);
+    onNetworkDialog(pressButton(IDOK));
+    EXPECT_EQ(1, networkInstall(nullptr, &record));
+    EXPECT_EQ(0u, autopilotUnexpected());
+
+    autopilotStart();
+    useFakeDisk((int64_t)needed - 1);
+    std::string figureAfterTyping, figureBefore;
+    onNetworkDialog(sequence({pressButton(IDOK),
+                              inspect([&](HWND d) { figureBefore = controlText(d, IDC_NETWORK_FREE); }),
+                              inspect([&](HWND) { fakeFreeBytes = 5000000000LL; }),
+                              typeText(IDC_NETWORK_DIRECTORY, media + "elsewhere"),
+                              inspect([&](HWND d) { figureAfterTyping = controlText(d, IDC_NETWORK_FREE); }),
+                              pressButton(IDOK)}));
+    autopilotQueue(pressButton(IDOK));  // not enough space
+    EXPECT_EQ(1, networkInstall(nullptr, &record)) << "the second OK computes the figure anew";
+    ASSERT_GE(autopilotLog().size(), 2u);
+    EXPECT_TRUE(autopilotLog()[1].messageBox);
+    EXPECT_EQ(figureBefore, figureAfterTyping) << "after a failed OK the figure no longer follows the edit";
+}
+
+TEST_F(NetworkSpaceTest, FigureFollowsTheEditUntilOk)
+{
+    useFakeDisk(3000000);
+    std::string first, second;
+    onNetworkDialog(sequence({inspect([&](HWND d) { first = controlText(d, IDC_NETWORK_FREE); }),
+                              inspect([&](HWND) { fakeFreeBytes = 7000000; }),
+                              typeText(IDC_NETWORK_DIRECTORY, media + "other"),
+                              inspect([&](HWND d) { second = controlText(d, IDC_NETWORK_FREE); }),
+                              pressButton(IDCANCEL)}));
+    autopilotQueue(pressButton(IDYES));
+    EXPECT_EQ(0, networkInstall(nullptr, &record));
+    EXPECT_EQ("3,000", first);
+    EXPECT_EQ("7,000", second);
+}
+
+} // namespace
