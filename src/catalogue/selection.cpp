@@ -195,7 +195,9 @@ static void applyMark(DefaultsPass &p, ComponentItem &item, int mark)
     if (mark == 1) {
         applySelectedMark(p, item);
     } else {
-        item.flags = 0;
+        // An integration whose module did not answer stays unavailable, so
+        // that a later run of everything cannot select it.
+        item.flags = isUnavailableIntegration(p.g, item) ? ITEM_UNAVAILABLE : 0;
         item.installedMark = 0;
     }
 }
@@ -261,6 +263,7 @@ static bool walkManualDefaults(const PassView &v)
 void computeSelection(int mode)
 {
     SetupState &s = *setupState;
+    beginProfileWork();
     // INSTALLGROUP belongs to this setup's install.ini, also in upgrade mode,
     // when the paths below point at the previous installation's files.
     deleteIniSection(s.setupIniPath, "INSTALLGROUP");
@@ -306,4 +309,5 @@ void computeSelection(int mode)
         memcpy(s.setupIniPath, keptIniPath, PATH_BYTES);
         memcpy(s.layoutFilePath, keptLayoutPath, PATH_BYTES);
     }
+    endProfileWork();
 }

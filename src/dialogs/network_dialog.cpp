@@ -132,12 +132,7 @@ extern "C" int WINAPI networkInstall(HWND owner, HostSetupInfo *record)
     int result = 0;
     if (fit && showProgress(owner, WAIT_PREPARE) == 1 &&
         DialogBoxParamA(resourceModule, MAKEINTRESOURCEA(DLG_NETWORK), owner, networkProc, 0) > 0) {
-        if (GetFileAttributesA(s.installDir) == INVALID_FILE_ATTRIBUTES)
-            ensureInstallDir();
-        char shortPath[PATH_BYTES];
-        DWORD n = GetShortPathNameA(s.installDir, shortPath, 255);
-        if (n > 0 && n < 255)
-            copyText(s.installDir, sizeof s.installDir, shortPath);
+        useShortInstallDir();
         copyText(record->installDir, sizeof record->installDir, s.installDir);
         showProgress(owner, WAIT_NETWORK_FILES);
         result = 1;

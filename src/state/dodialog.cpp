@@ -112,18 +112,6 @@ static bool copyRecordIn(const HostSetupInfo *record)
     return fit;
 }
 
-static void useShortInstallDir()
-{
-    SetupState &s = *setupState;
-    if (GetFileAttributesA(s.installDir) == INVALID_FILE_ATTRIBUTES)
-        ensureInstallDir();
-    char shortPath[PATH_BYTES];
-    DWORD n = GetShortPathNameA(s.installDir, shortPath, 255);
-    // A failed query keeps the long form rather than an undefined text.
-    if (n > 0 && n < 255)
-        copyText(s.installDir, sizeof s.installDir, shortPath);
-}
-
 static int runMaintenance(HWND owner, HostSetupInfo *before)
 {
     SetupState &s = *setupState;

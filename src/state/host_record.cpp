@@ -89,3 +89,14 @@ void ensureInstallDir()
     if (!createPathComponents(s.installDir))
         copyText(s.installDir, sizeof s.installDir, DEFAULT_INSTALL_DIR);
 }
+
+void useShortInstallDir()
+{
+    SetupState &s = *setupState;
+    if (GetFileAttributesA(s.installDir) == INVALID_FILE_ATTRIBUTES)
+        ensureInstallDir();
+    char shortPath[PATH_BYTES];
+    DWORD n = GetShortPathNameA(s.installDir, shortPath, 255);
+    if (n > 0 && n < 255)
+        copyText(s.installDir, sizeof s.installDir, shortPath);
+}

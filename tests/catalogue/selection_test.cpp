@@ -145,6 +145,16 @@ TEST_F(ComputeSelection, UnavailableIntegrationStaysOutButItsFilesCount)
     EXPECT_EQ(1, entry(5).refCount) << "the unavailable item's files are still counted";
 }
 
+TEST_F(ComputeSelection, UnavailableIntegrationMarkedUnselectedStaysUnavailable)
+{
+    build("[INTEGRATIONINFO]\r\nInfo1=1,M,none,1\r\nInfo1Default=U\r\n", fileSection("M", {4}));
+    ASSERT_EQ(ITEM_UNAVAILABLE, item(GROUP_INTEGRATION, 0).flags);
+    computeSelection(SELECT_DEFAULTS);
+    EXPECT_EQ(ITEM_UNAVAILABLE, item(GROUP_INTEGRATION, 0).flags) << "a U mark does not make it available";
+    computeSelection(SELECT_EVERYTHING);
+    EXPECT_EQ(ITEM_UNAVAILABLE, item(GROUP_INTEGRATION, 0).flags) << "nor can everything select it afterwards";
+}
+
 TEST_F(ComputeSelection, UpgradeReadsPreviousMarksAndSelectsTheRenumberedItem)
 {
     std::string installed = dir + "old.ini";

@@ -286,6 +286,20 @@ TEST_F(DodialogTest, AddOnMarksTheExistingInstallation)
     EXPECT_STREQ("S", value) << "everything chosen is marked in the existing install.ini";
 }
 
+TEST_F(DodialogTest, DirectoryThatCannotBeMadeFallsBackToTheDefault)
+{
+    // A drive that cannot be queried has no free space to show, so the
+    // workstation button (which checks no space) takes the run on.
+    strcpy(record.installDir, "Q:\\no drive\\lumoria");
+    expectProgress();
+    onMainDialog(pressButton(IDC_MAIN_WORKSTATION));
+    expectProgress();
+    EXPECT_EQ(DODIALOG_WORKSTATION, run());
+    // Whether or not the default exists yet, the record holds it, never an
+    // undefined text from a failed short-name query.
+    EXPECT_EQ(0, lstrcmpiA("c:\\lumoria", record.installDir)) << record.installDir;
+}
+
 TEST_F(DodialogTest, MissingResourceModuleReturnsMinusOne)
 {
     DeleteFileA((media + "luinsres.dll").c_str());
