@@ -103,8 +103,7 @@ int fillComponentList(HWND dialog, int group)
     int count = usedItems(*record);
     for (int i = 0; i < count; i++) {
         ComponentItem &item = record->items[i];
-        // Item 0 of the category list stands for the viewer engine, which
-        // every installation has: it is not offered.
+        // Item 0 of the category list, the viewer engine, is not offered.
         if (!categoryList || i > 0) {
             char name[sizeof item.displayName];
             copyFieldText(name, sizeof name, item.displayName, sizeof item.displayName);

@@ -194,8 +194,9 @@ TEST_F(ComponentListTest, UnavailableEntriesAreGreyOnlyOnTheCategoryListAndTheIn
         if (c.grey) {
             EXPECT_GT(seen.greyText, 0) << "group " << c.group;
             // On a white background the edges of any text come near 0xFBFBFB.
-            if (c.highlighted)
+            if (c.highlighted) {
                 EXPECT_EQ(0, seen.highlightedText) << "grey wins over the highlight, group " << c.group;
+            }
         } else {
             EXPECT_EQ(0, seen.greyText) << "group " << c.group;
             EXPECT_GT(seen.blackText, 0) << "group " << c.group;

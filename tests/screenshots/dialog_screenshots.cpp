@@ -6,6 +6,7 @@
 // dialog's messages, until the script has written "<name>.done".
 #include <windows.h>
 #include <stdio.h>
+#include <string.h>
 
 #include <string>
 
@@ -74,6 +75,8 @@ int main(int argc, char **argv)
         fprintf(stderr, "dialog_screenshots: the resource module does not load\n");
         return 1;
     }
+    // What a user would see: the usual folder on a drive with room to spare.
+    strcpy(setupState->installDir, "C:\\Lumoria");
     useFakeDisk(1234567890LL);
     autopilotStart();
 
