@@ -1,52 +1,461 @@
-// setuphost.cpp - a small setup host for Lumoria's installer library. It
-// loads dialogint.dll from beside itself, calls its entries in the order a
-// setup script would, on the media folder named on the command line, and
-// prints what each entry answered.
-#include <windows.h>
+// setuphost.cpp - a setup host for Lumoria's installer library, the sample
+// that setup authors start from. It loads dialogint.dll from beside itself
+// and calls its entries in the order a setup script does:
+//
+//   setupInstall, HaveKeyDialog, initLanguage, dodialog (or networkInstall),
+//   then copies every file that install.ini lists, then IntegInstall;
+//   a removal run: IntegDeinstall, DeleteShareDLL, unLoadDriver, and the
+//   copied files go.
+//
+// The library works on a copy of the media, since it writes install.ini.
+// Without an answer file a user answers the dialogs; with one they are
+// answered unattended and, when asked, photographed.
+#include "host.h"
+
+#include <stdarg.h>
 #include <stdio.h>
 #include <string.h>
 
-#include "dialogint.h"
+#include "state/text.h"
 
-typedef int(WINAPI *SetupInstallEntry)(HWND, const char *, const char *);
+HostRun hostRun;
 
-static void folderOf(const char *path, char *folder, size_t cap)
+static const char DEFAULT_TARGET[] = "C:\\Program Files\\Lumoria";
+static const char PRODUCT_GENERAL_KEY[] = "SOFTWARE\\Jor\\Lumoria\\General";
+
+static const char USAGE[] =
+    "usage: setuphost [options]\n"
+    "  --media DIR        the setup media (default: media\\ beside setuphost.exe)\n"
+    "  --work DIR         where the copy of the media goes (default: %TEMP%\\lumoria-setup)\n"
+    "  --target DIR       the installation folder to offer (default: C:\\Program Files\\Lumoria,\n"
+    "                     or the folder of an installation that is found)\n"
+    "  --answers FILE     answer the dialogs from FILE instead of waiting for a user\n"
+    "  --screenshots DIR  save a picture of every dialog shown into DIR (with --answers)\n"
+    "  --network          a network (server copy) installation: networkInstall\n"
+    "  --remove           remove the installation\n"
+    "  --keep-work        leave the copy of the media in place\n";
+
+void printLine(const char *format, ...)
 {
-    snprintf(folder, cap, "%s", path);
-    char *slash = strrchr(folder, '\\');
+    va_list arguments;
+    va_start(arguments, format);
+    vprintf(format, arguments);
+    va_end(arguments);
+    putchar('\n');
+    fflush(stdout);
+}
+
+// A folder named on the command line, made absolute, with its separator.
+static bool takeFolder(char *field, size_t cap, const char *text)
+{
+    char full[HOST_PATH];
+    DWORD n = GetFullPathNameA(text, sizeof full, full, nullptr);
+    if (n == 0 || n >= sizeof full || !copyText(field, cap, full)) {
+        printLine("setuphost: bad folder %s", text);
+        return false;
+    }
+    size_t length = strlen(field);
+    if (length > 0 && field[length - 1] != '\\' && !appendText(field, cap, "\\"))
+        return false;
+    return true;
+}
+
+static bool takeFile(char *field, size_t cap, const char *text)
+{
+    DWORD n = GetFullPathNameA(text, (DWORD)cap, field, nullptr);
+    if (n == 0 || n >= cap) {
+        printLine("setuphost: bad file name %s", text);
+        return false;
+    }
+    return true;
+}
+
+static bool parseOptions(int argc, char **argv)
+{
+    HostRun &h = hostRun;
+    char self[HOST_PATH];
+    DWORD n = GetModuleFileNameA(nullptr, self, sizeof self);
+    if (n == 0 || n >= sizeof self)
+        return false;
+    char *slash = strrchr(self, '\\');
     if (slash)
         slash[1] = 0;
+    copyText(h.hostDir, sizeof h.hostDir, self);
+    if (!joinPath(h.mediaDir, sizeof h.mediaDir, h.hostDir, "media\\"))
+        return false;
+    char temp[HOST_PATH];
+    n = GetTempPathA(sizeof temp, temp);
+    if (n == 0 || n >= sizeof temp || !joinPath(h.workDir, sizeof h.workDir, temp, "lumoria-setup\\"))
+        return false;
+
+    for (int i = 1; i < argc; i++) {
+        const char *option = argv[i];
+        const char *value = i + 1 < argc ? argv[i + 1] : nullptr;
+        bool good = true;
+        if (strcmp(option, "--network") == 0)
+            h.networkSetup = 1;
+        else if (strcmp(option, "--remove") == 0)
+            h.removeRun = 1;
+        else if (strcmp(option, "--keep-work") == 0)
+            h.keepWork = 1;
+        else if (value && strcmp(option, "--media") == 0)
+            good = takeFolder(h.mediaDir, sizeof h.mediaDir, argv[++i]);
+        else if (value && strcmp(option, "--work") == 0)
+            good = takeFolder(h.workDir, sizeof h.workDir, argv[++i]);
+        else if (value && strcmp(option, "--target") == 0)
+            good = takeFile(h.targetDir, sizeof h.targetDir, argv[++i]);
+        else if (value && strcmp(option, "--answers") == 0)
+            good = takeFile(h.answerFile, sizeof h.answerFile, argv[++i]);
+        else if (value && strcmp(option, "--screenshots") == 0)
+            good = takeFolder(h.screenshotDir, sizeof h.screenshotDir, argv[++i]);
+        else {
+            fputs(USAGE, stdout);
+            return false;
+        }
+        if (!good)
+            return false;
+    }
+    if (h.screenshotDir[0] && !h.answerFile[0]) {
+        printLine("setuphost: --screenshots needs --answers");
+        return false;
+    }
+    if (h.screenshotDir[0] && !makeDirectories(h.screenshotDir)) {
+        printLine("setuphost: cannot create %s", h.screenshotDir);
+        return false;
+    }
+    return true;
+}
+
+static bool fitRecordField(char *field, size_t cap, const char *text)
+{
+    if (copyText(field, cap, text))
+        return true;
+    printLine("setuphost: path longer than the record's %u bytes: %s", (unsigned)cap, text);
+    return false;
+}
+
+bool fillPaths(const char *setupIni, const char *layout)
+{
+    HostSetupInfo &r = hostRun.record;
+    return fitRecordField(r.setupIniPath, sizeof r.setupIniPath, setupIni) &&
+           fitRecordField(r.layoutFilePath, sizeof r.layoutFilePath, layout);
+}
+
+bool findInstallDir(char *dir, size_t cap)
+{
+    if (hostRun.targetDir[0])
+        return copyText(dir, cap, hostRun.targetDir);
+    HKEY key;
+    if (RegOpenKeyExA(HKEY_LOCAL_MACHINE, PRODUCT_GENERAL_KEY, 0, KEY_QUERY_VALUE, &key) != ERROR_SUCCESS)
+        return false;
+    char value[HOST_PATH] = "";
+    DWORD size = sizeof value - 1, type = 0;
+    bool found = RegQueryValueExA(key, "Home", nullptr, &type, (BYTE *)value, &size) == ERROR_SUCCESS &&
+                 type == REG_SZ && value[0];
+    RegCloseKey(key);
+    return found && copyText(dir, cap, value);
+}
+
+// ---------------------------------------------------------------------------
+// The language
+
+struct LanguageName {
+    const char *name;   // in install.ini's LANGUAGEINFO
+    int bit;
+    const char *codes[2];  // win.ini's intl / sLanguage
+};
+constexpr LanguageName languageNames[] = {
+    {"ENGLISH", LANGUAGE_ENGLISH, {"eng", "enu"}},
+    {"GERMAN", LANGUAGE_GERMAN, {"deu", nullptr}},
+    {"FRENCH", LANGUAGE_FRENCH, {"fra", "frc"}},
+    {"SPANISH", LANGUAGE_SPANISH, {"esn", "esp"}},
+};
+
+static const char *languageName(int bit)
+{
+    for (const LanguageName &l : languageNames)
+        if (l.bit == bit)
+            return l.name;
+    return "?";
+}
+
+static bool singleBit(int value) { return value > 0 && (value & (value - 1)) == 0; }
+
+// initLanguage answers 1 both for "English chosen" and for "not asked". The
+// host tells the two apart as the library decides whether to ask: more than
+// one language offered, no network installation, and the system's language
+// not among those offered. When nothing was asked, the system's language or
+// else the first one offered is installed.
+static int chooseLanguage(int result, char *meaning, size_t cap)
+{
+    const HostSetupInfo &r = hostRun.record;
+    int offered = 0, count = 0, first = 0;
+    for (int k = 1;; k++) {
+        char key[16], value[128];
+        formatText(key, sizeof key, "Info%d", k);
+        GetPrivateProfileStringA("LANGUAGEINFO", key, "", value, sizeof value, r.setupIniPath);
+        if (!value[0])
+            break;
+        count++;
+        for (const LanguageName &l : languageNames)
+            if (strcmp(value, l.name) == 0) {
+                offered |= l.bit;
+                if (!first)
+                    first = l.bit;
+            }
+    }
+    char winIni[HOST_PATH], system[128] = "";
+    UINT n = GetWindowsDirectoryA(winIni, sizeof winIni);
+    if (n > 0 && n < sizeof winIni && joinPath(winIni, sizeof winIni, winIni, "win.ini"))
+        GetPrivateProfileStringA("intl", "sLanguage", "", system, sizeof system, winIni);
+    int systemBit = 0;
+    for (const LanguageName &l : languageNames)
+        for (const char *code : l.codes)
+            if (code && equalsNoCase(system, code) && (offered & l.bit))
+                systemBit = l.bit;
+
+    bool asked = count > 1 && !r.networkInstallMode && !systemBit;
+    if (asked) {
+        if (singleBit(result)) {
+            formatText(meaning, cap, "%s chosen in the language dialog", languageName(result));
+            return result;
+        }
+        formatText(meaning, cap, "language dialog cancelled");
+        return 0;
+    }
+    int chosen = systemBit ? systemBit : first ? first : LANGUAGE_ENGLISH;
+    formatText(meaning, cap, "not asked: %s (%s)", languageName(chosen),
+               systemBit ? "the system's language" : count > 1 ? "the first offered" : "the only one offered");
+    return chosen;
+}
+
+// ---------------------------------------------------------------------------
+// The setup run
+
+static const char *haveKeyMeaning(int code)
+{
+    switch (code) {
+    case HAVEKEY_STOP: return "stop";
+    case HAVEKEY_NEW_INSTALL: return "new installation";
+    case HAVEKEY_REMOVE: return "remove the installation";
+    case HAVEKEY_REINSTALL: return "reinstall";
+    case HAVEKEY_MODIFY: return "modify the installation";
+    case HAVEKEY_UPDATE_SAME_VERSION: return "update over the same version";
+    case HAVEKEY_UPDATE_NOT_POSSIBLE: return "no installation this setup can update";
+    case HAVEKEY_OLDER_KIND_ACCEPTED: return "install over the older kind of installation";
+    }
+    return "unknown answer";
+}
+
+static const char *dodialogMeaning(int code)
+{
+    switch (code) {
+    case DODIALOG_CANCELLED: return "cancelled";
+    case DODIALOG_STANDARD: return "standard selection";
+    case DODIALOG_CUSTOM: return "custom selection";
+    case DODIALOG_WORKSTATION: return "workstation installation";
+    case DODIALOG_MAINTENANCE_CANCELLED: return "modification cancelled";
+    case DODIALOG_NO_RESOURCES: return "the resource module did not load";
+    case DODIALOG_NO_CATALOGUE: return "the component catalogue could not be built";
+    }
+    return "unknown answer";
+}
+
+// What HaveKeyDialog found, as dodialog wants it back in the record.
+static int previousStateFor(int haveKey)
+{
+    switch (haveKey) {
+    case HAVEKEY_NEW_INSTALL: return 0;
+    case HAVEKEY_OLDER_KIND_ACCEPTED: return 3;
+    case HAVEKEY_MODIFY:
+    case HAVEKEY_UPDATE_SAME_VERSION: return 2;
+    }
+    // Reinstall and removal: the same version or another one.
+    char installed[128] = "", offered[128] = "";
+    HKEY key;
+    if (RegOpenKeyExA(HKEY_LOCAL_MACHINE, PRODUCT_GENERAL_KEY, 0, KEY_QUERY_VALUE, &key) == ERROR_SUCCESS) {
+        DWORD size = sizeof installed - 1;
+        RegQueryValueExA(key, "Internal", nullptr, nullptr, (BYTE *)installed, &size);
+        RegCloseKey(key);
+    }
+    GetPrivateProfileStringA("General", "Internal", "", offered, sizeof offered, hostRun.record.setupIniPath);
+    return installed[0] && strcmp(installed, offered) == 0 ? 2 : 1;
+}
+
+static bool prepareRecord()
+{
+    HostRun &h = hostRun;
+    HostSetupInfo &r = h.record;
+    memset(&r, 0, sizeof r);
+    char ini[HOST_PATH], layout[HOST_PATH];
+    if (!joinPath(ini, sizeof ini, h.workDir, "install.ini") || !joinPath(layout, sizeof layout, h.workDir, "setup.lay") ||
+        !fillPaths(ini, layout) || !fitRecordField(r.sourceDir, sizeof r.sourceDir, h.workDir) ||
+        !fitRecordField(r.serverDir, sizeof r.serverDir, h.mediaDir) ||
+        !fitRecordField(r.installDir, sizeof r.installDir, h.targetDir[0] ? h.targetDir : DEFAULT_TARGET))
+        return false;
+    // "Windows 3.x" would ask for the 16-bit viewer engine.
+    copyText(r.platformName, sizeof r.platformName, (GetVersion() & 0x80000000u) ? "Windows 95" : "Windows NT");
+    r.networkInstallMode = h.networkSetup;
+    return true;
+}
+
+// The installed install.ini and layout file, for a modification or update.
+static bool installedFile(const char *name, char *path, size_t cap)
+{
+    return joinPath(path, cap, hostRun.record.installDir, name) && fileExistsAt(path);
+}
+
+static int afterHaveKey(int code)
+{
+    HostSetupInfo &r = hostRun.record;
+    char ini[HOST_PATH], layout[HOST_PATH];
+    switch (code) {
+    case HAVEKEY_MODIFY:
+        // The installed install.ini holds the selection that is modified.
+        r.maintenanceMode = 1;
+        if (installedFile("install.ini", ini, sizeof ini) && !fitRecordField(r.setupIniPath, sizeof r.setupIniPath, ini))
+            return EXIT_FAILED;
+        return EXIT_DONE;
+    case HAVEKEY_UPDATE_SAME_VERSION:
+        r.upgradeMode = 1;
+        if (installedFile("install.ini", ini, sizeof ini) && installedFile("setup.lay", layout, sizeof layout) &&
+            (!fitRecordField(r.installedIniPath, sizeof r.installedIniPath, ini) ||
+             !fitRecordField(r.installedLayoutFilePath, sizeof r.installedLayoutFilePath, layout)))
+            return EXIT_FAILED;
+        return EXIT_DONE;
+    case HAVEKEY_NEW_INSTALL:
+    case HAVEKEY_REINSTALL:
+    case HAVEKEY_OLDER_KIND_ACCEPTED:
+        return EXIT_DONE;
+    }
+    return EXIT_STOPPED;
+}
+
+static int runSetup()
+{
+    HostRun &h = hostRun;
+    HostSetupInfo &r = h.record;
+    h.runName = "setup";
+    printLine("== Lumoria sample setup ==");
+    printLine("media:        %s", h.mediaDir);
+    if (!makeWorkCopy() || !loadEntries() || !prepareRecord())
+        return EXIT_FAILED;
+    printLine("work copy:    %s", h.workDir);
+
+    int code = h.entries.setupInstall(h.window, r.serverDir, r.sourceDir);
+    noteResult("setupInstall", code, code == SETUP_GO_ON ? "go on" : "stop");
+    if (code != SETUP_GO_ON)
+        return EXIT_FAILED;
+
+    int32_t workstationFlag = 0;
+    code = h.entries.HaveKeyDialog(h.window, &workstationFlag, &r);
+    noteResult("HaveKeyDialog", code, haveKeyMeaning(code));
+    if (code == HAVEKEY_REMOVE) {
+        copyText(h.installDir, sizeof h.installDir, r.installDir);
+        return runRemoval(true);
+    }
+    int next = afterHaveKey(code);
+    if (next != EXIT_DONE)
+        return next;
+    r.previousInstallState = previousStateFor(code);
+
+    code = h.entries.initLanguage(h.window, &r);
+    char meaning[64];
+    int language = code < 0 ? 0 : chooseLanguage(code, meaning, sizeof meaning);
+    noteResult("initLanguage", code, code < 0 ? "the resource module did not load" : meaning);
+    if (code < 0)
+        return EXIT_FAILED;
+    if (!language)
+        return EXIT_STOPPED;
+    r.languageFlags = language;
+
+    bool copy = false;
+    int installResult = 0;
+    if (h.networkSetup) {
+        if (!h.entries.networkInstall) {
+            printLine("setuphost: dialogint.dll does not export networkInstall");
+            return EXIT_FAILED;
+        }
+        code = h.entries.networkInstall(h.window, &r);
+        noteResult("networkInstall", code, code == 1 ? "installed" : code == 0 ? "cancelled" : "the resource module did not load");
+        if (code != 1)
+            return code == 0 ? EXIT_STOPPED : EXIT_FAILED;
+        copy = true;
+    } else {
+        code = h.entries.dodialog(h.window, &r);
+        noteResult("dodialog", code,
+                   r.maintenanceMode && code == DODIALOG_STANDARD ? "modified selection confirmed" : dodialogMeaning(code));
+        if (code == DODIALOG_CANCELLED || code == DODIALOG_MAINTENANCE_CANCELLED)
+            return EXIT_STOPPED;
+        if (code < 0 || code > DODIALOG_WORKSTATION)
+            return EXIT_FAILED;
+        copy = code != DODIALOG_WORKSTATION;
+    }
+    installResult = code;
+
+    if (!copyText(h.installDir, sizeof h.installDir, r.installDir))
+        return EXIT_FAILED;
+    if (copy) {
+        readInstallLog();  // a reinstallation or modification adds to what is there
+        copyListedFiles();
+        keepSetupRecords();
+        writeInstallLog();
+    } else {
+        printLine("Workstation installation: Lumoria runs from %s; no files are copied", r.serverDir);
+    }
+
+    // A server copy is integrated on each workstation, not on the server.
+    if (!h.networkSetup) {
+        code = h.entries.IntegInstall(0, 0, &r);
+        char bytes[64] = "integration bytes";
+        for (int i = 0; i < 6; i++) {
+            char one[8];
+            formatText(one, sizeof one, " %u", r.integrationResults[i]);
+            appendText(bytes, sizeof bytes, one);
+        }
+        noteResult("IntegInstall", code, bytes);
+    }
+
+    printLine("%s", "");
+    printEntryResults();
+    if (h.networkSetup || installResult == DODIALOG_WORKSTATION)
+        printLine("Components chosen: every component");
+    else
+        printComponentsChosen(r.setupIniPath);
+    printLine("Files copied: %d, %lld bytes, into %s%s", h.copiedNow, (long long)h.copiedBytes, h.installDir,
+              h.copyErrors ? " (with errors)" : "");
+    if (h.copiedCount != h.copiedNow)
+        printLine("The installation now holds %d files (install.log)", h.copiedCount);
+    printRegistryKeys();
+    if (h.networkSetup)
+        printLine("A network installation is not registered; remove it with: setuphost --remove --target %s",
+                  h.installDir);
+    printDialogsSeen();
+    return h.copyErrors ? EXIT_FAILED : EXIT_DONE;
 }
 
 int main(int argc, char **argv)
 {
-    char self[MAX_PATH], here[MAX_PATH], media[MAX_PATH];
-    GetModuleFileNameA(nullptr, self, MAX_PATH);
-    folderOf(self, here, sizeof here);
-    if (argc > 1)
-        snprintf(media, sizeof media, "%s", argv[1]);
-    else
-        snprintf(media, sizeof media, "%smedia\\", here);
-    size_t n = strlen(media);
-    if (n && media[n - 1] != '\\' && n + 1 < sizeof media)
-        strcat(media, "\\");
+    HostRun &h = hostRun;
+    if (!parseOptions(argc, argv))
+        return EXIT_USAGE;
+    h.window = createHostWindow();
+    if (h.answerFile[0] && !startAnswers())
+        return EXIT_USAGE;
 
-    char dllPath[MAX_PATH];
-    snprintf(dllPath, sizeof dllPath, "%sdialogint.dll", here);
-    HMODULE library = LoadLibraryA(dllPath);
-    if (!library) {
-        printf("setuphost: cannot load %s (error %lu)\n", dllPath, GetLastError());
-        return 2;
-    }
-    SetupInstallEntry setupInstallEntry = (SetupInstallEntry)(void *)GetProcAddress(library, "setupInstall");
-    if (!setupInstallEntry) {
-        printf("setuphost: dialogint.dll does not export setupInstall\n");
-        return 2;
-    }
+    int code = h.removeRun ? runRemoval(false) : runSetup();
 
-    printf("media:        %s\n", media);
-    int result = setupInstallEntry(nullptr, "", media);
-    printf("setupInstall: %d (%s)\n", result, result == SETUP_GO_ON ? "go on" : "stop");
-    FreeLibrary(library);
-    return result == SETUP_GO_ON ? 0 : 1;
+    stopAnswers();
+    removeWorkCopy();
+    if (h.unansweredDialogs) {
+        printLine("setuphost: %d dialog(s) or step(s) the answer file did not answer", h.unansweredDialogs);
+        code = EXIT_FAILED;
+    }
+    printLine("setuphost: %s (exit code %d)",
+              code == EXIT_DONE ? "done" : code == EXIT_STOPPED ? "stopped" : "failed", code);
+    if (h.window)
+        DestroyWindow(h.window);
+    if (h.entries.module)
+        FreeLibrary(h.entries.module);
+    return code;
 }

@@ -1,0 +1,50 @@
+// entries.cpp - loading dialogint.dll from beside the host and finding its
+// entries by their undecorated names; the table of answers each entry gave.
+#include "host.h"
+
+#include "state/text.h"
+
+template <typename Entry> static bool findEntry(Entry *entry, const char *name)
+{
+    *entry = (Entry)(void *)GetProcAddress(hostRun.entries.module, name);
+    if (!*entry)
+        printLine("setuphost: dialogint.dll does not export %s", name);
+    return *entry != nullptr;
+}
+
+bool loadEntries()
+{
+    DialogintEntries &e = hostRun.entries;
+    if (e.module)
+        return true;
+    char path[HOST_PATH];
+    if (!joinPath(path, sizeof path, hostRun.hostDir, "dialogint.dll"))
+        return false;
+    e.module = LoadLibraryA(path);
+    if (!e.module) {
+        printLine("setuphost: cannot load %s (error %lu)", path, GetLastError());
+        return false;
+    }
+    bool all = findEntry(&e.setupInstall, "setupInstall");
+    all &= findEntry(&e.HaveKeyDialog, "HaveKeyDialog");
+    all &= findEntry(&e.initLanguage, "initLanguage");
+    all &= findEntry(&e.dodialog, "dodialog");
+    // Only a network installation needs it.
+    e.networkInstall = (decltype(e.networkInstall))(void *)GetProcAddress(e.module, "networkInstall");
+    all &= findEntry(&e.IntegInstall, "IntegInstall");
+    all &= findEntry(&e.IntegDeinstall, "IntegDeinstall");
+    all &= findEntry(&e.DeleteShareDLL, "DeleteShareDLL");
+    all &= findEntry(&e.unLoadDriver, "unLoadDriver");
+    return all;
+}
+
+void noteResult(const char *entry, int result, const char *meaning)
+{
+    printLine("%-15s %4d  %s", entry, result, meaning);
+    if (hostRun.resultCount >= MAX_ENTRY_RESULTS)
+        return;
+    EntryResult &r = hostRun.results[hostRun.resultCount++];
+    copyText(r.entry, sizeof r.entry, entry);
+    r.result = result;
+    copyText(r.meaning, sizeof r.meaning, meaning);
+}

@@ -1,0 +1,141 @@
+// host.h - the sample setup host of Lumoria: what its parts share. The host
+// loads dialogint.dll by name from beside itself, calls its entries in the
+// order of a setup script, copies the files that install.ini then lists and,
+// on a removal run, takes them away again. One state block, hostRun, holds
+// the options and everything a run learns; each .cpp file is one step.
+#pragma once
+
+#include <windows.h>
+#include <stdint.h>
+
+#include "dialogint.h"
+
+constexpr int HOST_PATH = 260;
+
+// The entries of dialogint.dll, found by name as every host finds them.
+struct DialogintEntries {
+    HMODULE module;
+    int(WINAPI *setupInstall)(HWND, const char *, const char *);
+    int(WINAPI *HaveKeyDialog)(HWND, int32_t *, HostSetupInfo *);
+    int(WINAPI *initLanguage)(HWND, HostSetupInfo *);
+    int(WINAPI *dodialog)(HWND, HostSetupInfo *);
+    int(WINAPI *networkInstall)(HWND, HostSetupInfo *);
+    int(WINAPI *IntegInstall)(int32_t, int32_t, HostSetupInfo *);
+    int(WINAPI *IntegDeinstall)(int32_t, int32_t, HostSetupInfo *);
+    int(WINAPI *DeleteShareDLL)(const char *, int32_t *, const char *, const char *);
+    int(WINAPI *unLoadDriver)(int32_t);
+};
+
+// Where a copied file goes, by the install.ini section that listed it.
+enum FileSection { SECTION_SETUP, SECTION_INSTALL, SECTION_SAMPLE, SECTION_NOTES, SECTION_COUNT };
+
+// One file this host copied, as install.log keeps it.
+struct CopiedFile {
+    int section;                 // FileSection
+    char logicalName[24];
+    int64_t size;
+    int shared;                  // 1: registered in SharedDLLs by this host
+    char path[HOST_PATH];
+};
+
+// install.log holds at most this many files: the layout file describes at
+// most 299, the setup program's own files come on top.
+constexpr int MAX_COPIED_FILES = 400;
+
+// The answer of one entry, for the summary.
+struct EntryResult {
+    char entry[20];
+    int result;
+    char meaning[60];
+};
+constexpr int MAX_ENTRY_RESULTS = 24;
+
+// Exit codes of setuphost.exe.
+enum HostExit { EXIT_DONE = 0, EXIT_STOPPED = 1, EXIT_FAILED = 2, EXIT_USAGE = 3 };
+
+struct HostRun {
+    // Options
+    char hostDir[HOST_PATH];       // folder of setuphost.exe, with its separator
+    char mediaDir[HOST_PATH];      // the setup media, never written
+    char workDir[HOST_PATH];       // the copy of the media the library works on
+    char targetDir[HOST_PATH];     // installation folder offered; empty: the default
+    char answerFile[HOST_PATH];    // empty: a user answers the dialogs
+    char screenshotDir[HOST_PATH]; // empty: no pictures
+    int networkSetup;              // --network: networkInstall instead of dodialog
+    int removeRun;                 // --remove
+    int keepWork;                  // --keep-work: leave the media copy in place
+
+    // What the run learnt
+    DialogintEntries entries;
+    HostSetupInfo record;
+    HWND window;                   // the host's own window, owner of the dialogs
+    char installDir[HOST_PATH];    // where files go (long form as the library gave it)
+    const char *runName;           // "setup" or "removal", for pictures and headings
+    EntryResult results[MAX_ENTRY_RESULTS];
+    int resultCount;
+    CopiedFile copied[MAX_COPIED_FILES];
+    int copiedCount;
+    int copiedNow;                 // files copied by this run (install.log may hold more)
+    int64_t copiedBytes;           // their bytes
+    int copyErrors;
+    int removedCount;
+    int keptSharedCount;
+    int sharedAsked;
+    int unansweredDialogs;         // unattended: dialogs the answer file did not answer
+    int screenshotCount;
+};
+
+extern HostRun hostRun;
+
+// entries.cpp
+bool loadEntries();
+void noteResult(const char *entry, int result, const char *meaning);
+
+// media.cpp
+bool makeWorkCopy();
+void removeWorkCopy();
+bool removeTree(const char *dir);
+bool makeDirectories(const char *dir);
+bool fileExistsAt(const char *path);
+bool joinPath(char *out, size_t cap, const char *dir, const char *name);
+
+// copy_files.cpp
+bool copyListedFiles();
+bool writeInstallLog();
+bool readInstallLog();
+void removeListedFiles();
+void keepSetupRecords();
+const char *sectionName(int section);
+
+// shared_dlls.cpp
+void registerSharedFiles(int firstNew);
+void releaseSharedFiles();
+
+// progress_window.cpp
+HWND createHostWindow();
+void showCopyProgress(const char *what, int percent);
+void hideCopyProgress();
+void pumpMessages();
+
+// answers.cpp
+bool startAnswers();
+void stopAnswers();
+void setAnswerContext(const char *entry);
+void printDialogsSeen();
+
+// screenshot.cpp
+bool captureWindow(HWND window, const char *name);
+
+// summary.cpp
+void printComponentsChosen(const char *setupIniPath);
+void printRegistryKeys();
+void printEntryResults();
+void removeProductRegistry();
+
+// removal.cpp
+int runRemoval(bool entriesLoaded);
+
+// setuphost.cpp
+void printLine(const char *format, ...) __attribute__((format(printf, 1, 2)));
+bool findInstallDir(char *dir, size_t cap);
+bool fillPaths(const char *setupIni, const char *layout);

@@ -1,0 +1,426 @@
+// The sample setup host as a setup author runs it: setuphost.exe in a process
+// of its own, unattended with an answer file, on a copy of the sample media.
+// Afterwards the installation folder, the work copy and the registry are read
+// back: every file that install.ini listed lies in the folder with the size
+// the layout gives it, and a removal run takes it all away again.
+#include <gtest/gtest.h>
+
+#include <stdio.h>
+
+#include <map>
+#include <string>
+#include <vector>
+
+#include "registry/registry_access.h"
+#include "support/test_support.h"
+
+namespace {
+
+constexpr DWORD HOST_TIMEOUT_MS = 180000;
+
+const char STANDARD_ANSWERS[] = "language: english\nmain: standard\nshared: yes\n";
+
+std::string profileText(const std::string &file, const char *section, const std::string &key)
+{
+    char value[512];
+    GetPrivateProfileStringA(section, key.c_str(), "", value, sizeof value, file.c_str());
+    return value;
+}
+
+void copyTree(const std::string &from, const std::string &to)
+{
+    CreateDirectoryA(to.c_str(), nullptr);
+    WIN32_FIND_DATAA found;
+    HANDLE h = FindFirstFileA((from + "*").c_str(), &found);
+    if (h == INVALID_HANDLE_VALUE)
+        return;
+    do {
+        std::string name = found.cFileName;
+        if (name == "." || name == "..")
+            continue;
+        if (found.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY)
+            copyTree(from + name + "\\", to + name + "\\");
+        else
+            copyFileTo(from + name, to + name);
+    } while (FindNextFileA(h, &found));
+    FindClose(h);
+}
+
+// Every file below dir, by its path relative to dir, with its size.
+void listFiles(const std::string &dir, const std::string &relative, std::map<std::string, int64_t> *files)
+{
+    WIN32_FIND_DATAA found;
+    HANDLE h = FindFirstFileA((dir + relative + "*").c_str(), &found);
+    if (h == INVALID_HANDLE_VALUE)
+        return;
+    do {
+        std::string name = found.cFileName;
+        if (name == "." || name == "..")
+            continue;
+        if (found.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY)
+            listFiles(dir, relative + name + "\\", files);
+        else
+            (*files)[relative + name] = ((int64_t)found.nFileSizeHigh << 32) | found.nFileSizeLow;
+    } while (FindNextFileA(h, &found));
+    FindClose(h);
+}
+
+int64_t fileSize(const std::string &path)
+{
+    WIN32_FILE_ATTRIBUTE_DATA data;
+    if (!GetFileAttributesExA(path.c_str(), GetFileExInfoStandard, &data))
+        return -1;
+    return ((int64_t)data.nFileSizeHigh << 32) | data.nFileSizeLow;
+}
+
+std::string shortPath(const std::string &path)
+{
+    char buffer[MAX_PATH];
+    DWORD n = GetShortPathNameA(path.c_str(), buffer, sizeof buffer);
+    return n > 0 && n < sizeof buffer ? buffer : path;
+}
+
+struct ListedFile {
+    std::string section;
+    std::string logicalName;
+    int64_t listedSize;
+    std::string mediaPath;  // FILENAMES entry, relative to the media
+};
+
+// What install.ini lists for copying, resolved through the layout file.
+std::vector<ListedFile> listedFiles(const std::string &work)
+{
+    std::string ini = work + "install.ini", layout = work + "setup.lay";
+    std::vector<ListedFile> files;
+    int count = atoi(profileText(ini, "INSTALLFILES", "NUMFILES").c_str());
+    for (int n = 1; n <= count; n++) {
+        std::string key = "FILE" + std::to_string(n);
+        for (const char *section : {"SETUPFILES", "INSTALLFILES", "SAMPLEFILES", "NOTEFILES"}) {
+            std::string name = profileText(ini, section, key);
+            if (name.empty())
+                continue;
+            std::string fileKey = profileText(layout, "LOGICALFILE", name);
+            files.push_back({section, name, atoll(profileText(ini, "SIZEFILES", key).c_str()),
+                             profileText(layout, "FILENAMES", fileKey)});
+        }
+    }
+    return files;
+}
+
+std::string baseName(const std::string &path)
+{
+    size_t slash = path.find_last_of('\\');
+    return slash == std::string::npos ? path : path.substr(slash + 1);
+}
+
+class SampleHostTest : public ::testing::Test {
+protected:
+    void SetUp() override
+    {
+        resetRegistry();
+        dir = makeTempDir("samplehost");
+        media = dir + "media\\";
+        copyTree(exeDir() + "media\\", media);
+        target = dir + "target";
+    }
+    void TearDown() override
+    {
+        resetRegistry();
+        // The host's entries in the shared-file list, under either name.
+        HKEY key;
+        if (RegOpenKeyExA(HKEY_LOCAL_MACHINE, SHARED_DLLS_KEY, 0, KEY_ALL_ACCESS, &key) == ERROR_SUCCESS) {
+            for (const char *name : {"wpcommon.dll", "jorcnvrt.dll", "jorwkbve.dll"}) {
+                RegDeleteValueA(key, (shortTarget + "\\" + name).c_str());
+                RegDeleteValueA(key, (target + "\\" + name).c_str());
+            }
+            RegCloseKey(key);
+        }
+    }
+
+    std::string writeAnswers(const char *text)
+    {
+        std::string path = dir + "answers" + std::to_string(++runs) + ".txt";
+        writeTextFile(path, text);
+        return path;
+    }
+
+    // Runs setuphost.exe with the arguments; its exit code, or -1 when it had
+    // to be stopped. What it printed lands in output.
+    int runHost(const std::string &arguments)
+    {
+        std::string outPath = dir + "host-output" + std::to_string(++runs) + ".txt";
+        SECURITY_ATTRIBUTES inherit = {sizeof inherit, nullptr, TRUE};
+        HANDLE out = CreateFileA(outPath.c_str(), GENERIC_WRITE, FILE_SHARE_READ, &inherit, CREATE_ALWAYS,
+                                 FILE_ATTRIBUTE_NORMAL, nullptr);
+        STARTUPINFOA start = {};
+        start.cb = sizeof start;
+        start.dwFlags = STARTF_USESTDHANDLES;
+        start.hStdOutput = out;
+        start.hStdError = out;
+        start.hStdInput = GetStdHandle(STD_INPUT_HANDLE);
+        PROCESS_INFORMATION process = {};
+        // A folder's closing backslash would escape the quote after it.
+        std::string command = "\"" + exeDir() + "setuphost.exe\" --media \"" + media.substr(0, media.size() - 1) +
+                              "\" " + arguments;
+        std::vector<char> line(command.begin(), command.end());
+        line.push_back(0);
+        BOOL started = CreateProcessA(nullptr, line.data(), nullptr, nullptr, TRUE, 0, nullptr, nullptr, &start,
+                                      &process);
+        CloseHandle(out);
+        if (!started) {
+            output = "CreateProcess failed";
+            return -1;
+        }
+        DWORD code = (DWORD)-1;
+        if (WaitForSingleObject(process.hProcess, HOST_TIMEOUT_MS) == WAIT_OBJECT_0)
+            GetExitCodeProcess(process.hProcess, &code);
+        else
+            TerminateProcess(process.hProcess, 99);
+        CloseHandle(process.hProcess);
+        CloseHandle(process.hThread);
+        output = readTextFile(outPath);
+        return (int)code;
+    }
+
+    int install(const char *answers, const char *work, const std::string &more = "")
+    {
+        int code = runHost("--work \"" + dir + work + "\" --keep-work --target \"" + target + "\" --answers \"" +
+                           writeAnswers(answers) + "\" " + more);
+        // The library hands the folder back in its short form, under which
+        // the host registers the shared files.
+        if (GetFileAttributesA(target.c_str()) != INVALID_FILE_ATTRIBUTES)
+            shortTarget = shortPath(target);
+        return code;
+    }
+    // A removal finds the installation through the registry, as after a reboot.
+    int remove(const char *answers, const char *work, const std::string &more = "")
+    {
+        return runHost("--remove --work \"" + dir + work + "\" --keep-work --answers \"" + writeAnswers(answers) +
+                       "\" " + more);
+    }
+
+    std::map<std::string, int64_t> installedFiles()
+    {
+        std::map<std::string, int64_t> files;
+        listFiles(target + "\\", "", &files);
+        return files;
+    }
+
+    bool sharedEntry(const char *name, DWORD *count)
+    {
+        DWORD type = 0;
+        std::string data;
+        if (!readRegValue(HKEY_LOCAL_MACHINE, SHARED_DLLS_KEY, (shortTarget + "\\" + name).c_str(), &type,
+                          &data))
+            return false;
+        *count = type == REG_DWORD && data.size() == 4 ? *(const DWORD *)data.data() : 0xFFFFFFFF;
+        return true;
+    }
+
+    std::string dir, media, target, shortTarget, output;
+    int runs = 0;
+};
+
+TEST_F(SampleHostTest, StandardSetupCopiesEveryListedFileAndRemovalTakesThemAway)
+{
+    std::string mediaIniBefore = readTextFile(media + "install.ini");
+    ASSERT_EQ(0, install(STANDARD_ANSWERS, "work1", "--screenshots \"" + dir + "pictures\"")) << output;
+    EXPECT_EQ(mediaIniBefore, readTextFile(media + "install.ini")) << "the media stay untouched";
+    // A picture of each dialog: the main dialog and the host's own window.
+    for (const char *picture : {"setup-02-main.bmp", "setup-04-copying.bmp"}) {
+        std::string bmp = readTextFile(dir + "pictures\\" + picture);
+        ASSERT_GT(bmp.size(), 54u) << picture << "\n" << output;
+        EXPECT_EQ("BM", bmp.substr(0, 2)) << picture;
+        int32_t width = *(const int32_t *)(bmp.data() + 18), height = *(const int32_t *)(bmp.data() + 22);
+        EXPECT_GT(width, 100) << picture;
+        EXPECT_GT(height, 50) << picture;
+    }
+
+    // Each listed file lies in the folder of its kind with the listed size,
+    // and nothing else but the host's three records.
+    std::string work = dir + "work1\\";
+    std::vector<ListedFile> listed = listedFiles(work);
+    ASSERT_GT(listed.size(), 10u) << output;
+    std::map<std::string, int64_t> files = installedFiles();
+    const std::map<std::string, std::string> folderOf = {
+        {"SETUPFILES", "SETUP\\"}, {"INSTALLFILES", ""}, {"SAMPLEFILES", "SAMPLES\\"}, {"NOTEFILES", "NOTES\\"}};
+    int64_t total = 0;
+    for (const ListedFile &f : listed) {
+        std::string where = folderOf.at(f.section) + baseName(f.mediaPath);
+        auto found = files.find(where);
+        ASSERT_NE(files.end(), found) << f.logicalName << " should be at " << where;
+        EXPECT_EQ(f.listedSize, found->second) << where;
+        EXPECT_EQ(fileSize(work + f.mediaPath), found->second) << where;
+        total += found->second;
+        files.erase(found);
+    }
+    EXPECT_EQ(atoll(profileText(work + "install.ini", "INSTALLFILES", "SIZEFILES").c_str()), total);
+    for (const char *record : {"install.log", "install.ini", "setup.lay"})
+        EXPECT_EQ(1u, files.erase(record)) << record;
+    EXPECT_TRUE(files.empty()) << files.size() << " files were not listed, first " << files.begin()->first;
+
+    DWORD count = 0;
+    EXPECT_TRUE(sharedEntry("wpcommon.dll", &count));
+    EXPECT_EQ(1u, count) << "a shared file is counted once";
+    EXPECT_TRUE(regKeyExists(HKEY_LOCAL_MACHINE, PRODUCT_GENERAL_KEY));
+    std::string calls = readTextFile(work + "integration-calls.log");
+    EXPECT_NE(std::string::npos, calls.find("apnint.dll\t3\t")) << "JORMAIL switched on:\n" << calls;
+    EXPECT_EQ(std::string::npos, calls.find("bpnint.dll\t3\t")) << "JORNOTES is not chosen";
+
+    ASSERT_EQ(0, remove(STANDARD_ANSWERS, "work2")) << output;
+    EXPECT_EQ(INVALID_FILE_ATTRIBUTES, GetFileAttributesA(target.c_str())) << "folder removed:\n" << output;
+    EXPECT_FALSE(sharedEntry("wpcommon.dll", &count));
+    EXPECT_FALSE(regKeyExists(HKEY_LOCAL_MACHINE, PRODUCT_KEY));
+    calls = readTextFile(dir + "work2\\integration-calls.log");
+    EXPECT_NE(std::string::npos, calls.find("apnint.dll\t4\t")) << "JORMAIL switched off:\n" << calls;
+}
+
+TEST_F(SampleHostTest, CustomSelectionReachesTheFolderAndKeptSharedFilesStay)
+{
+    const char answers[] = "main: custom\n"
+                           "options: details Manuals and online help\n"
+                           "options: toggle Manual; ok\n"
+                           "options: ok\n"
+                           "shared: no\n";
+    ASSERT_EQ(0, install(answers, "work1")) << output;
+    std::map<std::string, int64_t> files = installedFiles();
+    EXPECT_EQ(1u, files.count("SAMPLES\\sample.jw2")) << "samples go to their own folder";
+    EXPECT_EQ(1u, files.count("NOTES\\bpnint.dll")) << "custom starts from every component";
+    EXPECT_EQ(0u, files.count("manual.jw2")) << "the manual was deselected";
+
+    ASSERT_EQ(0, remove(answers, "work2")) << output;
+    files = installedFiles();
+    for (const char *name : {"wpcommon.dll", "jorcnvrt.dll", "jorwkbve.dll"}) {
+        EXPECT_EQ(1u, files.erase(name)) << name << " kept on No";
+        DWORD count = 1;
+        EXPECT_TRUE(sharedEntry(name, &count)) << name;
+        EXPECT_EQ(0u, count) << name << ": no program uses it";
+    }
+    EXPECT_TRUE(files.empty()) << "first left over: " << files.begin()->first;
+}
+
+TEST_F(SampleHostTest, RemoveInTheReinstallDialogRunsTheRemoval)
+{
+    ASSERT_EQ(0, install(STANDARD_ANSWERS, "work1")) << output;
+    ASSERT_EQ(0, install("reinstall: remove\nshared: yes\n", "work2")) << output;
+    EXPECT_NE(std::string::npos, output.find("HaveKeyDialog      2")) << output;
+    EXPECT_EQ(INVALID_FILE_ATTRIBUTES, GetFileAttributesA(target.c_str())) << output;
+    EXPECT_FALSE(regKeyExists(HKEY_LOCAL_MACHINE, PRODUCT_KEY));
+}
+
+TEST_F(SampleHostTest, ModificationCopiesAddedFilesAndRemovesDroppedOnes)
+{
+    ASSERT_EQ(0, install(STANDARD_ANSWERS, "work1")) << output;
+    ASSERT_EQ(1u, installedFiles().count("jorpack.dll"));
+    const char modify[] = "reinstall: modify\n"
+                          "options: toggle Conversion tools; toggle Internet and archive tools;"
+                          " toggle Manuals and online help; ok\n";
+    ASSERT_EQ(0, install(modify, "work2")) << output;
+    std::map<std::string, int64_t> files = installedFiles();
+    EXPECT_EQ(1u, files.count("lucnvt.exe")) << "the conversion tool was added";
+    EXPECT_EQ(0u, files.count("jorpack.dll")) << "the archive tools were dropped";
+    EXPECT_EQ(0u, files.count("readme.txt")) << "listed for removal without its language mark";
+    EXPECT_EQ(1u, files.count("lumoria.exe")) << "what stays chosen stays";
+    std::string log = readTextFile(target + "\\install.log");
+    EXPECT_NE(std::string::npos, log.find("lucnvt.exe"));
+    EXPECT_EQ(std::string::npos, log.find("jorpack.dll"));
+
+    ASSERT_EQ(0, remove(STANDARD_ANSWERS, "work3")) << output;
+    EXPECT_EQ(INVALID_FILE_ATTRIBUTES, GetFileAttributesA(target.c_str())) << "the added file went too:\n" << output;
+}
+
+TEST_F(SampleHostTest, NetworkInstallationFillsTheServerFolderAndIsRemovedByName)
+{
+    ASSERT_EQ(0, install("network: ok\nshared: yes\n", "work1", "--network")) << output;
+    std::string work = dir + "work1\\";
+    size_t listed = listedFiles(work).size();
+    std::map<std::string, int64_t> files = installedFiles();
+    EXPECT_EQ(listed + 3, files.size()) << "every component, and the host's records";
+    EXPECT_EQ(1u, files.count("SAMPLES\\sample.jw2"));
+    EXPECT_EQ(1u, files.count("NOTES\\bpnint.dll"));
+    EXPECT_FALSE(regKeyExists(HKEY_LOCAL_MACHINE, PRODUCT_KEY)) << "a server copy configures no machine";
+    EXPECT_EQ(std::string::npos, readTextFile(work + "integration-calls.log").find("\t3\t"))
+        << "nothing is integrated on the server";
+
+    EXPECT_EQ(1, remove("shared: yes\n", "work2")) << "not registered:\n" << output;
+    ASSERT_EQ(0, remove("shared: yes\n", "work2", "--target \"" + target + "\"")) << output;
+    EXPECT_EQ(INVALID_FILE_ATTRIBUTES, GetFileAttributesA(target.c_str())) << output;
+}
+
+TEST_F(SampleHostTest, SharedFileAnotherProgramUsesIsCountedDownAndKept)
+{
+    // Another program installed the same file at the same place before.
+    CreateDirectoryA(target.c_str(), nullptr);
+    shortTarget = shortPath(target);
+    HKEY key;
+    ASSERT_EQ(ERROR_SUCCESS, RegCreateKeyExA(HKEY_LOCAL_MACHINE, SHARED_DLLS_KEY, 0, nullptr, 0, KEY_ALL_ACCESS,
+                                             nullptr, &key, nullptr));
+    DWORD one = 1;
+    std::string value = shortTarget + "\\wpcommon.dll";
+    RegSetValueExA(key, value.c_str(), 0, REG_DWORD, (const BYTE *)&one, sizeof one);
+    RegCloseKey(key);
+
+    ASSERT_EQ(0, install(STANDARD_ANSWERS, "work1")) << output;
+    DWORD count = 0;
+    ASSERT_TRUE(sharedEntry("wpcommon.dll", &count));
+    EXPECT_EQ(2u, count);
+    // Yes to every question: a file still in use is not even asked about.
+    ASSERT_EQ(0, remove("shared: yes\n", "work2")) << output;
+    EXPECT_TRUE(sharedEntry("wpcommon.dll", &count));
+    EXPECT_EQ(1u, count);
+    std::map<std::string, int64_t> files = installedFiles();
+    EXPECT_EQ(1u, files.count("wpcommon.dll"));
+    EXPECT_EQ(1u, files.size()) << "everything else is removed";
+}
+
+// The host refuses what it cannot do safely before it touches anything.
+TEST_F(SampleHostTest, BadArgumentsAndForeignWorkFoldersAreRefused)
+{
+    std::string foreign = dir + "foreign";
+    CreateDirectoryA(foreign.c_str(), nullptr);
+    writeTextFile(foreign + "\\keep.txt", "not the host's");
+    std::string good = writeAnswers(STANDARD_ANSWERS);
+    struct Case {
+        std::string arguments;
+        int exitCode;
+    };
+    const Case cases[] = {
+        {"--answers \"" + writeAnswers("mian: standard\n") + "\"", 3},
+        {"--answers \"" + writeAnswers("main: standard; twiddle\n") + "\"", 3},
+        {"--frobnicate", 3},
+        {"--screenshots \"" + dir + "pictures\"", 3},
+        {"--work \"" + foreign + "\" --answers \"" + good + "\"", 2},
+        {"--work \"" + media + "files\" --answers \"" + good + "\"", 2},
+        {"--remove --work \"" + dir + "work\" --answers \"" + good + "\"", 1},
+    };
+    for (const Case &c : cases) {
+        EXPECT_EQ(c.exitCode, runHost(c.arguments + " --target \"" + target + "\"")) << c.arguments << "\n"
+                                                                                    << output;
+        EXPECT_EQ(INVALID_FILE_ATTRIBUTES, GetFileAttributesA(target.c_str())) << c.arguments;
+    }
+    EXPECT_EQ("not the host's", readTextFile(foreign + "\\keep.txt"));
+    EXPECT_TRUE(fileExists(media + "files\\engine\\lumoria.exe")) << "the media stay whole";
+}
+
+// Stopping is not failing: 1 after a cancel the user confirmed; 2 when the
+// answer file left a dialog unanswered, or named an entry the list does not
+// have: the dialog is closed instead of waited on, and nothing is copied.
+TEST_F(SampleHostTest, CancelAndUnansweredDialogsEndTheRunWithoutCopying)
+{
+    struct Case {
+        const char *answers;
+        int exitCode;
+    };
+    const Case cases[] = {
+        {"main: cancel\nbox: yes\n", 1},
+        {"language: english\n", 2},
+        {"main: custom\noptions: toggle Nothing; ok\n", 2},
+    };
+    for (const Case &c : cases) {
+        EXPECT_EQ(c.exitCode, install(c.answers, "work")) << c.answers << output;
+        EXPECT_EQ(INVALID_FILE_ATTRIBUTES, GetFileAttributesA((target + "\\install.log").c_str())) << c.answers;
+        resetRegistry();
+    }
+}
+
+} // namespace
