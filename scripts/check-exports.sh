@@ -10,7 +10,7 @@ OBJDUMP=${OBJDUMP:-i686-w64-mingw32-objdump}
 dump=$("$OBJDUMP" -p "$dll")
 status=0
 
-echo "$dump" | grep -q 'file format pei-i386' || { echo "check-exports: $dll is not a 32-bit DLL" >&2; status=1; }
+grep -q 'file format pei-i386' <<<"$dump" || { echo "check-exports: $dll is not a 32-bit DLL" >&2; status=1; }
 
 exports=$(echo "$dump" | sed -n '/\[Ordinal\/Name Pointer\] Table/,/^$/p' | grep -E '^\s*\[' | sed -E 's/.*\] *//')
 wanted=$(sed -n '/^EXPORTS/,$p' src/dialogint.def | grep -vE '^(EXPORTS|\s*;|\s*$)' | awk '{print $1}')

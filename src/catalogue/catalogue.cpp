@@ -129,7 +129,7 @@ static void readItem(int g, int n, const char *value, ComponentItem &item)
         tokenAt(value, 5, token, sizeof token, true);
         copyText(item.formatCode, sizeof item.formatCode, token);
     }
-    loadDisplayName(item.displayName, sizeof item.displayName, (int64_t)d.nameBase + item.number);
+    loadDisplayName(item.displayName, sizeof item.displayName, displayNameId(d.nameBase, item.number));
 
     // The number under which the previous installation listed key n. Without
     // an entry there the component counts as listed under its own number.
@@ -218,6 +218,7 @@ static void readGroup(int g)
 void loadCatalogue(int group)
 {
     SetupState &s = *setupState;
+    beginProfileWork();
     // The old lists index the table of an earlier layout: they go with the
     // catalogue they belonged to, and the slots they stood in are emptied.
     releaseFileLists();
@@ -233,6 +234,7 @@ void loadCatalogue(int group)
         readGroup(group);
     }
     readCategories();
+    endProfileWork();
 }
 
 // ---------------------------------------------------------------------------

@@ -33,6 +33,15 @@ struct GroupDescription {
 
 constexpr int NAME_BASE_CATEGORY = 574;   // categories 0..10: 574..584
 
+// The display-name string of a component: its group's base + its number. A
+// negative number, or one past the string numbers, names no string; -1 then
+// (the string loader would otherwise reach another group's names).
+inline int64_t displayNameId(int base, int32_t number)
+{
+    int64_t id = (int64_t)base + number;
+    return number < 0 || id > 0xFFFF ? -1 : id;
+}
+
 inline constexpr GroupDescription groupTable[GROUP_COUNT] = {
     // info section        prefix       suffix        key  layout              name  shared list       shares listSection       max
     {"VIEWENGINEINFO",     "",          "VIEWENGINE", "",  LAYOUT_PRESENCE,    574,  nullptr,          -1,    "VIEWENGINE32", 1},

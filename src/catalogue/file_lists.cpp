@@ -7,12 +7,12 @@
 #include <string.h>
 
 #include "catalogue.h"
+#include "layout_entries.h"
 #include "state/profile.h"
 #include "state/setup_state.h"
 #include "state/text.h"
 
 constexpr int VALUE_BYTES = 100;
-constexpr int LOGICAL_RESULT_BYTES = 10;        // "FILE<m>" with m of up to five digits
 constexpr int MAX_LIST_INDEXES = FILE_LIST_BYTES - 1;
 constexpr int MAX_LIST_INDEX = 254;             // 255 ends a list
 constexpr int LOGICAL_NAME_BYTES = (int)sizeof(SharedFileEntry::logicalName);
@@ -20,6 +20,7 @@ constexpr int LOGICAL_NAME_BYTES = (int)sizeof(SharedFileEntry::logicalName);
 void readFileSizes()
 {
     SetupState &s = *setupState;
+    beginProfileWork();
     int32_t count = readIniInt(s.layoutFilePath, "DISKS", "FILENUM", -1);
     // The table has room for entries 1..299; a missing or negative count
     // describes no entries.
@@ -29,6 +30,7 @@ void readFileSizes()
         count = -1;
     if (!s.sharedFileTable) {
         s.sharedFileCount = -1;
+        endProfileWork();
         return;
     }
     s.sharedFileCount = count;
@@ -44,6 +46,7 @@ void readFileSizes()
         entry.refCount = 0;
         entry.kind = FILEKIND_MAIN;
     }
+    endProfileWork();
 }
 
 // ---------------------------------------------------------------------------
@@ -62,22 +65,6 @@ static int32_t sectionKind(const char *section)
     return FILEKIND_MAIN;
 }
 
-// m of a LOGICALFILE result "FILE<m>"; 0 for any other text.
-static int fileNumberOf(const char *result)
-{
-    static const char tag[] = "FILE";
-    for (int i = 0; i < 4; i++) {
-        char c = result[i];
-        if (c >= 'a' && c <= 'z')
-            c = (char)(c - 32);
-        if (c != tag[i])
-            return 0;
-    }
-    if (result[4] < '0' || result[4] > '9')
-        return 0;
-    return parseDecimal(result + 4);
-}
-
 struct ListBuilder {
     unsigned char *list;
     int used;
@@ -91,12 +78,14 @@ struct ListBuilder {
 static void resolveCandidate(ListBuilder &b, const char *candidate)
 {
     SetupState &s = *setupState;
-    char result[LOGICAL_RESULT_BYTES];
+    // Read whole: a result cut to the ten bytes of "FILE<m>" could name
+    // another file ("FILE0012345" would read as FILE00123).
+    char result[VALUE_BYTES];
     if (readIniText(s.layoutFilePath, "LOGICALFILE", candidate, "", result, sizeof result) <= 0) {
         b.ended = true;
         return;
     }
-    int m = fileNumberOf(result);
+    int m = logicalFileNumber(result);
     // An entry outside the live table, one that a list byte cannot hold, or a
     // name its entry cannot record is left out: nothing is listed that the
     // copy sections could not name correctly.
@@ -117,24 +106,20 @@ static bool resolveValue(ListBuilder &b, const char *value)
 {
     char name[VALUE_BYTES];
     // A value without any field, or with a blank one, names nothing.
-    if (!tokenAt(value, 1, name, sizeof name, true) || !name[0])
+    if (!componentEntryName(value, name, sizeof name))
         return true;
     bool variants = name[0] == '*';
     const char *base = variants ? name + 1 : name;
-    if (equalsNoCase(base, "NOFILE"))
+    if (isEndOfListName(base))
         return false;
     if (!variants) {
         resolveCandidate(b, name);
         return true;
     }
-    static const char *const languagePrefix[4] = {"*1", "*2", "*3", "*4"};
-    for (int bit = 0; bit < 4 && !b.full; bit++) {
-        if (!(setupState->languageFlags & (1 << bit)))
-            continue;
+    for (int v = 0; v < LANGUAGE_VARIANTS && !b.full; v++) {
         char candidate[VALUE_BYTES + 2];
-        copyText(candidate, sizeof candidate, languagePrefix[bit]);
-        appendText(candidate, sizeof candidate, base);
-        resolveCandidate(b, candidate);
+        if ((setupState->languageFlags & (1 << v)) && languageVariantName(base, v, candidate, sizeof candidate))
+            resolveCandidate(b, candidate);
     }
     return true;
 }
@@ -206,7 +191,7 @@ static void writeSetupFiles(CopyTotals &t)
             break;
         char name[VALUE_BYTES];
         // A value of commas only names no file; the next key is read.
-        if (!tokenAt(value, 1, name, sizeof name, false))
+        if (!setupEntryName(value, name, sizeof name))
             continue;
         t.setupFiles++;
         char listKey[16];
@@ -242,9 +227,7 @@ static void writeRemovedEntry(CopyTotals &t, const SharedFileEntry &entry)
     char key[16], name[LOGICAL_NAME_BYTES];
     copyFieldText(name, sizeof name, entry.logicalName, sizeof entry.logicalName);
     // The language prefix "*1".."*4" is not part of the installed name.
-    const char *installed = name;
-    if (name[0] == '*')
-        installed = name[1] ? name + 2 : name + 1;
+    const char *installed = installedFileName(name);
     t.removedFiles++;
     fileKey(key, sizeof key, t.removedFiles);
     writeIniText(s.setupIniPath, "REMOVEFILES", key, installed);
@@ -291,6 +274,8 @@ static void writePercentages(const CopyTotals &t)
 void writeFileLists()
 {
     SetupState &s = *setupState;
+    // The seven sections are rebuilt in memory and each written once.
+    beginProfileWork();
     for (const char *section : copySections)
         deleteIniSection(s.setupIniPath, section);
     CopyTotals t = {1, 0, 0, 0, 0};
@@ -313,4 +298,5 @@ void writeFileLists()
         CreateDirectoryA(s.installDir, nullptr);
     else
         deleteIniSection(s.setupIniPath, "SETUPFILES");
+    endProfileWork();
 }

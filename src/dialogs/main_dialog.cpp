@@ -42,32 +42,6 @@ static BOOL queryDiskFreeSpaceOfSystem(const char *root, int64_t *freeBytes)
 
 BOOL (*queryDiskFreeSpace)(const char *root, int64_t *freeBytes) = queryDiskFreeSpaceOfSystem;
 
-void formatThousands(int64_t value, char *output, size_t cap)
-{
-    if (value < 1000) {
-        copyText(output, cap, "1");
-        return;
-    }
-    // Groups of three digits from the right, of the value in thousands.
-    char digits[THOUSANDS_TEXT_BYTES];
-    int64_t rest = value / 1000;
-    int n = 0, groupDigits = 0;
-    do {
-        if (groupDigits == 3) {
-            digits[n++] = ',';
-            groupDigits = 0;
-        }
-        digits[n++] = (char)('0' + rest % 10);
-        groupDigits++;
-        rest /= 10;
-    } while (rest > 0);
-    char text[THOUSANDS_TEXT_BYTES];
-    for (int i = 0; i < n; i++)
-        text[i] = digits[n - 1 - i];
-    text[n] = 0;
-    copyText(output, cap, text);
-}
-
 // The root of the drive that holds path, as "C:\"; false when the path cannot
 // be made absolute within 255 characters.
 static bool driveRootOf(const char *path, char *root, size_t cap)

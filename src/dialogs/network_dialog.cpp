@@ -113,6 +113,9 @@ extern "C" INT_PTR WINAPI networkProc(HWND dialog, UINT message, WPARAM wParam, 
 
 extern "C" int WINAPI networkInstall(HWND owner, HostSetupInfo *record)
 {
+    // Without a record there is no folder to load the resource module from.
+    if (!record)
+        return -1;
     SetupState &s = *setupState;
     s.hostRecord = record;
     s.networkInstallMode = 1;

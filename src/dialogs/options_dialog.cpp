@@ -196,7 +196,10 @@ static void showItemDescription(HWND dialog, int position)
     if (base && item) {
         char name[DESCRIPTION_BYTES], format[DESCRIPTION_BYTES];
         name[0] = format[0] = 0;
-        LoadStringA(resourceModule, (UINT)(base->base + item->number), name, sizeof name);
+        // The name the list shows: none for a number that names no string.
+        int64_t nameId = displayNameId(base->base, item->number);
+        if (nameId >= 0)
+            LoadStringA(resourceModule, (UINT)nameId, name, sizeof name);
         LoadStringA(resourceModule, (UINT)(IDS_ITEM_DESCRIPTION_BASE + s.currentGroup), format, sizeof format);
         insertName(s.scratchText, DESCRIPTION_BYTES, format, name);
         SetDlgItemTextA(dialog, IDC_OPTIONS_DESCRIPTION, s.scratchText);

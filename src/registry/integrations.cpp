@@ -129,15 +129,19 @@ static void takeInstallDir(const HostSetupInfo *record)
 {
     SetupState &s = *setupState;
     readWorkstationFlags(&workstationInstall);
+    // A slot without its terminator holds no directory the modules could
+    // be given: they get none rather than the slot's bytes cut short.
     if (workstationInstall) {
-        copyFieldText(s.installDir, sizeof s.installDir, record->serverDir, sizeof record->serverDir);
+        if (!copyFieldText(s.installDir, sizeof s.installDir, record->serverDir, sizeof record->serverDir))
+            s.installDir[0] = 0;
         size_t length = strlen(s.installDir);
         if (length > 0 && s.installDir[length - 1] == '\\')
             s.installDir[length - 1] = 0;
     } else if (record->installDir[0]) {
         // After dodialog the host's record holds the library's own directory;
         // at a deinstallation run in a new process it is the only one known.
-        copyFieldText(s.installDir, sizeof s.installDir, record->installDir, sizeof record->installDir);
+        if (!copyFieldText(s.installDir, sizeof s.installDir, record->installDir, sizeof record->installDir))
+            s.installDir[0] = 0;
     }
 }
 

@@ -121,10 +121,6 @@ constexpr ConverterTableKind imgTable = {
     {LINE_NONE, LINE_NONE, LINE_SOURCE, LINE_NONE, LINE_TARGET, LINE_NONE, LINE_UNCHANGED, LINE_NONE},
 };
 
-// The image and graphics tokens of a picture item's Info%d value.
-constexpr int IMAGE_TOKEN = 9;
-constexpr int GRAPHICS_TOKEN = 10;
-
 struct ViewerRun {
     ConverterMarks marks;
     int32_t pictureViewers;
@@ -207,18 +203,13 @@ void readInfoLine(const char *section, int position, char *line, size_t cap)
     readIniText(setupState->setupIniPath, section, key, "", line, cap < INFO_VALUE_BYTES ? cap : INFO_VALUE_BYTES);
 }
 
-bool tokenBeginsWithOne(const char *line, int n)
+// The image and graphics tokens of a picture item's line; a line without
+// them is not registered at all.
+bool readPictureLine(const char *section, int position, bool *image, bool *graphics)
 {
-    char token[4];
-    return tokenAt(line, n, token, sizeof token, false) && token[0] == '1';
-}
-
-// A picture item's line without its image and graphics tokens is not
-// registered at all rather than read past its end.
-bool readPictureLine(const char *section, int position, char *line, size_t cap)
-{
-    readInfoLine(section, position, line, cap);
-    return countTokens(line) >= GRAPHICS_TOKEN;
+    char line[INFO_VALUE_BYTES];
+    readInfoLine(section, position, line, sizeof line);
+    return pictureLineTokens(line, image, graphics);
 }
 
 // ---------------------------------------------------------------------------
@@ -330,17 +321,18 @@ void writeImageViewer(const char *code)
 void writeSourcePictureViewers(ViewerRun &run)
 {
     for (int position = 0; position < itemsIn(GROUP_SPIC); position++) {
-        char code[CODE_BYTES], line[INFO_VALUE_BYTES];
+        char code[CODE_BYTES];
+        bool image, graphics;
         if (!itemCounts(GROUP_SPIC, position) || !itemCode(GROUP_SPIC, position, code) ||
-            !readPictureLine("SPICINFO", position, line, sizeof line))
+            !readPictureLine("SPICINFO", position, &image, &graphics))
             continue;
         int32_t number = formatNumber(code);
-        if (tokenBeginsWithOne(line, IMAGE_TOKEN)) {
+        if (image) {
             mark(run.marks.img, number, MARK_SOURCE, position, true);
             run.pictureViewers++;
             writeImageViewer(code);
         }
-        if (tokenBeginsWithOne(line, GRAPHICS_TOKEN)) {
+        if (graphics) {
             mark(run.marks.gfx, number, MARK_SOURCE, position, true);
             run.graphicsViewers++;
             writeGraphicsViewer(code);
@@ -351,14 +343,15 @@ void writeSourcePictureViewers(ViewerRun &run)
 void writeTargetPictureViewers(ViewerRun &run)
 {
     for (int position = 0; position < itemsIn(GROUP_TPIC); position++) {
-        char code[CODE_BYTES], line[INFO_VALUE_BYTES];
+        char code[CODE_BYTES];
+        bool image, graphics;
         if (!itemCounts(GROUP_TPIC, position) || !itemCode(GROUP_TPIC, position, code) ||
-            !readPictureLine("TPICINFO", position, line, sizeof line))
+            !readPictureLine("TPICINFO", position, &image, &graphics))
             continue;
         int32_t number = formatNumber(code);
-        if (tokenBeginsWithOne(line, IMAGE_TOKEN))
+        if (image)
             mark(run.marks.img, number, MARK_TARGET, position, false);
-        if (tokenBeginsWithOne(line, GRAPHICS_TOKEN)) {
+        if (graphics) {
             mark(run.marks.gfx, number, MARK_TARGET, position, false);
             run.graphicsViewers++;
             writeGraphicsViewer(code);
@@ -439,47 +432,6 @@ void readOwnerValue(HKEY key, const char *name, char *field, size_t cap)
 
 } // namespace
 
-int32_t formatNumber(const char *code)
-{
-    while (*code == ' ' || *code == '\t')
-        code++;
-    int32_t number = 0;
-    for (; *code >= '0' && *code <= '9'; code++)
-        if (number < 100000000)
-            number = number * 10 + (*code - '0');
-    return number;
-}
-
-bool setDirectionFields(char *line, size_t cap, int first, int second)
-{
-    // The fifth and seventh commas bound the two fields.
-    size_t fifth = 0, seventh = 0;
-    int commas = 0;
-    size_t length = strnlen(line, cap);
-    if (length >= cap)
-        return false;
-    for (size_t i = 0; i < length && commas < 7; i++) {
-        if (line[i] != ',')
-            continue;
-        if (++commas == 5)
-            fifth = i;
-        else if (commas == 7)
-            seventh = i;
-    }
-    if (commas < 7)
-        return false;
-    // The result: through the fifth comma, "a,b", then the seventh comma on.
-    size_t kept = fifth + 1;
-    size_t newLength = kept + 3 + (length - seventh);
-    if (newLength >= cap)
-        return false;
-    memmove(line + kept + 3, line + seventh, length - seventh + 1);
-    line[kept] = first == 1 ? '1' : '0';
-    line[kept + 1] = ',';
-    line[kept + 2] = second == 1 ? '1' : '0';
-    return true;
-}
-
 void trimServerDir()
 {
     char *dir = setupState->serverDir;
@@ -521,6 +473,7 @@ void writeConverterTables(const ConverterMarks *marks)
 void writeProductDefaults()
 {
     SetupState &s = *setupState;
+    beginProfileWork();
     clearProductKeys();
     readRegisteredOwner();
     writeGeneralValues();
@@ -542,4 +495,5 @@ void writeProductDefaults()
     writeSourcePictureViewers(run);
     writeTargetPictureViewers(run);
     writeConverterTables(&run.marks);
+    endProfileWork();
 }

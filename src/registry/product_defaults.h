@@ -6,6 +6,8 @@
 #include <stddef.h>
 #include <stdint.h>
 
+#include "converter_lines.h"
+
 // The working tables are indexed by format number; numbers outside them are
 // not marked.
 constexpr int FORMAT_NUMBERS = 300;
@@ -38,15 +40,6 @@ void clearProductKeys();
 // Writes the marked format numbers of the three tables under WPCnv, GFXCnv
 // and IMGCnv, each table's list of them as All_IDs.
 void writeConverterTables(const ConverterMarks *marks);
-
-// Rewrites the sixth and seventh comma-separated fields (every comma counts)
-// of line to "first,second". A line with fewer than seven commas, or whose
-// result would not fit in cap, is left unchanged and false is returned.
-bool setDirectionFields(char *line, size_t cap, int first, int second);
-
-// The number of a format code: its leading digits after leading blanks; no
-// digits gives 0.
-int32_t formatNumber(const char *code);
 
 // Removes one trailing backslash from serverDir itself.
 void trimServerDir();

@@ -5,8 +5,13 @@
 #include <windows.h>
 #include <string.h>
 
+#include "state/setup_state.h"
+
+int64_t registryCalls;
+
 int writeRegText(const char *subKey, const char *valueName, const char *text)
 {
+    registryCalls++;
     HKEY key;
     char noClass[1] = "";
     if (RegCreateKeyExA(HKEY_LOCAL_MACHINE, subKey, 0, noClass, REG_OPTION_NON_VOLATILE,
@@ -19,6 +24,7 @@ int writeRegText(const char *subKey, const char *valueName, const char *text)
 
 void deleteRegValue(const char *subKey, const char *valueName)
 {
+    registryCalls++;
     HKEY key;
     if (RegOpenKeyExA(HKEY_LOCAL_MACHINE, subKey, 0, KEY_ALL_ACCESS, &key) != ERROR_SUCCESS)
         return;
@@ -28,6 +34,7 @@ void deleteRegValue(const char *subKey, const char *valueName)
 
 int readRegText(const char *subKey, const char *valueName, char *buffer, size_t cap)
 {
+    registryCalls++;
     if (cap == 0)
         return 0;
     HKEY key;

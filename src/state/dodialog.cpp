@@ -121,7 +121,9 @@ static int runMaintenance(HWND owner, HostSetupInfo *before)
     memset(before, 0, sizeof *before);
     writeChoiceSummary(before);
     s.currentGroup = -1;
-    if (runOptionsDialogs(owner, CATEGORIES) == 0)
+    // Only OK accepts: an options dialog that could not be made or drawn
+    // (-1, 21..24) is no choice of the user's.
+    if (runOptionsDialogs(owner, CATEGORIES) != OPTIONS_ACCEPTED)
         return DODIALOG_MAINTENANCE_CANCELLED;
     s.customSelectionMade = 1;
     showProgress(owner, WAIT_STEPS);
@@ -139,7 +141,9 @@ static int runMainLoop(HWND owner)
             choice = (int)DialogBoxParamA(resourceModule,
                                           MAKEINTRESOURCEA(s.upgradeMode ? DLG_MAIN_UPGRADE : DLG_MAIN),
                                           owner, MainDialogProc, 0);
-        useShortInstallDir();
+        // A cancelled setup leaves no new folder behind.
+        if (choice != DODIALOG_CANCELLED)
+            useShortInstallDir();
         switch (choice) {
         case DODIALOG_STANDARD:
             if (s.selectionState != 1)
@@ -149,8 +153,9 @@ static int runMainLoop(HWND owner)
         case DODIALOG_CUSTOM:
             computeSelection(s.upgradeMode ? SELECT_DEFAULTS : SELECT_EVERYTHING);
             s.currentGroup = -1;
-            if (runOptionsDialogs(owner, CATEGORIES) == 0)
-                continue;  // the main dialog shows again
+            // Cancelled, or not shown at all: the main dialog shows again.
+            if (runOptionsDialogs(owner, CATEGORIES) != OPTIONS_ACCEPTED)
+                continue;
             s.customSelectionMade = 1;
             showProgress(owner, s.addOnMode ? WAIT_ADD_ON : WAIT_STEPS);
             return DODIALOG_CUSTOM;
@@ -167,6 +172,9 @@ static int runMainLoop(HWND owner)
 
 extern "C" int WINAPI dodialog(HWND owner, HostSetupInfo *record)
 {
+    // Without a record there is no folder to load the resource module from.
+    if (!record)
+        return DODIALOG_NO_RESOURCES;
     SetupState &s = *setupState;
     bool fit = copyRecordIn(record);
     s.hostRecord = record;

@@ -164,3 +164,9 @@ extern int32_t spaceUsed;
 
 // Integrations
 extern HMODULE integrationModule;
+
+// Calls made through the profile layer and the registry routines, counted
+// for the benchmark of the setup data work.
+extern int64_t profileReadCalls;
+extern int64_t profileWriteCalls;
+extern int64_t registryCalls;

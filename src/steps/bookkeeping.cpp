@@ -141,15 +141,17 @@ void recordDefaults()
     SetupState &s = *setupState;
     if (!s.setupIniPath[0])
         return;
+    beginProfileWork();
     char text[16];
     formatText(text, sizeof text, "%ld", (long)spaceUsed);
     writeIniText(s.setupIniPath, "General", "SPACEUSED", text);
-    if (!s.customSelectionMade)
-        return;
-    for (const MarkedSection &m : categorySections)
-        writeMark(s.setupIniPath, m.section, 1, groupChosen(m.group));
-    for (const MarkedSection &m : itemSections)
-        recordItemMarks(m);
+    if (s.customSelectionMade) {
+        for (const MarkedSection &m : categorySections)
+            writeMark(s.setupIniPath, m.section, 1, groupChosen(m.group));
+        for (const MarkedSection &m : itemSections)
+            recordItemMarks(m);
+    }
+    endProfileWork();
 }
 
 void recordSharedDefaults()
@@ -157,6 +159,7 @@ void recordSharedDefaults()
     SetupState &s = *setupState;
     if (!s.installedIniPath[0])
         return;
+    beginProfileWork();
     for (const MarkedSection &m : categorySections)
         if (groupChosen(m.group))
             writeMark(s.installedIniPath, m.section, 1, true);
@@ -170,6 +173,7 @@ void recordSharedDefaults()
             if (itemChosen(g.items[i]))
                 addSharedItem(m, i, g.items[i]);
     }
+    endProfileWork();
 }
 
 void recordWorkstation()

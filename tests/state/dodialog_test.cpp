@@ -195,6 +195,7 @@ TEST_F(DodialogTest, CancelReturnsZeroAndLeavesTheRecordsDirectory)
     autopilotQueue(pressButton(IDYES));  // "cancel setup?"
     EXPECT_EQ(DODIALOG_CANCELLED, run());
     EXPECT_EQ(before, record.installDir);
+    EXPECT_FALSE(fileExists(before)) << "no folder made for a setup that was cancelled";
     EXPECT_EQ("<none>", iniText("INSTALLFILES", "NUMFILES"));
     EXPECT_FALSE(regKeyExists(HKEY_LOCAL_MACHINE, PRODUCT_KEY "\\VAPI"));
 }

@@ -1,0 +1,307 @@
+// setup_data_bench.cpp - times the setup data work on the largest catalogue:
+// the catalogue build of progress mode 2 (prepareSetup, computeSelection 2)
+// and the steps of mode 0 (writeFileLists, recordDefaults, writeProductDefaults),
+// once with every profile call made key by key and once through the section
+// cache, beside the physical limit: reading install.ini and the layout file
+// once and writing the resulting install.ini once. Prints minimum and median
+// of each figure, their ratio, the calls made, and whether both ways left the
+// same install.ini and registry.
+#include <windows.h>
+#include <stdio.h>
+#include <string.h>
+
+#include <algorithm>
+#include <string>
+#include <vector>
+
+#include "catalogue/catalogue.h"
+#include "catalogue/file_lists.h"
+#include "catalogue/selection.h"
+#include "registry/product_defaults.h"
+#include "state/module_lifecycle.h"
+#include "state/profile.h"
+#include "state/setup_state.h"
+#include "state/text.h"
+#include "steps/bookkeeping.h"
+#include "steps/progress_dialog.h"
+#include "support/largest_catalogue.h"
+#include "support/test_support.h"
+
+namespace {
+
+constexpr int REPETITIONS = 5;
+
+double nowMs()
+{
+    static LARGE_INTEGER frequency;
+    if (!frequency.QuadPart)
+        QueryPerformanceFrequency(&frequency);
+    LARGE_INTEGER t;
+    QueryPerformanceCounter(&t);
+    return (double)t.QuadPart * 1000.0 / (double)frequency.QuadPart;
+}
+
+struct Media {
+    std::string dir, ini, layout;
+    std::string iniText, layoutText;   // as written, restored before every run
+};
+
+void restoreMedia(const Media &m)
+{
+    writeTextFile(m.ini, m.iniText);
+    writeTextFile(m.layout, m.layoutText);
+}
+
+struct Run {
+    double build = 0, steps = 0;
+    int64_t buildReads = 0, buildWrites = 0, stepReads = 0, stepWrites = 0, stepRegistry = 0;
+    std::string iniAfter, registryAfter;
+};
+
+void dumpKey(HKEY root, const std::string &path, std::string &out)
+{
+    HKEY key;
+    if (RegOpenKeyExA(root, path.c_str(), 0, KEY_READ, &key) != ERROR_SUCCESS)
+        return;
+    out += "[" + path + "]\n";
+    std::vector<std::string> values;
+    for (DWORD i = 0;; i++) {
+        char name[512];
+        BYTE data[4096];
+        DWORD nameSize = sizeof name, dataSize = sizeof data, type = 0;
+        if (RegEnumValueA(key, i, name, &nameSize, nullptr, &type, data, &dataSize) != ERROR_SUCCESS)
+            break;
+        values.push_back(std::string(name, nameSize) + "=" + std::to_string(type) + ":" +
+                         std::string((const char *)data, dataSize));
+    }
+    std::sort(values.begin(), values.end());
+    for (const std::string &v : values)
+        out += v + "\n";
+    std::vector<std::string> subKeys;
+    for (DWORD i = 0;; i++) {
+        char name[512];
+        DWORD nameSize = sizeof name;
+        if (RegEnumKeyExA(key, i, name, &nameSize, nullptr, nullptr, nullptr, nullptr) != ERROR_SUCCESS)
+            break;
+        subKeys.push_back(name);
+    }
+    RegCloseKey(key);
+    std::sort(subKeys.begin(), subKeys.end());
+    for (const std::string &k : subKeys)
+        dumpKey(root, path + "\\" + k, out);
+}
+
+std::string registryTrees()
+{
+    std::string out;
+    dumpKey(HKEY_LOCAL_MACHINE, "SOFTWARE\\Jor", out);
+    dumpKey(HKEY_CURRENT_USER, "SOFTWARE\\Jor", out);
+    return out;
+}
+
+void pointStateAt(const Media &m, HostSetupInfo &host)
+{
+    resetCoreState();
+    SetupState &s = *setupState;
+    copyText(s.sourceDir, sizeof s.sourceDir, m.dir.c_str());
+    copyText(s.setupIniPath, sizeof s.setupIniPath, m.ini.c_str());
+    copyText(s.layoutFilePath, sizeof s.layoutFilePath, m.layout.c_str());
+    copyText(s.installDir, sizeof s.installDir, (m.dir + "target").c_str());
+    copyText(s.platformName, sizeof s.platformName, "Windows NT");
+    memset(&host, 0, sizeof host);
+    s.hostRecord = &host;
+    s.currentGroup = -1;
+    s.languageFlags = 7;
+    loadResourceModule();
+}
+
+Run runSetupData(const Media &m, bool cached)
+{
+    Run r;
+    HostSetupInfo host;
+    restoreMedia(m);
+    resetRegistry();
+    pointStateAt(m, host);
+    profileCacheEnabled = cached;
+
+    int64_t reads = profileReadCalls, writes = profileWriteCalls;
+    double t0 = nowMs();
+    prepareSetup(nullptr);
+    computeSelection(SELECT_EVERYTHING_PROBED);
+    double t1 = nowMs();
+    r.build = t1 - t0;
+    r.buildReads = profileReadCalls - reads;
+    r.buildWrites = profileWriteCalls - writes;
+
+    setupState->customSelectionMade = 1;
+    spaceUsed = setupState->selectedSize;
+    reads = profileReadCalls;
+    writes = profileWriteCalls;
+    int64_t registry = registryCalls;
+    double t2 = nowMs();
+    writeFileLists();
+    recordDefaults();
+    writeProductDefaults();
+    double t3 = nowMs();
+    r.steps = t3 - t2;
+    r.stepReads = profileReadCalls - reads;
+    r.stepWrites = profileWriteCalls - writes;
+    r.stepRegistry = registryCalls - registry;
+
+    flushProfileWrites();
+    releaseCatalogue();
+    freeResourceModule();
+    r.iniAfter = readTextFile(m.ini);
+    r.registryAfter = registryTrees();
+    profileCacheEnabled = true;
+    return r;
+}
+
+// Every section of a profile file read once, through the profile API.
+void readWholeProfile(const std::string &path)
+{
+    static char names[65536], section[65536];
+    DWORD n = GetPrivateProfileSectionNamesA(names, sizeof names, path.c_str());
+    for (const char *p = names; p < names + n && *p; p += strlen(p) + 1)
+        GetPrivateProfileSectionA(p, section, sizeof section, path.c_str());
+}
+
+std::string readWholeFile(const std::string &path)
+{
+    std::string text;
+    HANDLE h = CreateFileA(path.c_str(), GENERIC_READ, FILE_SHARE_READ, nullptr, OPEN_EXISTING, 0, nullptr);
+    if (h == INVALID_HANDLE_VALUE)
+        return text;
+    DWORD size = GetFileSize(h, nullptr), got = 0;
+    text.resize(size);
+    if (size)
+        ReadFile(h, &text[0], size, &got, nullptr);
+    CloseHandle(h);
+    text.resize(got);
+    return text;
+}
+
+void writeWholeFile(const std::string &path, const std::string &text)
+{
+    HANDLE h = CreateFileA(path.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, 0, nullptr);
+    if (h == INVALID_HANDLE_VALUE)
+        return;
+    DWORD written = 0;
+    WriteFile(h, text.data(), (DWORD)text.size(), &written, nullptr);
+    CloseHandle(h);
+}
+
+struct Limit {
+    double profileRead = 0, rawRead = 0, write = 0;
+    int sections = 0;
+};
+
+Limit measureLimit(const Media &m, const std::string &resultIni)
+{
+    Limit l;
+    restoreMedia(m);
+    double t0 = nowMs();
+    readWholeProfile(m.ini);
+    readWholeProfile(m.layout);
+    double t1 = nowMs();
+    readWholeFile(m.ini);
+    readWholeFile(m.layout);
+    double t2 = nowMs();
+    writeWholeFile(m.dir + "result.ini", resultIni);
+    double t3 = nowMs();
+    l.profileRead = t1 - t0;
+    l.rawRead = t2 - t1;
+    l.write = t3 - t2;
+    static char names[65536];
+    for (const std::string *path : {&m.ini, &m.layout}) {
+        DWORD n = GetPrivateProfileSectionNamesA(names, sizeof names, path->c_str());
+        for (const char *p = names; p < names + n && *p; p += strlen(p) + 1)
+            l.sections++;
+    }
+    return l;
+}
+
+struct Stat {
+    double min, median;
+};
+
+Stat statOf(std::vector<double> v)
+{
+    std::sort(v.begin(), v.end());
+    return {v.front(), v[v.size() / 2]};
+}
+
+void printRow(const char *label, const std::vector<double> &keyByKey, const std::vector<double> &cached)
+{
+    Stat a = statOf(keyByKey), b = statOf(cached);
+    printf("  %-28s %9.1f %9.1f   %9.1f %9.1f   %6.1fx\n", label, a.min, a.median, b.min, b.median,
+           b.median > 0 ? a.median / b.median : 0.0);
+}
+
+}  // namespace
+
+int main()
+{
+    Media m;
+    m.dir = makeTempDir("bench");
+    m.ini = m.dir + "install.ini";
+    m.layout = m.dir + "setup.lay";
+    installResourceModule(m.dir);
+    for (const char *module : {"apnint.dll", "bpnint.dll", "cpnint.dll"})
+        copyFileTo(exeDir() + module, m.dir + module);
+    writeLargestCatalogue(m.dir);
+    m.iniText = readTextFile(m.ini);
+    m.layoutText = readTextFile(m.layout);
+
+    std::vector<double> build[2], steps[2], total[2];
+    std::vector<double> limitRead, limitRaw, limitWrite, limitTotal;
+    Run last[2];
+    bool sameIni = true, sameRegistry = true;
+    Limit limit;
+    for (int rep = 0; rep < REPETITIONS; rep++) {
+        for (int cached = 0; cached < 2; cached++) {
+            Run r = runSetupData(m, cached != 0);
+            build[cached].push_back(r.build);
+            steps[cached].push_back(r.steps);
+            total[cached].push_back(r.build + r.steps);
+            last[cached] = r;
+        }
+        sameIni = sameIni && last[0].iniAfter == last[1].iniAfter;
+        sameRegistry = sameRegistry && last[0].registryAfter == last[1].registryAfter;
+        limit = measureLimit(m, last[1].iniAfter);
+        limitRead.push_back(limit.profileRead);
+        limitRaw.push_back(limit.rawRead);
+        limitWrite.push_back(limit.write);
+        limitTotal.push_back(limit.profileRead + limit.write);
+    }
+    resetRegistry();
+
+    printf("Setup data work on the largest catalogue (%d repetitions; milliseconds)\n", REPETITIONS);
+    printf("  install.ini %u bytes, layout file %u bytes, %d sections in both\n", (unsigned)m.iniText.size(),
+           (unsigned)m.layoutText.size(), limit.sections);
+    printf("  %-28s %9s %9s   %9s %9s   %7s\n", "", "key-by-key", "", "cached", "", "speed-up");
+    printf("  %-28s %9s %9s   %9s %9s\n", "", "min", "median", "min", "median");
+    printRow("catalogue build (mode 2)", build[0], build[1]);
+    printRow("steps of mode 0", steps[0], steps[1]);
+    printRow("setup data work", total[0], total[1]);
+    printf("\nPhysical limit\n");
+    Stat read = statOf(limitRead), raw = statOf(limitRaw), write = statOf(limitWrite), all = statOf(limitTotal);
+    printf("  %-52s %9.2f %9.2f\n", "read both files, every section once (profile API)", read.min, read.median);
+    printf("  %-52s %9.2f %9.2f\n", "write the resulting install.ini once (WriteFile)", write.min, write.median);
+    printf("  %-52s %9.2f %9.2f\n", "limit (the two above)", all.min, all.median);
+    printf("  %-52s %9.2f %9.2f\n", "for comparison: read both files whole (ReadFile)", raw.min, raw.median);
+    Stat keyByKey = statOf(total[0]), cachedTotal = statOf(total[1]);
+    printf("\nRatio to the limit (medians): key-by-key %.1f, cached %.1f\n", keyByKey.median / all.median,
+           cachedTotal.median / all.median);
+    printf("\nCalls per run          profile reads  profile writes  registry (steps)\n");
+    for (int cached = 0; cached < 2; cached++) {
+        const Run &r = last[cached];
+        printf("  %-10s build %8lld %15lld\n", cached ? "cached" : "key-by-key", (long long)r.buildReads,
+               (long long)r.buildWrites);
+        printf("  %-10s steps %8lld %15lld %17lld\n", "", (long long)r.stepReads, (long long)r.stepWrites,
+               (long long)r.stepRegistry);
+    }
+    printf("\nBoth ways leave the same install.ini: %s; the same registry: %s\n", sameIni ? "yes" : "NO",
+           sameRegistry ? "yes" : "NO");
+    return sameIni && sameRegistry ? 0 : 1;
+}
