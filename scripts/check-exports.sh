@@ -15,15 +15,15 @@ grep -q 'file format pei-i386' <<<"$dump" || { echo "check-exports: $dll is not 
 exports=$(echo "$dump" | sed -n '/\[Ordinal\/Name Pointer\] Table/,/^$/p' | grep -E '^\s*\[' | sed -E 's/.*\] *//')
 wanted=$(sed -n '/^EXPORTS/,$p' src/dialogint.def | grep -vE '^(EXPORTS|\s*;|\s*$)' | awk '{print $1}')
 for name in $wanted; do
-  echo "$exports" | grep -qx "$name" || { echo "check-exports: $name not exported undecorated" >&2; status=1; }
+  grep -qx "$name" <<<"$exports" || { echo "check-exports: $name not exported undecorated" >&2; status=1; }
 done
-if echo "$exports" | grep -q '@'; then
+if grep -q "@" <<<"$exports"; then
   echo "check-exports: decorated names exported:" >&2; echo "$exports" | grep '@' >&2; status=1
 fi
 
 allowed='^(KERNEL32|USER32|GDI32|ADVAPI32|msvcrt|SHELL32|COMCTL32)\.dll$'
 for imported in $(echo "$dump" | sed -n 's/^\s*DLL Name: //p'); do
-  echo "$imported" | grep -qiE "$allowed" || { echo "check-exports: imports $imported" >&2; status=1; }
+  grep -qiE "$allowed" <<<"$imported" || { echo "check-exports: imports $imported" >&2; status=1; }
 done
 
 [ $status -eq 0 ] && echo "check-exports: $(echo "$wanted" | wc -w) exports undecorated, system imports only"
