@@ -14,4 +14,7 @@ bash scripts/check-exports.sh build/win32/bin
 cmake --preset win64 >/dev/null
 cmake --build --preset win64
 
+# The parsing code, built natively with the sanitizers, over its kept corpus.
+bash scripts/fuzz-replay.sh
+
 xvfb-run -a -s "-screen 0 1024x768x24" bash scripts/under-wine.sh ctest --preset win64 "$@"

@@ -107,6 +107,11 @@ static bool copyRecordIn(const HostSetupInfo *record)
     if (s.upgradeMode || s.addOnMode) {
         fit &= TAKE(installedLayoutFilePath, installedLayoutFilePath);
         fit &= TAKE(installedIniPath, installedIniPath);
+    } else {
+        // No existing installation in this run: the paths of an earlier
+        // call must not lend it that installation's recorded space.
+        s.installedLayoutFilePath[0] = 0;
+        s.installedIniPath[0] = 0;
     }
     fit &= TAKE(installDir, installDir);
     return fit;

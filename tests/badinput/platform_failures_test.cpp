@@ -188,6 +188,15 @@ TEST_F(PlatformFailuresTest, RecordedSpaceOfTheExistingInstallationIsReadAsItsLe
         EXPECT_EQ(DODIALOG_CANCELLED, runDodialog());
         EXPECT_EQ(c.figure, figure);
     }
+    // The next run without an existing installation has no recorded space,
+    // whatever the earlier call read.
+    WritePrivateProfileStringA("General", "SpaceUsed", "5000000", installed().c_str());
+    record.upgradeMode = 0;
+    std::string figure;
+    expectProgress();
+    onMainDialog(sequence({inspect([&](HWND d) { figure = controlText(d, IDC_MAIN_FREE); }), closeWindow()}));
+    EXPECT_EQ(DODIALOG_CANCELLED, runDodialog());
+    EXPECT_EQ("1", figure);
 }
 
 } // namespace
