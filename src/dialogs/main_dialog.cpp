@@ -83,26 +83,39 @@ static void showFigure(HWND dialog, int control, int64_t value)
 // ---------------------------------------------------------------------------
 // The dialog
 
-static void showFreeSpace(HWND dialog)
+// The directory edit and the free figure carry the same control IDs in the
+// main and the network dialog; these helpers serve both.
+static_assert(IDC_MAIN_DIRECTORY == IDC_NETWORK_DIRECTORY && IDC_MAIN_FREE == IDC_NETWORK_FREE,
+              "one directory edit and free figure in both templates");
+
+void showFreeSpace(HWND dialog)
 {
     SetupState &s = *setupState;
     computeFreeSpace(s.installDir, s.scratchText, sizeof s.scratchText);
     SetDlgItemTextA(dialog, IDC_MAIN_FREE, s.scratchText);
 }
 
-static void readDirectory(HWND dialog, char *buffer)
+void readDirectory(HWND dialog, char *buffer)
 {
     buffer[0] = 0;
     GetDlgItemTextA(dialog, IDC_MAIN_DIRECTORY, buffer, DIRECTORY_BYTES);
 }
 
+void startDirectoryEdit(HWND dialog)
+{
+    // One character less than the buffer, so that what the user types is what
+    // the directory becomes, and fits the host record.
+    SendDlgItemMessageA(dialog, IDC_MAIN_DIRECTORY, EM_LIMITTEXT, DIRECTORY_BYTES - 1, 0);
+    SetDlgItemTextA(dialog, IDC_MAIN_DIRECTORY, setupState->installDir);
+}
+
 // While the dialog is live, every message first follows the directory edit,
 // so that the free figure tracks the drive as the user types. The comparison
 // is case-sensitive on purpose: any change recomputes.
-static void followDirectoryEdit(HWND dialog)
+void followDirectoryEdit(HWND dialog)
 {
     SetupState &s = *setupState;
-    if (!mainDirLive || !GetDlgItem(dialog, IDC_MAIN_DIRECTORY))
+    if (!GetDlgItem(dialog, IDC_MAIN_DIRECTORY))
         return;
     readDirectory(dialog, s.scratchText);
     if (strcmp(s.scratchText, s.installDir) == 0)
@@ -164,10 +177,7 @@ static INT_PTR onMainInitDialog(HWND dialog)
     s.helpOpened = 0;
     centreOnScreen(dialog);
     showFreeSpace(dialog);
-    // One character less than the buffer, so that what the user types is what
-    // the directory becomes, and fits the host record.
-    SendDlgItemMessageA(dialog, IDC_MAIN_DIRECTORY, EM_LIMITTEXT, DIRECTORY_BYTES - 1, 0);
-    SetDlgItemTextA(dialog, IDC_MAIN_DIRECTORY, s.installDir);
+    startDirectoryEdit(dialog);
     mainDirLive = 1;
     if (!networkOptionEnabled)
         EnableWindow(GetDlgItem(dialog, IDC_MAIN_WORKSTATION), FALSE);
@@ -259,7 +269,8 @@ static INT_PTR onMainSysCommand(HWND dialog, WPARAM command)
 extern "C" INT_PTR WINAPI MainDialogProc(HWND dialog, UINT message, WPARAM wParam, LPARAM lParam)
 {
     (void)lParam;
-    followDirectoryEdit(dialog);
+    if (mainDirLive)
+        followDirectoryEdit(dialog);
     switch (message) {
     case WM_INITDIALOG: return onMainInitDialog(dialog);
     case WM_COMMAND: return onMainCommand(dialog, LOWORD(wParam), HIWORD(wParam));

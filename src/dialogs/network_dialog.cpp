@@ -15,33 +15,12 @@
 
 int32_t networkDirLive;
 
-// The edit is limited to 200 characters; the read is bounded the same way.
-static void readDirectoryEdit(HWND dialog, char *buffer)
-{
-    buffer[0] = 0;
-    GetDlgItemTextA(dialog, IDC_NETWORK_DIRECTORY, buffer, 200);
-}
-
-static void followDirectoryEdit(HWND dialog)
-{
-    SetupState &s = *setupState;
-    char typed[200];
-    readDirectoryEdit(dialog, typed);
-    if (strcmp(typed, s.installDir) == 0)
-        return;
-    copyText(s.installDir, sizeof s.installDir, typed);
-    computeFreeSpace(s.installDir, s.scratchText, sizeof s.scratchText);
-    SetDlgItemTextA(dialog, IDC_NETWORK_FREE, s.scratchText);
-}
-
 static INT_PTR onInitDialog(HWND dialog)
 {
     SetupState &s = *setupState;
     centreOnScreen(dialog);
-    SendDlgItemMessageA(dialog, IDC_NETWORK_DIRECTORY, EM_LIMITTEXT, 200, 0);
-    SetDlgItemTextA(dialog, IDC_NETWORK_DIRECTORY, s.installDir);
-    computeFreeSpace(s.installDir, s.scratchText, sizeof s.scratchText);
-    SetDlgItemTextA(dialog, IDC_NETWORK_FREE, s.scratchText);
+    startDirectoryEdit(dialog);
+    showFreeSpace(dialog);
     char needed[THOUSANDS_TEXT_BYTES];
     formatThousands(s.selectedSize, needed, sizeof needed);
     SetDlgItemTextA(dialog, IDC_NETWORK_NEEDED, needed);
@@ -56,16 +35,13 @@ static void onOk(HWND dialog)
 {
     SetupState &s = *setupState;
     networkDirLive = 0;
-    char typed[200];
-    readDirectoryEdit(dialog, typed);
-    copyText(s.installDir, sizeof s.installDir, typed);
+    readDirectory(dialog, s.installDir);
     computeFreeSpace(s.installDir, s.scratchText, sizeof s.scratchText);
     if ((int64_t)s.selectedSize > s.freeSpaceBytes) {
         showResourceMessage(dialog, IDS_NO_SPACE, MB_ICONHAND | MB_TASKMODAL);
         return;  // the free figure no longer follows the edit from here on
     }
-    readDirectoryEdit(dialog, typed);
-    copyText(s.installDir, sizeof s.installDir, typed);
+    readDirectory(dialog, s.installDir);
     EndDialog(dialog, 1);
 }
 

@@ -167,4 +167,18 @@ TEST_F(NetworkSpaceTest, FigureFollowsTheEditUntilOk)
     EXPECT_EQ("7,000", second);
 }
 
+TEST_F(NetworkSpaceTest, DirectoryEditKeepsWhatFitsTheRecord)
+{
+    useFakeDisk(3000000);
+    std::string typed = media + std::string(300, 'd');
+    std::string shown;
+    onNetworkDialog(sequence({typeText(IDC_NETWORK_DIRECTORY, typed),
+                              inspect([&](HWND d) { shown = controlText(d, IDC_NETWORK_DIRECTORY); }),
+                              pressButton(IDCANCEL)}));
+    autopilotQueue(pressButton(IDYES));
+    EXPECT_EQ(0, networkInstall(nullptr, &record));
+    EXPECT_EQ(typed.substr(0, 199), shown) << "the edit takes what fits the record";
+    EXPECT_EQ(shown, setupState->installDir) << "every character the edit takes is kept";
+}
+
 } // namespace
