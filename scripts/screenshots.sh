@@ -23,6 +23,8 @@ if [ "${1:-}" = --photograph ]; then
       # Wine takes the resolution from the registry when a process starts.
       /usr/lib/wine/wine64 reg add 'HKCU\Control Panel\Desktop' /v LogPixels /t REG_DWORD /d "$dpi" /f >/dev/null 2>&1
       mkdir -p "$folder"
+      # The handshake of the run before must not answer this one's pictures.
+      rm -f "$SCREENSHOTS_HANDSHAKE"/*.done "$SCREENSHOTS_HANDSHAKE"/*.ready
       SCREENSHOTS_OUT=$folder SCREENSHOTS_LANGUAGE=$language bash "$0" --photograph || status=$?
     done
     /usr/lib/wine/wine64 reg delete 'HKCU\Control Panel\Desktop' /v LogPixels /f >/dev/null 2>&1
