@@ -21,18 +21,18 @@ if [ "${1:-}" = --photograph ]; then
     for run in "${@:2}"; do
       read -r dpi language folder <<< "$run"
       # Wine takes the resolution from the registry when a process starts.
-      /usr/lib/wine/wine64 reg add 'HKCU\Control Panel\Desktop' /v LogPixels /t REG_DWORD /d "$dpi" /f >/dev/null 2>&1
+      "$WINE" reg add 'HKCU\Control Panel\Desktop' /v LogPixels /t REG_DWORD /d "$dpi" /f >/dev/null 2>&1
       mkdir -p "$folder"
       # The handshake of the run before must not answer this one's pictures.
       rm -f "$SCREENSHOTS_HANDSHAKE"/*.done "$SCREENSHOTS_HANDSHAKE"/*.ready
       SCREENSHOTS_OUT=$folder SCREENSHOTS_LANGUAGE=$language bash "$0" --photograph || status=$?
     done
-    /usr/lib/wine/wine64 reg delete 'HKCU\Control Panel\Desktop' /v LogPixels /f >/dev/null 2>&1
+    "$WINE" reg delete 'HKCU\Control Panel\Desktop' /v LogPixels /f >/dev/null 2>&1
     exit "$status"
   fi
   # Wine sees the Unix root as drive Z:.
   windowsPath="Z:${SCREENSHOTS_HANDSHAKE//\//\\}"
-  /usr/lib/wine/wine64 "$DIALOGINT_BUILD_DIR/bin/dialog_screenshots.exe" "$windowsPath" ${SCREENSHOTS_LANGUAGE:-} &
+  "$WINE" "$DIALOGINT_BUILD_DIR/bin/dialog_screenshots.exe" "$windowsPath" ${SCREENSHOTS_LANGUAGE:-} &
   program=$!
   while kill -0 "$program" 2>/dev/null; do
     for ready in "$SCREENSHOTS_HANDSHAKE"/*.ready; do
