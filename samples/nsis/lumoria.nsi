@@ -253,6 +253,9 @@ Function .onInit
         File "${INTEGRATION_DIR}\fixint.dll"
     !endif
     !insertmacro AnswersStart ""
+    ; SetOutPath made the media the current folder, which NSIS could then
+    ; not delete at the end.
+    SetOutPath $TEMP
 
     ; Loaded once for the whole run: the library keeps its state between
     ; the entries, and System::Call finds it by its name from now on.
@@ -784,6 +787,7 @@ Section "Uninstall"
         File "${INTEGRATION_DIR}\fixint.dll"
     !endif
     !insertmacro AnswersStart "un."
+    SetOutPath $TEMP
     System::Call 'kernel32::LoadLibraryW(w "$PLUGINSDIR\dialogint.dll") p .r0'
     StrCpy $Library $0
     ${If} $0 P= 0

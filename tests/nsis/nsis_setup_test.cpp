@@ -83,6 +83,23 @@ int waitForUninstallerCopy()
     return copy ? waitFor(copy) : 0;
 }
 
+// The installer's and the uninstaller's own temporary folders (ns*.tmp).
+int temporaryFolders()
+{
+    char temp[MAX_PATH];
+    GetTempPathA(sizeof temp, temp);
+    WIN32_FIND_DATAA found;
+    HANDLE h = FindFirstFileA((std::string(temp) + "ns*.tmp").c_str(), &found);
+    if (h == INVALID_HANDLE_VALUE)
+        return 0;
+    int count = 0;
+    do
+        count++;
+    while (FindNextFileA(h, &found));
+    FindClose(h);
+    return count;
+}
+
 bool sharedEntry(const std::string &path, DWORD *count)
 {
     DWORD type = 0;
@@ -232,6 +249,7 @@ TEST_F(NsisSetupTest, TheUninstallerLeavesNothingBehind)
              "language: english\nmain: directory %s; custom\n"
              "options: details Manuals and online help\noptions: toggle Manual; ok\noptions: ok\n",
              target.c_str());
+    int folders = temporaryFolders();
     const SetupRun runs[] = {
         {"setup: a custom selection", false, custom, true, {"SAMPLES\\sample.jw2", "NOTES\\bpnint.dll"},
          {"manual.jw2"}},
@@ -244,6 +262,7 @@ TEST_F(NsisSetupTest, TheUninstallerLeavesNothingBehind)
     DWORD count = 0;
     for (const char *name : {"wpcommon.dll", "jorcnvrt.dll", "jorwkbve.dll"})
         EXPECT_FALSE(sharedEntry(shortTarget + "\\" + name, &count)) << name;
+    EXPECT_EQ(folders, temporaryFolders()) << "the unpacked media and the library's copies are gone";
 }
 
 // Stopping is not failing: a cancelled setup leaves nothing and says 1; an
