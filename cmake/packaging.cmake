@@ -6,6 +6,7 @@
 #   bin/media/                               the sample media the host runs on
 #   bin/answers/                             answer files for unattended runs
 #   include/dialogint.h                      the host interface
+#   samples/nsis/                            the NSIS sample setup script
 #   docs/guide.md, docs/screenshots/setup/   the guide and its pictures
 # The host loads dialogint.dll from its own folder and takes media\ beside
 # itself, so bin/ runs as it is unpacked.
@@ -17,6 +18,7 @@ install(DIRECTORY ${CMAKE_SOURCE_DIR}/samples/media/ DESTINATION bin/media)
 install(FILES $<TARGET_FILE:luinsres> DESTINATION bin/media)
 install(DIRECTORY ${CMAKE_SOURCE_DIR}/samples/answers/ DESTINATION bin/answers)
 install(FILES ${CMAKE_SOURCE_DIR}/include/dialogint.h DESTINATION include)
+install(DIRECTORY ${CMAKE_SOURCE_DIR}/samples/nsis/ DESTINATION samples/nsis)
 install(FILES ${CMAKE_SOURCE_DIR}/docs/guide.md DESTINATION docs)
 install(DIRECTORY ${CMAKE_SOURCE_DIR}/docs/screenshots/setup DESTINATION docs/screenshots OPTIONAL)
 

@@ -42,8 +42,9 @@ SetCompressor /SOLID lzma
 !include hostsetupinfo.nsh
 !include answers.nsh
 
+; The package's layout: this script in samples\nsis\, the library in bin\.
 !ifndef BIN_DIR
-    !define BIN_DIR ..\..\build\win32\bin
+    !define BIN_DIR ..\..\bin
 !endif
 !ifndef MEDIA_DIR
     !define MEDIA_DIR ${BIN_DIR}\media
