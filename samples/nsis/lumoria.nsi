@@ -86,6 +86,7 @@ Var Library         ; the handle of dialogint.dll
 Var WorkDir         ; the unpacked media the library works on
 Var Network         ; 1: /NETWORK, a server copy with networkInstall
 Var CopyFiles       ; 1: the section copies what install.ini lists
+Var Modifying       ; 1: HaveKeyDialog chose to modify the installation
 Var SetupIni        ; the install.ini the library wrote its lists into
 Var Layout
 Var Failures        ; files that could not be copied or removed
@@ -286,7 +287,6 @@ Function .onInit
     ; 2. HaveKeyDialog (owner, workstation flag out, record): an earlier
     ;    installation and what to do with it; its folder lands in installDir.
     System::Call 'dialogint::HaveKeyDialog(p $HWNDPARENT, *i 0 r1, p $Record) i .r0'
-    DetailPrint "HaveKeyDialog: $0 (workstation flag $1)"
     ${Switch} $0
         ${Case} ${HAVEKEY_STOP}
             ; The user declined, or the resource module did not load.
@@ -303,6 +303,7 @@ Function .onInit
             ; library rewrites its lists in place.
             !insertmacro RecordGetText $Record ${HSI_installDir} $INSTDIR
             !insertmacro RecordSetInt $Record ${HSI_maintenanceMode} 1
+            StrCpy $Modifying 1
             ${If} ${FileExists} "$INSTDIR\install.ini"
                 StrCpy $SetupIni "$INSTDIR\install.ini"
                 !insertmacro FillRecordText ${HSI_setupIniPath} "$SetupIni"
@@ -615,13 +616,13 @@ Function InstallLumoria
     CreateDirectory $INSTDIR
     ${If} $CopyFiles = 1
         Call CopyListedFiles
-        ${If} $SetupIni != "$WorkDir\install.ini"
+        ${If} $Modifying = 1
             Call RemoveUnwantedFiles
         ${EndIf}
         Call RegisterSharedFiles
         ; The installed install.ini holds the selection and the space used,
         ; from which a later setup starts; the layout file belongs with it.
-        ${If} $SetupIni == "$WorkDir\install.ini"
+        ${If} $SetupIni != "$INSTDIR\install.ini"
             CopyFiles /SILENT $SetupIni "$INSTDIR\install.ini"
         ${EndIf}
         CopyFiles /SILENT $Layout "$INSTDIR\setup.lay"
@@ -630,13 +631,14 @@ Function InstallLumoria
     ${EndIf}
     WriteUninstaller "$INSTDIR\uninstall.exe"
 
-    ; A server copy is set up on each workstation, not on the server.
+    ; A server copy is set up on each workstation, not on the server: it is
+    ; not registered, and its uninstaller leaves this machine's settings.
+    WriteINIStr "$INSTDIR\${FILE_LOG}" "Setup" "Network" "$Network"
     ${If} $Network != 1
         WriteRegStr HKLM "${UNINSTALL_KEY}" "DisplayName" "Lumoria"
         WriteRegStr HKLM "${UNINSTALL_KEY}" "Publisher" "Jor"
         WriteRegStr HKLM "${UNINSTALL_KEY}" "InstallLocation" "$INSTDIR"
         WriteRegStr HKLM "${UNINSTALL_KEY}" "UninstallString" '"$INSTDIR\uninstall.exe"'
-        WriteRegStr HKLM "${UNINSTALL_KEY}" "ModifyPath" '"$EXEPATH"'
         ; IntegInstall (ignored, ignored, record): switches on each
         ; integration whose byte has bit 1 set (as dodialog left it) and
         ; writes the modules' answers back into integrationResults.
@@ -808,16 +810,21 @@ Section "Uninstall"
         Abort
     ${EndIf}
     System::Call 'dialogint::setupInstall(p $HWNDPARENT, m "$EXEDIR\", m "$PLUGINSDIR\") i .r0'
+    ReadINIStr $Network "$INSTDIR\${FILE_LOG}" "Setup" "Network"
 
     ; IntegDeinstall (ignored, ignored, record): asks every integration
     ; module for its status and switches off each one that is on.
-    System::Call 'dialogint::IntegDeinstall(i 0, i 0, p $Record) i .r0'
+    ${If} $Network != 1
+        System::Call 'dialogint::IntegDeinstall(i 0, i 0, p $Record) i .r0'
+    ${EndIf}
     Call un.ReleaseSharedFiles
     ; unLoadDriver: running parts of Lumoria hear "Lumoria deinstall".
     System::Call 'dialogint::unLoadDriver(i 0) i .r0'
 
     Call un.RemoveLoggedFiles
-    Call un.RemoveProductRegistry
+    ${If} $Network != 1
+        Call un.RemoveProductRegistry
+    ${EndIf}
     Call un.ReleaseLibrary
     ${If} $Failures > 0
         SetErrorLevel ${EXIT_FAILED}

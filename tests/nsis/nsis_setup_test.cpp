@@ -140,12 +140,12 @@ protected:
 
     // The setup, or with uninstall the installation's uninstaller (silent,
     // as the setup itself starts it), answered from the text. Its exit code.
-    int run(bool uninstall, const char *answers)
+    int run(bool uninstall, const char *answers, const std::string &options = "")
     {
         std::string file = answersFile(answers);
         lastLog = file + ".log";
         if (!uninstall) {
-            int code = runProgram("\"" + exeDir() + "lumoria-nsis-setup.exe\" /ANSWERS=\"" + file + "\"");
+            int code = runProgram("\"" + exeDir() + "lumoria-nsis-setup.exe\" " + options + " /ANSWERS=\"" + file + "\"");
             if (fileExists(target + "\\uninstall.exe"))
                 shortTarget = shortPath(target);
             return code;
@@ -263,6 +263,24 @@ TEST_F(NsisSetupTest, TheUninstallerLeavesNothingBehind)
     for (const char *name : {"wpcommon.dll", "jorcnvrt.dll", "jorwkbve.dll"})
         EXPECT_FALSE(sharedEntry(shortTarget + "\\" + name, &count)) << name;
     EXPECT_EQ(folders, temporaryFolders()) << "the unpacked media and the library's copies are gone";
+}
+
+// A server copy holds every component and configures nothing on the server;
+// its uninstaller takes it away and leaves the machine's settings alone.
+TEST_F(NsisSetupTest, ServerCopyIsNotRegisteredAndItsUninstallerTakesItAway)
+{
+    std::string answers = "network: directory " + target + "; ok\nshared: yes\n";
+    ASSERT_EQ(0, run(false, answers.c_str(), "/NETWORK")) << readTextFile(lastLog);
+    for (const char *name : {"lumoria.exe", "lucnvt.exe", "SAMPLES\\sample.jw2", "NOTES\\bpnint.dll"})
+        EXPECT_TRUE(fileExists(target + "\\" + name)) << name;
+    EXPECT_EQ("", missingListedFiles());
+    EXPECT_FALSE(regKeyExists(HKEY_LOCAL_MACHINE, PRODUCT_KEY));
+    EXPECT_FALSE(regKeyExists(HKEY_LOCAL_MACHINE, UNINSTALL_KEY));
+
+    setRegText(HKEY_LOCAL_MACHINE, PRODUCT_GENERAL_KEY, "Home", "C:\\Elsewhere");
+    ASSERT_EQ(0, run(true, "shared: yes\n")) << readTextFile(lastLog);
+    EXPECT_EQ(INVALID_FILE_ATTRIBUTES, GetFileAttributesA(target.c_str())) << readTextFile(lastLog);
+    EXPECT_TRUE(regKeyExists(HKEY_LOCAL_MACHINE, PRODUCT_GENERAL_KEY)) << "this machine's own installation stays";
 }
 
 // Stopping is not failing: a cancelled setup leaves nothing and says 1; an
