@@ -4,6 +4,8 @@
 #   bin/dialogint.dll, bin/luinsres.dll      the library and its resources
 #   bin/setuphost.exe                        the sample setup host
 #   bin/media/                               the sample media the host runs on
+#   bin/media/lang/<en|fr|de|es>/luinsres.dll  the resource module in each
+#                                            language
 #   bin/answers/                             answer files for unattended runs
 #   include/dialogint.h                      the host interface
 #   samples/nsis/                            the NSIS sample setup script
@@ -16,6 +18,10 @@ install(FILES $<TARGET_FILE:dialogint> $<TARGET_FILE:luinsres> DESTINATION bin)
 install(PROGRAMS $<TARGET_FILE:setuphost> DESTINATION bin)
 install(DIRECTORY ${CMAKE_SOURCE_DIR}/samples/media/ DESTINATION bin/media)
 install(FILES $<TARGET_FILE:luinsres> DESTINATION bin/media)
+foreach(target ${LUINSRES_LANGUAGE_TARGETS})
+    string(REPLACE "luinsres_" "" code ${target})
+    install(FILES $<TARGET_FILE:${target}> DESTINATION bin/media/lang/${code})
+endforeach()
 install(DIRECTORY ${CMAKE_SOURCE_DIR}/samples/answers/ DESTINATION bin/answers)
 install(FILES ${CMAKE_SOURCE_DIR}/include/dialogint.h DESTINATION include)
 install(DIRECTORY ${CMAKE_SOURCE_DIR}/samples/nsis/ DESTINATION samples/nsis)

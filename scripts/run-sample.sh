@@ -6,6 +6,9 @@
 #                                              then its removal
 #   bash scripts/run-sample.sh --answers FILE  the setup FILE answers, then
 #                                              its removal (samples/answers/)
+#   bash scripts/run-sample.sh --language NAME the setup in another language
+#                                              (german, french): the answers
+#                                              of samples/answers/NAME.txt
 #   bash scripts/run-sample.sh --interactive [setuphost options]
 #                                              the real dialogs, for a user on
 #                                              the desktop ($DISPLAY)
@@ -43,8 +46,10 @@ answers=samples/answers/standard.txt
 case "${1:-}" in
   --interactive) interactive=1; shift ;;
   --answers) [ $# -ge 2 ] || { echo "run-sample: --answers needs a file" >&2; exit 2; }; answers=$2; shift 2 ;;
+  --language) [ $# -ge 2 ] || { echo "run-sample: --language needs a language" >&2; exit 2; }
+    answers=samples/answers/$(echo "$2" | tr '[:upper:]' '[:lower:]').txt; shift 2 ;;
   "") ;;
-  *) sed -n '4,14p' "$0" | sed 's/^# \{0,1\}//'; exit 2 ;;
+  *) sed -n '4,17p' "$0" | sed 's/^# \{0,1\}//'; exit 2 ;;
 esac
 [ "$interactive" = 1 ] || [ -f "$answers" ] || { echo "run-sample: no answer file $answers" >&2; exit 2; }
 
