@@ -29,6 +29,21 @@ void printLine(const char *format, ...)
 // No pictures in these runs.
 bool captureWindow(HWND, const char *) { return false; }
 
+// The language an answer file names; the installer reads the language from
+// initLanguage itself and never asks the player.
+int languageByName(const char *name)
+{
+    const struct {
+        const char *name;
+        int bit;
+    } languages[] = {{"ENGLISH", LANGUAGE_ENGLISH}, {"FRENCH", LANGUAGE_FRENCH}, {"GERMAN", LANGUAGE_GERMAN},
+                     {"SPANISH", LANGUAGE_SPANISH}};
+    for (const auto &l : languages)
+        if (equalsNoCase(name, l.name))
+            return l.bit;
+    return 0;
+}
+
 extern "C" {
 
 // Starts answering the dialogs of this thread from the answer file; what it
