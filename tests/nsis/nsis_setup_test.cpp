@@ -27,21 +27,6 @@ std::string profileText(const std::string &file, const char *section, const std:
     return value;
 }
 
-int64_t fileSize(const std::string &path)
-{
-    WIN32_FILE_ATTRIBUTE_DATA data;
-    if (!GetFileAttributesExA(path.c_str(), GetFileExInfoStandard, &data))
-        return -1;
-    return ((int64_t)data.nFileSizeHigh << 32) | data.nFileSizeLow;
-}
-
-std::string shortPath(const std::string &path)
-{
-    char buffer[MAX_PATH];
-    DWORD n = GetShortPathNameA(path.c_str(), buffer, sizeof buffer);
-    return n > 0 && n < sizeof buffer ? buffer : path;
-}
-
 // Waits for a process and returns its exit code, or -1 after the time-out.
 int waitFor(HANDLE process)
 {

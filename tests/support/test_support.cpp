@@ -201,3 +201,18 @@ std::vector<int> ctl3dCalls()
     }
     return calls;
 }
+
+int64_t fileSize(const std::string &path)
+{
+    WIN32_FILE_ATTRIBUTE_DATA data;
+    if (!GetFileAttributesExA(path.c_str(), GetFileExInfoStandard, &data))
+        return -1;
+    return ((int64_t)data.nFileSizeHigh << 32) | data.nFileSizeLow;
+}
+
+std::string shortPath(const std::string &path)
+{
+    char buffer[MAX_PATH];
+    DWORD n = GetShortPathNameA(path.c_str(), buffer, sizeof buffer);
+    return n > 0 && n < sizeof buffer ? buffer : path;
+}

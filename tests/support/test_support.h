@@ -22,6 +22,10 @@ void writeTextFile(const std::string &path, const std::string &text);
 std::string readTextFile(const std::string &path);
 bool fileExists(const std::string &path);
 bool copyFileTo(const std::string &from, const std::string &to);
+// A file's size, or -1 when it does not exist.
+int64_t fileSize(const std::string &path);
+// The short form of a path, or the path itself when it has none.
+std::string shortPath(const std::string &path);
 
 // Copies luinsres.dll from the build into dir (which ends with a separator).
 void installResourceModule(const std::string &dir);
