@@ -289,6 +289,10 @@ bool canWrite(ProfileFile &f)
     f.writable = false;
     if (!f.readable)
         return false;
+    // A read-only file is not written, whoever runs setup.
+    DWORD attributes = GetFileAttributesA(f.identity);
+    if (attributes != INVALID_FILE_ATTRIBUTES && (attributes & FILE_ATTRIBUTE_READONLY))
+        return false;
     HANDLE h = CreateFileA(f.identity, GENERIC_READ | GENERIC_WRITE, FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr,
                            OPEN_EXISTING, 0, nullptr);
     if (h != INVALID_HANDLE_VALUE) {

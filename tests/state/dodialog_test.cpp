@@ -122,6 +122,60 @@ TEST_F(DodialogTest, StandardInstallationWritesListsSelectionAndRegistry)
     EXPECT_EQ("doc 1 jordocve.dll", regText(HKEY_LOCAL_MACHINE, PRODUCT_KEY "\\VAPI", "185.1"));
 }
 
+// install.ini that cannot be written when the steps run: the old file stays
+// byte for byte, the registry is not touched, the user sees string 702 and
+// the host hears a cancelled setup, with nothing written into its record.
+TEST_F(DodialogTest, UnwritableInstallIniKeepsItsOldTextAndEndsCancelled)
+{
+    struct Fault {
+        const char *name;
+        HANDLE (*provoke)(const std::string &path);
+    };
+    const Fault faults[] = {
+        {"read-only",
+         [](const std::string &path) {
+             SetFileAttributesA(path.c_str(), FILE_ATTRIBUTE_READONLY);
+             return INVALID_HANDLE_VALUE;
+         }},
+        {"held open without sharing",
+         [](const std::string &path) {
+             return CreateFileA(path.c_str(), GENERIC_READ, 0, nullptr, OPEN_EXISTING, 0, nullptr);
+         }},
+    };
+    const std::string original = readTextFile(ini());
+    for (const Fault &fault : faults) {
+        resetRegistry();
+        HANDLE held = INVALID_HANDLE_VALUE;
+        expectProgress();
+        onMainDialog(sequence({inspect([&](HWND) { held = fault.provoke(ini()); }),
+                               pressButton(IDC_MAIN_STANDARD)}));
+        expectProgress();
+        autopilotQueue(pressButton(IDOK));
+        size_t seenBefore = autopilotLog().size();
+        int result = run();
+        if (held != INVALID_HANDLE_VALUE)
+            CloseHandle(held);
+        SetFileAttributesA(ini().c_str(), FILE_ATTRIBUTE_NORMAL);
+
+        EXPECT_EQ(DODIALOG_CANCELLED, result) << fault.name;
+        EXPECT_EQ(original, readTextFile(ini())) << fault.name << ": the old file, byte for byte";
+        EXPECT_EQ("<none>", regText(HKEY_LOCAL_MACHINE, PRODUCT_GENERAL_KEY, "Internal"))
+            << fault.name << ": the registry is left as it was";
+        EXPECT_EQ(0, record.readmeChoice) << fault.name << ": no choice summary (a standard run sets it)";
+        bool told = false;
+        for (size_t i = seenBefore; i < autopilotLog().size(); i++)
+            told |= autopilotLog()[i].messageBox &&
+                    autopilotLog()[i].text.find("not enough free space") != std::string::npos;
+        EXPECT_TRUE(told) << fault.name << ": message 702";
+        WIN32_FIND_DATAA found;
+        HANDLE search = FindFirstFileA((media + "*.tmp").c_str(), &found);
+        EXPECT_EQ(INVALID_HANDLE_VALUE, search) << fault.name << ": no temporary file left";
+        if (search != INVALID_HANDLE_VALUE)
+            FindClose(search);
+    }
+    EXPECT_EQ(0u, autopilotUnexpected());
+}
+
 TEST_F(DodialogTest, RegistryFollowsTheSelectionWithoutTheNetworkSwitch)
 {
     setIni("Config", "Network", "FALSE");

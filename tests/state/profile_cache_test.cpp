@@ -346,6 +346,13 @@ TEST_F(ProfileCache, HeldWritesLeaveTheBytesOfKeyByKeyWrites)
             if (c.readOnly)
                 SetFileAttributesA(path.c_str(), FILE_ATTRIBUTE_NORMAL);
         }
+        if (c.readOnly) {
+            // Wine writes a read-only file for a user who may write anything;
+            // the library keeps it, as Windows does.
+            EXPECT_EQ(c.text, files[1]) << c.name;
+            EXPECT_TRUE(profileWriteFailed()) << c.name;
+            continue;
+        }
         EXPECT_EQ(files[0], files[1]) << c.name;
         EXPECT_EQ(reads[0], reads[1]) << c.name;
     }
