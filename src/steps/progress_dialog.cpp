@@ -144,9 +144,8 @@ bool stepsWritten(HWND owner)
 {
     if (!profileWriteFailed())
         return true;
-    // The one message that names a failed write; the commonest cause is a
-    // full disk.
-    showResourceMessage(owner, IDS_NO_SPACE, MB_OK | MB_ICONSTOP);
+    // install.ini kept its old text and the registry was not touched.
+    showResourceMessage(owner, IDS_NOT_SAVED, MB_OK | MB_ICONSTOP);
     return false;
 }
 
