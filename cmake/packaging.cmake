@@ -9,6 +9,7 @@
 #   bin/answers/                             answer files for unattended runs
 #   bin/*pnint.dll, bin/fixint.dll           the sample's integration modules
 #   include/dialogint.h                      the host interface
+#   samples/nsis/                            the NSIS sample setup script
 #   docs/guide.md, docs/screenshots/setup/   the guide and its pictures
 # The host loads dialogint.dll from its own folder and takes media\ beside
 # itself, so bin/ runs as it is unpacked.
@@ -31,6 +32,7 @@ if(DIALOGINT_TESTS)
             DESTINATION bin)
 endif()
 install(FILES ${CMAKE_SOURCE_DIR}/include/dialogint.h DESTINATION include)
+install(DIRECTORY ${CMAKE_SOURCE_DIR}/samples/nsis/ DESTINATION samples/nsis)
 install(FILES ${CMAKE_SOURCE_DIR}/docs/guide.md DESTINATION docs)
 install(DIRECTORY ${CMAKE_SOURCE_DIR}/docs/screenshots/setup DESTINATION docs/screenshots OPTIONAL)
 

@@ -37,7 +37,7 @@
 #define T_MAIN_STANDARD_TEXT "Installiert die Komponenten, die die meisten Benutzer brauchen."
 #define T_MAIN_CUSTOM "&Benutzerdefiniert..."
 #define T_MAIN_CUSTOM_TEXT "Sie wählen selbst, welche Komponenten installiert werden."
-#define T_MAIN_WORKSTATION "&Arbeitsplatz"
+#define T_MAIN_WORKSTATION "&Arbeitsstation"
 #define T_MAIN_WORKSTATION_TEXT "Richtet diesen Computer so ein, dass er Lumoria von einem Netzwerkserver ausführt."
 #define T_UPGRADE_CAPTION "Lumoria-Setup - Aktualisierung"
 #define T_UPGRADE_INTRO "Setup aktualisiert die Lumoria-Installation im unten angegebenen Ordner. Um sie zu verschieben, geben Sie den Pfad eines anderen Ordners ein."

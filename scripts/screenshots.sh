@@ -52,7 +52,7 @@ if [ "${1:-}" = --photograph ]; then
   exit "$status"
 fi
 
-build=$(cd "${DIALOGINT_BUILD_DIR:-build/win64}" && pwd)
+build=$(cd "${DIALOGINT_BUILD_DIR:-build/win32}" && pwd)
 out=$PWD/docs/screenshots
 command -v import >/dev/null || { echo "screenshots: ImageMagick's import is missing" >&2; exit 99; }
 cmake --build "$build" --target dialog_screenshots luinsres >/dev/null

@@ -60,7 +60,8 @@ static AnswerLine answerLines[MAX_ANSWER_LINES];
 static int answerLineCount;
 static DialogMet dialogsMet[MAX_DIALOGS_MET];
 static int dialogsMetCount;
-static const char *answerContext = "";
+// The entry being called, copied: a caller may pass a temporary text.
+static char answerContext[32];
 static bool answering;
 
 // A dialog that has not ended this long after its last step is closed.
@@ -507,7 +508,7 @@ int answeredLanguage()
 
 void setAnswerContext(const char *entry)
 {
-    answerContext = entry ? entry : "";
+    copyText(answerContext, sizeof answerContext, entry ? entry : "");
 }
 
 void printDialogsSeen()
