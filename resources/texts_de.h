@@ -71,6 +71,7 @@
 #define T_REMOVE_SHARED "Die gemeinsam genutzte Datei %s wird von Lumoria nicht mehr verwendet. Andere Programme benötigen sie möglicherweise noch.\n\nMöchten Sie die Datei entfernen?"
 #define T_NO_SPACE "Auf diesem Laufwerk ist nicht genügend Speicherplatz für die ausgewählten Komponenten frei.\n\nWählen Sie einen anderen Ordner oder weniger Komponenten, oder schaffen Sie Platz auf dem Laufwerk."
 #define T_CONFIRM_CANCEL "Setup ist noch nicht abgeschlossen. Wenn Sie jetzt beenden, wird Lumoria weder installiert noch geändert.\n\nMöchten Sie Setup beenden?"
+#define T_NOT_SAVED "Setup konnte die Dateilisten nicht in install.ini sichern: Die Datei ist schreibgeschützt oder von einem anderen Programm geöffnet, oder ihr Ordner fehlt.\n\nEs wurde nichts installiert oder geändert. Geben Sie install.ini frei und starten Sie Setup neu."
 #define T_DESCRIPTION_1 "Anzeigefilter, mit denen Lumoria Textdokumente ohne die Programme anzeigt, mit denen sie erstellt wurden."
 #define T_DESCRIPTION_2 "Filter, mit denen Lumoria Tabellen samt Formeln, Formaten und Diagrammen anzeigt."
 #define T_DESCRIPTION_3 "Konverter, die Dokumente anderer Textverarbeitungen lesen, damit Lumoria sie in ein anderes Format umwandeln kann."

@@ -71,6 +71,7 @@
 #define T_REMOVE_SHARED "The shared file %s is no longer used by Lumoria. Other programs may still need it.\n\nDo you want to remove it?"
 #define T_NO_SPACE "There is not enough free space on this drive for the selected components.\n\nChoose another folder or fewer components, or free some space on the drive."
 #define T_CONFIRM_CANCEL "Setup has not finished. If you quit now, Lumoria will not be installed or changed.\n\nDo you want to quit setup?"
+#define T_NOT_SAVED "Setup could not save its file lists in install.ini: the file is read-only or in use by another program, or its folder is gone.\n\nLumoria was not installed or changed. Make install.ini writable and run Setup again."
 #define T_DESCRIPTION_1 "Viewers that show word-processing documents in Lumoria, without the programs that made them."
 #define T_DESCRIPTION_2 "Filters that let Lumoria show spreadsheets, with their formulas, formats and charts."
 #define T_DESCRIPTION_3 "Converters that read the documents of other word processors, so that Lumoria can convert them into another format."

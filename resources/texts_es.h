@@ -71,6 +71,7 @@
 #define T_REMOVE_SHARED "Lumoria ya no usa el archivo compartido %s. Es posible que otros programas aún lo necesiten.\n\n¿Desea quitarlo?"
 #define T_NO_SPACE "No hay suficiente espacio libre en esta unidad para los componentes seleccionados.\n\nElija otra carpeta o menos componentes, o libere espacio en la unidad."
 #define T_CONFIRM_CANCEL "La instalación no ha terminado. Si sale ahora, Lumoria no se instalará ni se modificará.\n\n¿Desea salir del programa de instalación?"
+#define T_NOT_SAVED "La instalación no pudo guardar sus listas de archivos en install.ini: es de solo lectura, está abierto en otro programa o su carpeta ya no existe.\n\nLumoria no se ha instalado ni modificado. Permita escribir en install.ini y vuelva a intentarlo."
 #define T_DESCRIPTION_1 "Visores que muestran en Lumoria documentos de procesadores de texto, sin los programas con los que se crearon."
 #define T_DESCRIPTION_2 "Filtros que permiten a Lumoria mostrar hojas de cálculo con sus fórmulas, formatos y gráficos."
 #define T_DESCRIPTION_3 "Convertidores que leen los documentos de otros procesadores de texto para que Lumoria pueda convertirlos a otro formato."

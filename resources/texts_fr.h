@@ -71,6 +71,7 @@
 #define T_REMOVE_SHARED "Le fichier partagé %s n'est plus utilisé par Lumoria. D'autres programmes peuvent encore en avoir besoin.\n\nVoulez-vous le supprimer ?"
 #define T_NO_SPACE "L'espace libre sur ce lecteur est insuffisant pour les composants sélectionnés.\n\nChoisissez un autre dossier ou moins de composants, ou libérez de l'espace sur le lecteur."
 #define T_CONFIRM_CANCEL "L'installation n'est pas terminée. Si vous quittez maintenant, Lumoria ne sera ni installé ni modifié.\n\nVoulez-vous quitter l'installation ?"
+#define T_NOT_SAVED "L'installation n'a pas pu enregistrer ses listes de fichiers dans install.ini : fichier en lecture seule, ouvert par un autre programme ou dossier disparu.\n\nLumoria n'a été ni installé ni modifié. Rendez install.ini modifiable, puis recommencez."
 #define T_DESCRIPTION_1 "Visionneuses qui affichent dans Lumoria les documents de traitement de texte, sans les programmes qui les ont créés."
 #define T_DESCRIPTION_2 "Filtres qui permettent à Lumoria d'afficher les feuilles de calcul, avec leurs formules, leurs formats et leurs graphiques."
 #define T_DESCRIPTION_3 "Convertisseurs qui lisent les documents d'autres traitements de texte, afin que Lumoria puisse les convertir dans un autre format."

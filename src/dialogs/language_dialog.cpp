@@ -54,7 +54,7 @@ int readOfferedLanguages()
 int detectSystemLanguage()
 {
     SetupState &s = *setupState;
-    readIniText(s.winIniPath, "intl", "sLanguage", "", s.scratchText, LANGUAGE_VALUE_BYTES);
+    readProfileApiText(s.winIniPath, "intl", "sLanguage", s.scratchText, LANGUAGE_VALUE_BYTES);
     int matched = 0;
     for (const Language &language : languages) {
         if (!(s.languageFlags & language.bit))

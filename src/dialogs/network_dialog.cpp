@@ -114,7 +114,7 @@ extern "C" int WINAPI networkInstall(HWND owner, HostSetupInfo *record)
         useShortInstallDir();
         copyText(record->installDir, sizeof record->installDir, s.installDir);
         showProgress(owner, WAIT_NETWORK_FILES);
-        result = 1;
+        result = stepsWritten(owner) ? 1 : 0;
     }
     releaseCatalogue();
     freeResourceModule();

@@ -475,6 +475,8 @@ void writeProductDefaults()
     SetupState &s = *setupState;
     beginProfileWork();
     clearProductKeys();
+    // The keys are made anew above; each is opened once from here on.
+    beginRegistryWork();
     readRegisteredOwner();
     writeGeneralValues();
     writeFixedDefaults();
@@ -495,5 +497,6 @@ void writeProductDefaults()
     writeSourcePictureViewers(run);
     writeTargetPictureViewers(run);
     writeConverterTables(&run.marks);
+    endRegistryWork();
     endProfileWork();
 }

@@ -16,6 +16,12 @@
 // with its terminator. 1 when the key could be created or opened, else 0.
 int writeRegText(const char *subKey, const char *valueName, const char *text);
 
+// Brackets a run of writes (the product defaults): inside, writeRegText
+// opens each key once and sets every value on that handle; the end closes
+// them. A key deleted inside the bracket must not be written after it.
+void beginRegistryWork();
+void endRegistryWork();
+
 // Deletes one value; a missing key or value is not reported.
 void deleteRegValue(const char *subKey, const char *valueName);
 

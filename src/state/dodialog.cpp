@@ -132,7 +132,7 @@ static int runMaintenance(HWND owner, HostSetupInfo *before)
         return DODIALOG_MAINTENANCE_CANCELLED;
     s.customSelectionMade = 1;
     showProgress(owner, WAIT_STEPS);
-    return DODIALOG_STANDARD;
+    return stepsWritten(owner) ? DODIALOG_STANDARD : DODIALOG_CANCELLED;
 }
 
 static int runMainLoop(HWND owner)
@@ -154,7 +154,7 @@ static int runMainLoop(HWND owner)
             if (s.selectionState != 1)
                 computeSelection(SELECT_DEFAULTS);
             showProgress(owner, WAIT_STEPS);
-            return DODIALOG_STANDARD;
+            return stepsWritten(owner) ? DODIALOG_STANDARD : DODIALOG_CANCELLED;
         case DODIALOG_CUSTOM:
             computeSelection(s.upgradeMode ? SELECT_DEFAULTS : SELECT_EVERYTHING);
             s.currentGroup = -1;
@@ -163,12 +163,12 @@ static int runMainLoop(HWND owner)
                 continue;
             s.customSelectionMade = 1;
             showProgress(owner, s.addOnMode ? WAIT_ADD_ON : WAIT_STEPS);
-            return DODIALOG_CUSTOM;
+            return stepsWritten(owner) ? DODIALOG_CUSTOM : DODIALOG_CANCELLED;
         case DODIALOG_WORKSTATION:
             if (s.selectionState != 5)
                 computeSelection(SELECT_EVERYTHING);
             showProgress(owner, WAIT_WORKSTATION);
-            return DODIALOG_WORKSTATION;
+            return stepsWritten(owner) ? DODIALOG_WORKSTATION : DODIALOG_CANCELLED;
         default:
             return DODIALOG_CANCELLED;
         }

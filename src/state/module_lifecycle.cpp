@@ -91,6 +91,8 @@ void freeResourceModule()
 
 int enterExport()
 {
+    // Every entry reads the setup files afresh, once.
+    forgetProfileFiles();
     registerCtl3d();
     if (loadResourceModule())
         return 1;

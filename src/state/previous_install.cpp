@@ -50,7 +50,7 @@ int detectPreviousInstall()
 
     char iniPath[PATH_BYTES];
     if (windowsDirFile(OLDER_KIND_INI, iniPath, sizeof iniPath) && fileExists(iniPath)) {
-        int length = readIniText(iniPath, "General", "Home", "", s.installDir, sizeof s.installDir);
+        int length = readProfileApiText(iniPath, "General", "Home", s.installDir, sizeof s.installDir);
         // The profile API cuts a value to the buffer: a cut path names
         // another directory.
         if (length >= (int)sizeof s.installDir - 1)

@@ -1,17 +1,18 @@
-// profile.cpp - profile access through the Windows profile functions. Under
-// Wine every call of them costs about half a millisecond, so inside a unit of
-// the setup data work (beginProfileWork .. endProfileWork) each section is
-// read once with GetPrivateProfileSectionA and looked up in memory, and the
-// writes to a section are held and made with one WritePrivateProfileSectionA
-// when the unit ends. The files come out byte for byte as key-by-key calls
-// leave them: the platform rewrites the whole file from what it read after
-// every change, so only the final content of each section and the order in
-// which sections were created matter; a write that the held text could not
-// reproduce exactly goes to the platform at once, after what is held.
-// Owns the section cache (one fixed arena) and the call counters.
+// profile.cpp - install.ini, the layout file and an existing installation's
+// install.ini, read whole (one CreateFileA and ReadFile per file and exported
+// entry), decoded as the profile functions decode them (ANSI, or UTF-8 or
+// UTF-16 after a byte-order mark), looked up and edited in memory with their
+// rules (section_text.cpp). Inside a unit of work the changes are held; at
+// its outermost end each changed file is replaced once, atomically: the new
+// text, in the form and encoding in which the profile functions would have
+// left it, goes into a temporary file in the same folder, is flushed, and
+// replaces the file in one move. A file that cannot be written keeps its old
+// content whole and the failure is kept for the caller. Owns the file table
+// and the call counters.
 #include "profile.h"
 
 #include <windows.h>
+#include <stdlib.h>
 #include <string.h>
 
 #include "section_text.h"
@@ -25,22 +26,25 @@ bool profileCacheEnabled = true;
 
 namespace {
 
-constexpr int CACHED_FILES = 8;
+constexpr int PROFILE_FILES = 8;
 constexpr int PATH_NAMES = 16;
-constexpr int CACHED_SECTIONS = 1024;
-constexpr size_t ARENA_BYTES = 512 * 1024;
-constexpr size_t FIRST_HELD_BYTES = 1024;
-constexpr size_t NONE = (size_t)-1;
+constexpr DWORD LARGEST_FILE = 64 * 1024 * 1024;
+constexpr size_t NAME_UNITS = 512;
 
-enum RawState { RAW_UNREAD, RAW_READ, RAW_UNKNOWN };
+enum Encoding { ENCODING_ANSI, ENCODING_UTF8, ENCODING_UTF16LE, ENCODING_UTF16BE };
 
-struct CachedFile {
+struct ProfileFile {
     char path[PATH_BYTES];        // as first named
     char identity[PATH_BYTES];    // full long path: aliases name one file
-    RawState raw;                 // the file's bytes, for the scan of a section
-    size_t rawOffset, rawLength;
-    int creations;                // sections created anew so far, in order
-    bool touched;                 // a held write changed the file
+    ProfileText text;
+    Encoding encoding;
+    bool loaded;
+    bool readable;                // read, or missing in an existing folder
+    bool writable;                // checked at the first write of a unit
+    bool writeChecked;
+    bool checkedInUnit;           // its stamp was compared in this unit
+    WIN32_FILE_ATTRIBUTE_DATA stamp;
+    bool stamped;
 };
 
 // Every spelling of a path seen, with the file it names.
@@ -49,63 +53,16 @@ struct PathName {
     int file;
 };
 
-struct CachedSection {
-    int file;
-    uint32_t hash;                // of the name, letters folded
-    size_t nameOffset;
-    size_t textOffset, length, capacity;
-    bool foldSafe;                // ASCII names only: lookups match as on the platform
-    // Held writes.
-    bool held;
-    bool mustDelete;              // the file's sections of this name go first
-    bool exists;                  // in the file once the held writes are made
-    bool inPlace;                 // stays where the file has it
-    int created;                  // place among the sections created at the end
-    size_t baseOffset, baseLength;  // the text as read, for a section in place
-};
-
-char arena[ARENA_BYTES];
-size_t arenaUsed;
-CachedFile files[CACHED_FILES];
+ProfileFile files[PROFILE_FILES];
 int fileCount;
 PathName pathNames[PATH_NAMES];
 int pathNameCount;
-CachedSection sections[CACHED_SECTIONS];
-int sectionCount;
 int workDepth;
-bool anyHeld;
+bool writeFailed;
 
 bool cacheActive()
 {
-    return profileCacheEnabled && workDepth > 0;
-}
-
-size_t arenaTake(size_t bytes)
-{
-    if (bytes > ARENA_BYTES - arenaUsed)
-        return NONE;
-    size_t at = arenaUsed;
-    arenaUsed += bytes;
-    return at;
-}
-
-uint32_t nameHash(const char *name)
-{
-    uint32_t h = 2166136261u;
-    for (const char *p = name; *p; p++) {
-        char c = *p >= 'a' && *p <= 'z' ? (char)(*p - 'a' + 'A') : *p;
-        h = (h ^ (unsigned char)c) * 16777619u;
-    }
-    return h;
-}
-
-void forgetAll()
-{
-    arenaUsed = 0;
-    fileCount = 0;
-    pathNameCount = 0;
-    sectionCount = 0;
-    anyHeld = false;
+    return profileCacheEnabled;
 }
 
 // ---------------------------------------------------------------------------
@@ -131,13 +88,150 @@ void identityOf(const char *path, char *identity, size_t cap)
     copyText(identity, cap, n > 0 && n < sizeof longPath ? longPath : full);
 }
 
-// The file slot of a path, -1 when the tables are full or the path too long.
+void forgetText(ProfileFile &f)
+{
+    clearProfileText(&f.text);
+    f.loaded = false;
+    f.writeChecked = false;
+    f.stamped = false;
+}
+
+// The folder of a full path, without its trailing backslash (but "C:\").
+bool folderOf(const char *path, char *folder, size_t cap)
+{
+    if (!copyText(folder, cap, path))
+        return false;
+    char *slash = strrchr(folder, '\\');
+    char *other = strrchr(folder, '/');
+    if (other && (!slash || other > slash))
+        slash = other;
+    if (!slash)
+        return false;
+    slash[slash == folder || slash[-1] == ':' ? 1 : 0] = 0;
+    return true;
+}
+
+bool folderExists(const char *path)
+{
+    char folder[PATH_BYTES];
+    if (!folderOf(path, folder, sizeof folder))
+        return false;
+    DWORD attributes = GetFileAttributesA(folder);
+    return attributes != INVALID_FILE_ATTRIBUTES && (attributes & FILE_ATTRIBUTE_DIRECTORY);
+}
+
+bool sameStamp(const WIN32_FILE_ATTRIBUTE_DATA &a, const WIN32_FILE_ATTRIBUTE_DATA &b)
+{
+    return a.nFileSizeLow == b.nFileSizeLow && a.nFileSizeHigh == b.nFileSizeHigh &&
+           CompareFileTime(&a.ftLastWriteTime, &b.ftLastWriteTime) == 0;
+}
+
+void takeStamp(ProfileFile &f)
+{
+    f.stamped = GetFileAttributesExA(f.identity, GetFileExInfoStandard, &f.stamp) != 0;
+}
+
+// Decodes the file's bytes as the profile functions do. False when memory
+// ran out.
+bool decodeFile(ProfileFile &f, const unsigned char *bytes, DWORD size)
+{
+    f.encoding = ENCODING_ANSI;
+    DWORD skip = 0;
+    if (size >= 3 && bytes[0] == 0xef && bytes[1] == 0xbb && bytes[2] == 0xbf) {
+        f.encoding = ENCODING_UTF8;
+        skip = 3;
+    } else if (size >= 2 && bytes[0] == 0xff && bytes[1] == 0xfe) {
+        f.encoding = ENCODING_UTF16LE;
+        skip = 2;
+    } else if (size >= 2 && bytes[0] == 0xfe && bytes[1] == 0xff) {
+        f.encoding = ENCODING_UTF16BE;
+        skip = 2;
+    }
+    bytes += skip;
+    size -= skip;
+    if (f.encoding == ENCODING_UTF16LE || f.encoding == ENCODING_UTF16BE) {
+        size_t units = size / 2;
+        ProfileChar *text = (ProfileChar *)malloc((units ? units : 1) * sizeof(ProfileChar));
+        if (!text)
+            return false;
+        for (size_t i = 0; i < units; i++)
+            text[i] = f.encoding == ENCODING_UTF16LE ? (ProfileChar)(bytes[2 * i] | bytes[2 * i + 1] << 8)
+                                                     : (ProfileChar)(bytes[2 * i] << 8 | bytes[2 * i + 1]);
+        bool parsed = parseProfileText(&f.text, text, units);
+        free(text);
+        return parsed;
+    }
+    UINT codePage = f.encoding == ENCODING_UTF8 ? CP_UTF8 : CP_ACP;
+    int units = size ? MultiByteToWideChar(codePage, 0, (const char *)bytes, (int)size, nullptr, 0) : 0;
+    WCHAR *text = (WCHAR *)malloc((units > 0 ? units : 1) * sizeof(WCHAR));
+    if (!text)
+        return false;
+    if (units > 0)
+        MultiByteToWideChar(codePage, 0, (const char *)bytes, (int)size, text, units);
+    bool parsed = parseProfileText(&f.text, (const ProfileChar *)text, units > 0 ? (size_t)units : 0);
+    free(text);
+    return parsed;
+}
+
+// Reads the whole file once. A file that does not exist reads as empty; one
+// that cannot be opened answers every lookup with nothing and is never
+// written, since its content is not known.
+void loadFile(ProfileFile &f)
+{
+    forgetText(f);
+    f.loaded = true;
+    f.readable = false;
+    f.encoding = ENCODING_ANSI;
+    profileReadCalls++;
+    HANDLE h = CreateFileA(f.identity, GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr, OPEN_EXISTING,
+                           FILE_FLAG_SEQUENTIAL_SCAN, nullptr);
+    if (h == INVALID_HANDLE_VALUE) {
+        DWORD error = GetLastError();
+        f.readable = error == ERROR_FILE_NOT_FOUND && folderExists(f.identity);
+        parseProfileText(&f.text, nullptr, 0);
+        takeStamp(f);
+        return;
+    }
+    DWORD high = 0;
+    DWORD size = GetFileSize(h, &high);
+    unsigned char *bytes = nullptr;
+    DWORD got = 0;
+    if (high == 0 && size != INVALID_FILE_SIZE && size <= LARGEST_FILE &&
+        (bytes = (unsigned char *)malloc(size ? size : 1)) != nullptr &&
+        (size == 0 || (ReadFile(h, bytes, size, &got, nullptr) && got == size)))
+        f.readable = decodeFile(f, bytes, size);
+    if (!f.readable)
+        parseProfileText(&f.text, nullptr, 0);
+    free(bytes);
+    CloseHandle(h);
+    takeStamp(f);
+}
+
+bool anyHeld()
+{
+    for (int i = 0; i < fileCount; i++)
+        if (files[i].loaded && files[i].text.changed)
+            return true;
+    return false;
+}
+
+// The file slot of a path, -1 when the path is too long or the tables are
+// full of files with held changes.
 int fileOf(const char *path)
 {
     for (int i = 0; i < pathNameCount; i++)
         if (strcmp(pathNames[i].path, path) == 0)
             return pathNames[i].file;
-    if (pathNameCount == PATH_NAMES || strlen(path) >= PATH_BYTES)
+    if (strlen(path) >= PATH_BYTES)
+        return -1;
+    // Full tables start again when nothing in them is held.
+    if ((pathNameCount == PATH_NAMES || fileCount == PROFILE_FILES) && !anyHeld()) {
+        for (int i = 0; i < fileCount; i++)
+            forgetText(files[i]);
+        fileCount = 0;
+        pathNameCount = 0;
+    }
+    if (pathNameCount == PATH_NAMES)
         return -1;
     char identity[PATH_BYTES];
     identityOf(path, identity, sizeof identity);
@@ -146,15 +240,13 @@ int fileOf(const char *path)
         if (equalsNoCase(files[f].identity, identity))
             file = f;
     if (file < 0) {
-        if (fileCount == CACHED_FILES)
+        if (fileCount == PROFILE_FILES)
             return -1;
         file = fileCount++;
-        CachedFile &f = files[file];
+        ProfileFile &f = files[file];
         copyText(f.path, sizeof f.path, path);
         copyText(f.identity, sizeof f.identity, identity);
-        f.raw = RAW_UNREAD;
-        f.creations = 0;
-        f.touched = false;
+        forgetText(f);
     }
     copyText(pathNames[pathNameCount].path, PATH_BYTES, path);
     pathNames[pathNameCount].file = file;
@@ -162,285 +254,154 @@ int fileOf(const char *path)
     return file;
 }
 
-bool directoryExists(const char *path)
-{
-    char dir[PATH_BYTES];
-    copyText(dir, sizeof dir, path);
-    char *slash = strrchr(dir, '\\');
-    char *other = strrchr(dir, '/');
-    if (other && (!slash || other > slash))
-        slash = other;
-    if (!slash)
-        return false;
-    slash[slash == dir || slash[-1] == ':' ? 1 : 0] = 0;
-    DWORD attributes = GetFileAttributesA(dir);
-    return attributes != INVALID_FILE_ATTRIBUTES && (attributes & FILE_ATTRIBUTE_DIRECTORY) &&
-           !(attributes & FILE_ATTRIBUTE_READONLY);
-}
-
-// The file's bytes, read once per generation of the cache. A file that does
-// not exist in an existing directory reads as empty; one that cannot be
-// opened for writing is not known, since its writes would fail.
-bool readRaw(CachedFile &f)
-{
-    if (f.raw != RAW_UNREAD)
-        return f.raw == RAW_READ;
-    f.raw = RAW_UNKNOWN;
-    profileReadCalls++;
-    HANDLE h = CreateFileA(f.identity, GENERIC_READ | GENERIC_WRITE, FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr,
-                           OPEN_EXISTING, 0, nullptr);
-    if (h == INVALID_HANDLE_VALUE) {
-        DWORD error = GetLastError();
-        if (error == ERROR_FILE_NOT_FOUND && directoryExists(f.identity)) {
-            f.rawOffset = arenaUsed;
-            f.rawLength = 0;
-            f.raw = RAW_READ;
-        }
-        return f.raw == RAW_READ;
-    }
-    DWORD high = 0;
-    DWORD size = GetFileSize(h, &high);
-    size_t at = high == 0 && size != INVALID_FILE_SIZE ? arenaTake(size) : NONE;
-    DWORD got = 0;
-    if (at != NONE && (size == 0 || (ReadFile(h, arena + at, size, &got, nullptr) && got == size))) {
-        f.rawOffset = at;
-        f.rawLength = size;
-        f.raw = RAW_READ;
-    }
-    CloseHandle(h);
-    return f.raw == RAW_READ;
-}
-
-// ---------------------------------------------------------------------------
-// Sections
-
-CachedSection *findSection(int file, const char *name)
-{
-    uint32_t hash = nameHash(name);
-    for (int i = 0; i < sectionCount; i++) {
-        CachedSection &s = sections[i];
-        if (s.file == file && s.hash == hash && equalsNoCase(arena + s.nameOffset, name))
-            return &s;
-    }
-    return nullptr;
-}
-
-CachedSection *newSection(int file, const char *name)
-{
-    if (sectionCount == CACHED_SECTIONS)
-        return nullptr;
-    size_t nameBytes = strlen(name) + 1;
-    size_t at = arenaTake(nameBytes);
-    if (at == NONE)
-        return nullptr;
-    memcpy(arena + at, name, nameBytes);
-    CachedSection &s = sections[sectionCount++];
-    memset(&s, 0, sizeof s);
-    s.file = file;
-    s.hash = nameHash(name);
-    s.nameOffset = at;
-    s.foldSafe = true;
-    return &s;
-}
-
-bool namesAreAscii(const char *text, size_t length)
-{
-    size_t offset = 0;
-    SectionLine line;
-    while (nextSectionLine(text, length, &offset, &line))
-        for (size_t i = 0; i < line.nameLength; i++)
-            if ((unsigned char)line.name[i] >= 0x80)
-                return false;
-    return true;
-}
-
-// The section as the file has it, read once. Null when it does not fit.
-CachedSection *readSection(int file, const char *name)
-{
-    if (CachedSection *s = findSection(file, name))
-        return s;
-    size_t mark = arenaUsed;
-    int count = sectionCount;
-    CachedSection *s = newSection(file, name);
-    if (!s)
-        return nullptr;
-    size_t room = ARENA_BYTES - arenaUsed;
-    if (room > 0x7fffffff)
-        room = 0x7fffffff;
-    DWORD n = 0;
-    if (room > 2) {
-        profileReadCalls++;
-        n = GetPrivateProfileSectionA(name, arena + arenaUsed, (DWORD)room, files[file].path);
-    }
-    // A full buffer may hold a cut section.
-    if (room <= 2 || n >= room - 2) {
-        arenaUsed = mark;
-        sectionCount = count;
-        return nullptr;
-    }
-    s->textOffset = arenaTake(n + 1);
-    arena[s->textOffset + n] = 0;
-    s->length = n;
-    s->capacity = n + 1;
-    s->foldSafe = namesAreAscii(arena + s->textOffset, n);
-    return s;
-}
-
-// Moves a held text into a buffer of at least the given capacity.
-bool growHeld(CachedSection &s, size_t capacity)
-{
-    size_t at = arenaTake(capacity);
-    if (at == NONE)
-        return false;
-    if (s.length)
-        memcpy(arena + at, arena + s.textOffset, s.length);
-    arena[at + s.length] = 0;
-    s.textOffset = at;
-    s.capacity = capacity;
-    return true;
-}
-
-bool holdEmpty(CachedSection &s)
-{
-    s.length = 0;
-    if (!growHeld(s, FIRST_HELD_BYTES))
-        return false;
-    s.held = true;
-    anyHeld = true;
-    return true;
-}
-
-// A section whose writes are held: its whole content is known. Null when it
-// is not, for example when the file has it twice or with comments; its
-// writes then go to the platform.
-CachedSection *holdSection(const char *path, const char *name)
+// The file, read when it was not or when someone else has changed it since.
+// Within a unit of work the file is looked at once.
+ProfileFile *openFile(const char *path)
 {
     int file = fileOf(path);
     if (file < 0)
         return nullptr;
-    CachedSection *s = findSection(file, name);
-    if (s && s->held)
-        return s;
-    CachedFile &f = files[file];
-    RawSectionFacts facts;
-    if (!readRaw(f) || !scanRawSection(arena + f.rawOffset, f.rawLength, name, &facts))
-        return nullptr;
-    if (facts.headers > 1 || !facts.plain)
-        return nullptr;
-    if (facts.headers == 0) {
-        if (!s && !(s = newSection(file, name)))
-            return nullptr;
-        if (!holdEmpty(*s))
-            return nullptr;
-        s->exists = false;
-        s->inPlace = false;
-        return s;
+    ProfileFile &f = files[file];
+    if (f.loaded && f.text.changed)
+        return &f;
+    if (f.loaded && (workDepth == 0 || !f.checkedInUnit)) {
+        WIN32_FILE_ATTRIBUTE_DATA now;
+        bool present = GetFileAttributesExA(f.identity, GetFileExInfoStandard, &now) != 0;
+        if (present != f.stamped || (present && !sameStamp(now, f.stamp)))
+            f.loaded = false;
     }
-    s = readSection(file, name);
-    if (!s || !s->foldSafe || countSectionLines(arena + s->textOffset, s->length) != facts.lines)
+    if (!f.loaded)
+        loadFile(f);
+    if (f.text.failed)
         return nullptr;
-    size_t baseOffset = s->textOffset, baseLength = s->length;
-    if (!growHeld(*s, baseLength + FIRST_HELD_BYTES))
-        return nullptr;
-    s->baseOffset = baseOffset;
-    s->baseLength = baseLength;
-    s->held = true;
-    s->exists = true;
-    s->inPlace = true;
-    anyHeld = true;
-    return s;
+    f.checkedInUnit = workDepth > 0;
+    return &f;
+}
+
+// Whether the profile functions could write the file now: it opens for
+// writing while others may read and write it, or it is missing in an
+// existing folder.
+bool canWrite(ProfileFile &f)
+{
+    if (f.writeChecked)
+        return f.writable;
+    f.writeChecked = true;
+    f.writable = false;
+    if (!f.readable)
+        return false;
+    // A read-only file is not written, whoever runs setup.
+    DWORD attributes = GetFileAttributesA(f.identity);
+    if (attributes != INVALID_FILE_ATTRIBUTES && (attributes & FILE_ATTRIBUTE_READONLY))
+        return false;
+    HANDLE h = CreateFileA(f.identity, GENERIC_READ | GENERIC_WRITE, FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr,
+                           OPEN_EXISTING, 0, nullptr);
+    if (h != INVALID_HANDLE_VALUE) {
+        CloseHandle(h);
+        f.writable = true;
+    } else {
+        f.writable = GetLastError() == ERROR_FILE_NOT_FOUND && folderExists(f.identity);
+    }
+    return f.writable;
 }
 
 // ---------------------------------------------------------------------------
-// Making the held writes
+// Writing a file once
 
-void writeSectionText(const char *path, const CachedSection &s)
+// The text in the file's encoding, with its byte-order mark. Null when memory
+// ran out.
+unsigned char *encodeFile(const ProfileFile &f, DWORD *size)
 {
-    profileWriteCalls++;
-    WritePrivateProfileSectionA(arena + s.nameOffset, arena + s.textOffset, path);
-}
-
-// A section name the file does not have (now that the held deletions are
-// made): a deleted one, or one the file's bytes do not name.
-bool spareSection(int file, char *name, size_t cap)
-{
-    for (int i = 0; i < sectionCount; i++) {
-        const CachedSection &s = sections[i];
-        if (s.file == file && s.held && s.mustDelete && !s.exists)
-            return copyText(name, cap, arena + s.nameOffset);
-    }
-    CachedFile &f = files[file];
-    if (!readRaw(f))
-        return false;
-    RawSectionFacts facts;
-    for (int n = 0; n < 100; n++) {
-        formatText(name, cap, "dialogint%d", n);
-        if (scanRawSection(arena + f.rawOffset, f.rawLength, name, &facts) && facts.headers == 0)
-            return true;
-    }
-    return false;
-}
-
-void flushFile(int file)
-{
-    CachedFile &f = files[file];
-    int rewrites = 0;
-    for (int i = 0; i < sectionCount; i++) {
-        CachedSection &s = sections[i];
-        if (s.file == file && s.held && s.mustDelete) {
-            profileWriteCalls++;
-            WritePrivateProfileStringA(arena + s.nameOffset, nullptr, nullptr, f.path);
-        }
-    }
-    for (int i = 0; i < sectionCount; i++) {
-        CachedSection &s = sections[i];
-        if (s.file != file || !s.held || s.mustDelete || !s.inPlace)
-            continue;
-        if (s.length != s.baseLength || memcmp(arena + s.textOffset, arena + s.baseOffset, s.length) != 0) {
-            writeSectionText(f.path, s);
-            rewrites++;
-        }
-    }
-    // Sections made anew go to the end of the file in the order they were
-    // made, as key-by-key writes put them there.
-    for (int order = 1; order <= f.creations; order++) {
-        for (int i = 0; i < sectionCount; i++) {
-            CachedSection &s = sections[i];
-            if (s.file != file || !s.held || !s.exists || s.inPlace || s.created != order)
-                continue;
-            if (s.length > 0) {
-                writeSectionText(f.path, s);
-            } else {
-                // A section whose keys were all deleted again stays, empty:
-                // made with one key that goes again.
-                profileWriteCalls += 2;
-                WritePrivateProfileStringA(arena + s.nameOffset, "k", "", f.path);
-                WritePrivateProfileStringA(arena + s.nameOffset, "k", nullptr, f.path);
+    size_t units = 0;
+    ProfileChar *text = writeProfileText(&f.text, &units);
+    if (!text)
+        return nullptr;
+    unsigned char *bytes = nullptr;
+    if (f.encoding == ENCODING_UTF16LE || f.encoding == ENCODING_UTF16BE) {
+        bytes = (unsigned char *)malloc(2 + units * 2);
+        if (bytes) {
+            bool little = f.encoding == ENCODING_UTF16LE;
+            bytes[0] = little ? 0xff : 0xfe;
+            bytes[1] = little ? 0xfe : 0xff;
+            for (size_t i = 0; i < units; i++) {
+                bytes[2 + 2 * i + (little ? 0 : 1)] = (unsigned char)(text[i] & 0xff);
+                bytes[2 + 2 * i + (little ? 1 : 0)] = (unsigned char)(text[i] >> 8);
             }
-            rewrites++;
+            *size = (DWORD)(2 + units * 2);
+        }
+    } else {
+        UINT codePage = f.encoding == ENCODING_UTF8 ? CP_UTF8 : CP_ACP;
+        DWORD mark = f.encoding == ENCODING_UTF8 ? 3 : 0;
+        int length = units ? WideCharToMultiByte(codePage, 0, (const WCHAR *)text, (int)units, nullptr, 0,
+                                                 nullptr, nullptr)
+                           : 0;
+        bytes = (unsigned char *)malloc(mark + (length > 0 ? length : 0) + 1);
+        if (bytes) {
+            memcpy(bytes, "\xef\xbb\xbf", mark);
+            if (length > 0)
+                WideCharToMultiByte(codePage, 0, (const WCHAR *)text, (int)units, (char *)bytes + mark, length,
+                                    nullptr, nullptr);
+            *size = mark + (DWORD)(length > 0 ? length : 0);
         }
     }
-    // Changes that cancelled out still had the platform rewrite the file in
-    // its own form: a section that the file does not have is made and
-    // removed again, which does the same.
-    if (f.touched && rewrites == 0) {
-        char spare[24];
-        if (!spareSection(file, spare, sizeof spare))
-            return;
-        profileWriteCalls += 2;
-        WritePrivateProfileStringA(spare, "k", "", f.path);
-        WritePrivateProfileStringA(spare, nullptr, nullptr, f.path);
-    }
+    free(text);
+    return bytes;
 }
 
-// Makes every held write and forgets everything read: the files have
-// changed, or the work is over.
-void flushAll()
+bool writeAll(HANDLE h, const unsigned char *bytes, DWORD size)
 {
-    if (anyHeld)
-        for (int f = 0; f < fileCount; f++)
-            flushFile(f);
-    forgetAll();
+    DWORD written = 0;
+    return (size == 0 || (WriteFile(h, bytes, size, &written, nullptr) && written == size)) &&
+           FlushFileBuffers(h);
+}
+
+// Replaces the file with its new text in one move. The old file stays whole
+// when anything fails before the move, and the move itself either happens or
+// not.
+bool replaceFile(ProfileFile &f)
+{
+    DWORD size = 0;
+    unsigned char *bytes = encodeFile(f, &size);
+    if (!bytes)
+        return false;
+    profileWriteCalls++;
+    bool done = false;
+    char folder[PATH_BYTES], temporary[MAX_PATH];
+    if (folderOf(f.identity, folder, sizeof folder) && GetTempFileNameA(folder, "ini", 0, temporary)) {
+        HANDLE h = CreateFileA(temporary, GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, FILE_ATTRIBUTE_NORMAL, nullptr);
+        bool written = h != INVALID_HANDLE_VALUE && writeAll(h, bytes, size);
+        if (h != INVALID_HANDLE_VALUE)
+            CloseHandle(h);
+        // Checked again just before the move: the file may have been made
+        // read-only or opened without sharing meanwhile.
+        f.writeChecked = false;
+        done = written && canWrite(f) &&
+               MoveFileExA(temporary, f.identity, MOVEFILE_REPLACE_EXISTING | MOVEFILE_WRITE_THROUGH);
+        if (!done)
+            DeleteFileA(temporary);
+    }
+    free(bytes);
+    return done;
+}
+
+// Writes every changed file once. A file that could not be written is
+// forgotten, so that what is read next is what the file still holds.
+bool commitFiles()
+{
+    bool all = true;
+    for (int i = 0; i < fileCount; i++) {
+        ProfileFile &f = files[i];
+        if (!f.loaded || !f.text.changed)
+            continue;
+        if (replaceFile(f)) {
+            f.text.changed = false;
+            takeStamp(f);
+        } else {
+            all = false;
+            writeFailed = true;
+            forgetText(f);
+        }
+    }
+    return all;
 }
 
 // ---------------------------------------------------------------------------
@@ -450,8 +411,7 @@ int readDirect(const char *path, const char *section, const char *key, const cha
                size_t cap)
 {
     // The platform must see what is held.
-    if (anyHeld)
-        flushAll();
+    commitFiles();
     profileReadCalls++;
     DWORD n = GetPrivateProfileStringA(section, key, defaultText, buffer, (DWORD)cap, path);
     buffer[n < cap ? n : cap - 1] = 0;
@@ -460,47 +420,61 @@ int readDirect(const char *path, const char *section, const char *key, const cha
 
 void writeDirect(const char *path, const char *section, const char *key, const char *value)
 {
-    flushAll();
+    commitFiles();
     profileWriteCalls++;
     WritePrivateProfileStringA(section, key, value, path);
     // What was read before may no longer be in the file.
-    forgetAll();
+    for (int i = 0; i < fileCount; i++)
+        forgetText(files[i]);
 }
 
-// A section to read from: the held text, or the file's, read once.
-CachedSection *sectionToRead(const char *path, const char *section)
+// A name or value in the file's units, as the profile functions convert it.
+bool toUnits(const char *text, WCHAR *units, size_t cap, size_t *length)
 {
-    int file = fileOf(path);
-    if (file < 0)
-        return nullptr;
-    return readSection(file, section);
-}
-
-bool hasHighBytes(const char *text, size_t length)
-{
-    for (size_t i = 0; i < length; i++)
-        if ((unsigned char)text[i] >= 0x80)
-            return true;
-    return false;
-}
-
-// Applies an edit to a held section, moving it to a larger buffer when the
-// edit needs room. False when there is none.
-bool editHeld(CachedSection &s, const char *key, const char *value, SectionEdit *result)
-{
-    char *text = arena + s.textOffset;
-    SectionEdit e = value ? setSectionValue(text, &s.length, s.capacity, key, value)
-                          : deleteSectionKey(text, &s.length, key);
-    if (e == EDIT_NO_ROOM && value) {
-        size_t needed = s.length + strlen(key) + strlen(value) + 3;
-        if (!growHeld(s, needed * 2 > s.capacity * 2 ? needed * 2 : s.capacity * 2))
-            return false;
-        e = setSectionValue(arena + s.textOffset, &s.length, s.capacity, key, value);
-        if (e == EDIT_NO_ROOM)
-            return false;
+    if (!text) {
+        *length = 0;
+        return true;
     }
-    *result = e;
+    size_t bytes = strlen(text);
+    if (bytes == 0) {
+        *length = 0;
+        return true;
+    }
+    if (bytes >= cap)
+        return false;
+    int n = MultiByteToWideChar(CP_ACP, 0, text, (int)bytes, units, (int)cap);
+    if (n <= 0)
+        return false;
+    *length = (size_t)n;
     return true;
+}
+
+struct Names {
+    WCHAR section[NAME_UNITS], key[NAME_UNITS];
+    size_t sectionLength, keyLength;
+};
+
+bool namesOf(const char *section, const char *key, Names *n)
+{
+    return section && toUnits(section, n->section, NAME_UNITS, &n->sectionLength) &&
+           toUnits(key, n->key, NAME_UNITS, &n->keyLength);
+}
+
+// A change of the file is made now, outside a unit of work.
+void afterChange()
+{
+    if (workDepth == 0)
+        commitFiles();
+}
+
+// Whether a change can be made: as on the platform, a file that could not
+// be written keeps its content, and the failure is kept.
+bool changeAllowed(ProfileFile &f)
+{
+    if (canWrite(f))
+        return true;
+    writeFailed = true;
+    return false;
 }
 
 }  // namespace
@@ -510,21 +484,45 @@ int readIniText(const char *path, const char *section, const char *key,
 {
     if (cap == 0)
         return 0;
-    if (!cacheActive() || (defaultText && defaultText[0]) || !isPlainProfileName(section) ||
-        !isPlainProfileName(key))
+    Names n;
+    WCHAR fallback[NAME_UNITS];
+    size_t fallbackLength = 0;
+    WCHAR value[NAME_UNITS];
+    ProfileFile *f = nullptr;
+    if (!cacheActive() || !key || cap > NAME_UNITS || !namesOf(section, key, &n) ||
+        !toUnits(defaultText, fallback, NAME_UNITS, &fallbackLength) || !(f = openFile(path)))
         return readDirect(path, section, key, defaultText, buffer, cap);
-    CachedSection *s = sectionToRead(path, section);
-    if (!s || !s->foldSafe)
-        return readDirect(path, section, key, defaultText, buffer, cap);
-    SectionLine line;
-    if (!findSectionLine(arena + s->textOffset, s->length, key, &line) || !line.value) {
-        buffer[0] = 0;
-        return 0;
+    // A default loses its trailing blanks, as on the platform.
+    while (fallbackLength > 0 && fallback[fallbackLength - 1] == ' ')
+        fallbackLength--;
+    int32_t k = findProfileKey(&f->text, findProfileSection(&f->text, (const ProfileChar *)n.section,
+                                                            n.sectionLength),
+                               (const ProfileChar *)n.key, n.keyLength);
+    const ProfileChar *text = (const ProfileChar *)fallback;
+    size_t length = fallbackLength;
+    if (k >= 0 && f->text.keys[k].hasValue) {
+        text = f->text.pool + f->text.keys[k].value;
+        length = f->text.keys[k].valueLength;
     }
-    // Text beyond ASCII is converted, and cut, by the platform's code page.
-    if (hasHighBytes(line.value, line.valueLength))
-        return readDirect(path, section, key, defaultText, buffer, cap);
-    return (int)copyProfileValue(buffer, cap, line.value, line.valueLength);
+    size_t units = copyProfileValue((ProfileChar *)value, cap, text, length);
+    int bytes = 0;
+    if (units > 0) {
+        bytes = WideCharToMultiByte(CP_ACP, 0, value, (int)units, buffer, (int)cap - 1, nullptr, nullptr);
+        if (bytes <= 0)
+            bytes = (int)cap - 1;
+    }
+    buffer[bytes] = 0;
+    return bytes;
+}
+
+int readProfileApiText(const char *path, const char *section, const char *key, char *buffer, size_t cap)
+{
+    if (cap == 0)
+        return 0;
+    profileReadCalls++;
+    DWORD n = GetPrivateProfileStringA(section, key, "", buffer, (DWORD)cap, path);
+    buffer[n < cap ? n : cap - 1] = 0;
+    return (int)n;
 }
 
 int32_t readIniInt(const char *path, const char *section, const char *key, int32_t defaultValue)
@@ -537,28 +535,25 @@ int32_t readIniInt(const char *path, const char *section, const char *key, int32
 
 void writeIniText(const char *path, const char *section, const char *key, const char *value)
 {
-    if (!cacheActive() || !isPlainProfileName(section) || !isPlainProfileEntry(key, value)) {
+    Names n;
+    WCHAR units[NAME_UNITS];
+    size_t length = 0;
+    ProfileFile *f = nullptr;
+    if (!cacheActive() || !key || !value || !namesOf(section, key, &n) ||
+        !toUnits(value, units, NAME_UNITS, &length) || !(f = openFile(path))) {
         writeDirect(path, section, key, value);
         return;
     }
-    CachedSection *s = holdSection(path, section);
-    // A section made anew is named as the write that makes it names it.
-    size_t newName = s && !s->exists ? arenaTake(strlen(section) + 1) : NONE;
-    SectionEdit e;
-    if (!s || (!s->exists && newName == NONE) || !editHeld(*s, key, value, &e)) {
-        writeDirect(path, section, key, value);
+    const ProfileChar *s = (const ProfileChar *)n.section, *k = (const ProfileChar *)n.key;
+    if (!profileValueDiffers(&f->text, s, n.sectionLength, k, n.keyLength, (const ProfileChar *)units, length) ||
+        !changeAllowed(*f))
+        return;
+    if (!setProfileValue(&f->text, s, n.sectionLength, k, n.keyLength, (const ProfileChar *)units, length)) {
+        writeFailed = true;
+        forgetText(*f);
         return;
     }
-    if (e == EDIT_CHANGED) {
-        CachedFile &f = files[s->file];
-        f.touched = true;
-        if (!s->exists) {
-            memcpy(arena + newName, section, strlen(section) + 1);
-            s->nameOffset = newName;
-            s->exists = true;
-            s->created = ++f.creations;
-        }
-    }
+    afterChange();
 }
 
 void writeIniInt(const char *path, const char *section, const char *key, int32_t value)
@@ -570,61 +565,68 @@ void writeIniInt(const char *path, const char *section, const char *key, int32_t
 
 void deleteIniSection(const char *path, const char *section)
 {
-    if (!cacheActive() || !isPlainProfileName(section)) {
+    Names n;
+    ProfileFile *f = nullptr;
+    if (!cacheActive() || !namesOf(section, nullptr, &n) || !(f = openFile(path))) {
         writeDirect(path, section, nullptr, nullptr);
         return;
     }
-    // Held only for a file its writes would reach: otherwise the held text
-    // would answer reads that the platform answers from nothing.
-    int file = fileOf(path);
-    CachedSection *s = file < 0 || !readRaw(files[file]) ? nullptr : findSection(file, section);
-    if (file >= 0 && !s && files[file].raw == RAW_READ)
-        s = newSection(file, section);
-    if (!s || (!s->held && !holdEmpty(*s))) {
-        writeDirect(path, section, nullptr, nullptr);
+    // Deleting what is not there changes nothing, and writes nothing.
+    if (findProfileSection(&f->text, (const ProfileChar *)n.section, n.sectionLength) < 0 || !changeAllowed(*f))
         return;
-    }
-    // Every section of that name goes, wherever it stands and whatever it
-    // holds: afterwards the whole content is known.
-    if (s->exists)
-        files[file].touched = true;
-    s->length = 0;
-    arena[s->textOffset] = 0;
-    s->mustDelete = true;
-    s->exists = false;
-    s->inPlace = false;
-    s->created = 0;
+    deleteProfileSection(&f->text, (const ProfileChar *)n.section, n.sectionLength);
+    afterChange();
 }
 
 void deleteIniKey(const char *path, const char *section, const char *key)
 {
-    if (!cacheActive() || !isPlainProfileName(section) || !isPlainProfileName(key)) {
+    Names n;
+    ProfileFile *f = nullptr;
+    if (!cacheActive() || !key || !namesOf(section, key, &n) || !(f = openFile(path))) {
         writeDirect(path, section, key, nullptr);
         return;
     }
-    CachedSection *s = holdSection(path, section);
-    SectionEdit e;
-    if (!s || !editHeld(*s, key, nullptr, &e)) {
-        writeDirect(path, section, key, nullptr);
+    const ProfileChar *s = (const ProfileChar *)n.section, *k = (const ProfileChar *)n.key;
+    if (!deleteProfileKey(&f->text, s, n.sectionLength, k, n.keyLength, false) || !changeAllowed(*f))
         return;
-    }
-    if (e == EDIT_CHANGED)
-        files[s->file].touched = true;
+    deleteProfileKey(&f->text, s, n.sectionLength, k, n.keyLength, true);
+    afterChange();
 }
 
 void beginProfileWork()
 {
     if (workDepth++ == 0)
-        forgetAll();
+        for (int i = 0; i < fileCount; i++) {
+            files[i].checkedInUnit = false;
+            files[i].writeChecked = false;
+        }
 }
 
-void endProfileWork()
+bool endProfileWork()
 {
-    if (workDepth > 0 && --workDepth == 0)
-        flushAll();
+    if (workDepth == 0 || --workDepth > 0)
+        return true;
+    return commitFiles();
 }
 
-void flushProfileWrites()
+bool flushProfileWrites()
 {
-    flushAll();
+    return commitFiles();
+}
+
+bool profileWriteFailed()
+{
+    return writeFailed;
+}
+
+void forgetProfileFiles()
+{
+    commitFiles();
+    for (int i = 0; i < fileCount; i++) {
+        forgetText(files[i]);
+        freeProfileText(&files[i].text);
+    }
+    fileCount = 0;
+    pathNameCount = 0;
+    writeFailed = false;
 }

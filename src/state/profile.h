@@ -1,6 +1,9 @@
 // profile.h - the one layer through which the library reads and writes
-// install.ini, the layout file, lumoria.ini and win.ini. Section and key names
-// compare without regard to case, as the profile API does.
+// install.ini, the layout file and an existing installation's install.ini:
+// each is read whole once, answered from memory with the profile functions'
+// rules, and replaced atomically when it changes. lumoria.ini and win.ini
+// (which Windows keeps in the registry) go to the profile API itself
+// (readProfileApiText). Section and key names compare without regard to case.
 #pragma once
 
 #include <stddef.h>
@@ -19,15 +22,28 @@ void writeIniInt(const char *path, const char *section, const char *key, int32_t
 void deleteIniSection(const char *path, const char *section);
 void deleteIniKey(const char *path, const char *section, const char *key);
 
+// GetPrivateProfileStringA itself, default empty: for lumoria.ini and win.ini.
+int readProfileApiText(const char *path, const char *section, const char *key, char *buffer, size_t cap);
+
 // Off, every call goes straight to the profile API, key by key.
 extern bool profileCacheEnabled;
 
-// Brackets one unit of the setup data work (a step, the catalogue build).
-// Inside, each section is read once and writes may be held in memory; the
-// outermost end writes what is held and forgets what was read, so that
-// outside every bracket the files are exactly what key-by-key calls leave.
+// Brackets one unit of the setup data work (a step set, the catalogue
+// build). Inside, changes are held in memory; the outermost end replaces
+// each changed file once, atomically. Outside every bracket a change is
+// written at once, and a file changed by someone else is read again. False
+// when a file could not be written: it keeps its old content.
 void beginProfileWork();
-void endProfileWork();
+bool endProfileWork();
 
-// Writes what is held and forgets what was read (end of an exported entry).
-void flushProfileWrites();
+// Writes what is held; false as above.
+bool flushProfileWrites();
+
+// Whether a change could not be written since the files were last forgotten:
+// a file the platform could not write (read-only, opened by another process
+// without sharing, its folder gone, the disk full) keeps its old content.
+bool profileWriteFailed();
+
+// Start of an exported entry: writes what is held, forgets every file and
+// any failure, so that each file is read afresh once.
+void forgetProfileFiles();

@@ -1,76 +1,83 @@
-// section_text.h - the text of one profile section as GetPrivateProfileSectionA
-// returns it ("name=value", "name" for a line without '=', each line ended by
-// a zero, the whole ended by one more), looked up and edited with the rules
-// the platform's profile functions apply, and the scan of a whole profile
-// file that tells whether a section can be rewritten in one piece without
-// changing a byte of the file. Free of Win32 calls, so that it can be built
-// natively for fuzzing.
+// section_text.h - a whole profile file held in memory, parsed, looked up,
+// edited and written out again with the rules of the platform's profile
+// functions: lines split at line feeds and carriage returns, blanks trimmed
+// (also inside a section header's brackets), "[name]" up to the last ']' starts a section,
+// keys before the first section belong to a nameless one, a line without '='
+// is a key without a value, comments are keys that no lookup asks for; names
+// compare without regard to case, the first of duplicate sections and keys
+// answers. The text is in 16-bit code units, as the platform holds it after
+// decoding the file; profile.cpp decodes and encodes. Free of Win32 calls, so
+// that it can be built natively for fuzzing.
 #pragma once
 
 #include <stddef.h>
 #include <stdint.h>
 
-// One line of a section's text.
-struct SectionLine {
-    const char *name;
-    size_t nameLength;
-    const char *value;      // null for a line without '='
-    size_t valueLength;
-    size_t offset;          // of the line in the text
-    size_t size;            // of the line with its terminating zero
+typedef uint16_t ProfileChar;
+
+struct ProfileKey {
+    uint32_t name, nameLength;     // in the pool
+    uint32_t value, valueLength;
+    bool hasValue;                 // false for a line without '='
+    int32_t next;                  // -1 after the last key of its section
 };
 
-// The line at *offset of a text of length bytes (the lines with their zeros,
-// without the final one); advances *offset. False after the last line.
-bool nextSectionLine(const char *text, size_t length, size_t *offset, SectionLine *line);
-
-// The first line whose name equals key, ASCII letters compared without regard
-// to case, as the profile functions pick among duplicate keys.
-bool findSectionLine(const char *text, size_t length, const char *key, SectionLine *line);
-
-// Number of lines in the text.
-int countSectionLines(const char *text, size_t length);
-
-// A value as GetPrivateProfileStringA hands it out into a buffer of cap bytes:
-// a value enclosed in matching double or single quotes loses them, and what
-// does not fit is cut to cap - 1 bytes. As on the platform, a quoted value
-// that fits only without its closing quote loses its last character as well,
-// and one that does not fit at all keeps its cut text whole. Returns the
-// length.
-size_t copyProfileValue(char *buffer, size_t cap, const char *value, size_t length);
-
-// A section or key name that the text answers exactly as the profile
-// functions do: not empty, printable ASCII, no blank at either end (the
-// functions trim names they are given), not a comment (';'). Anything else is
-// left to the platform.
-bool isPlainProfileName(const char *name);
-
-// A key and value that an edit of the text stores as the platform stores them
-// through WritePrivateProfileStringA: a plain name without '=', and a value of
-// printable ASCII without a blank at either end (the platform trims values
-// when it reads the file again).
-bool isPlainProfileEntry(const char *key, const char *value);
-
-// Edits of a section's text in a buffer of capacity bytes (final zero
-// included, at text[*length]), with the rules of WritePrivateProfileStringA:
-// the first line of that name takes the new value under its own spelling of
-// the name, or a new line is added at the end; deleting removes the first
-// line of that name.
-enum SectionEdit { EDIT_UNCHANGED, EDIT_CHANGED, EDIT_NO_ROOM };
-SectionEdit setSectionValue(char *text, size_t *length, size_t capacity, const char *key, const char *value);
-SectionEdit deleteSectionKey(char *text, size_t *length, const char *key);
-
-// What the raw bytes of a profile file say about one section, under the
-// platform's reading of the file (lines split at line feeds, blanks trimmed,
-// "[name]" starts a section, ';' starts a comment).
-struct RawSectionFacts {
-    int headers;            // sections of that name in the file
-    int lines;              // non-blank lines of the first one
-    bool plain;             // every such line is "name=value" in printable ASCII
+struct ProfileSection {
+    uint32_t name, nameLength;
+    int32_t firstKey, lastKey;     // -1 when empty
+    int32_t next;                  // -1 after the last section
 };
 
-// False when the file holds anything this scan might read otherwise than the
-// platform does (a byte-order mark, zero or control bytes, a carriage return
-// that ends no line, a section header that is not plain ASCII): then nothing
-// is known about the section.
-bool scanRawSection(const char *file, size_t length, const char *section, RawSectionFacts *facts);
+// The file's text and every text added since live in one pool; keys and
+// sections are records in two arrays, linked in file order.
+struct ProfileText {
+    ProfileChar *pool;
+    size_t poolLength, poolCapacity;
+    ProfileKey *keys;
+    int32_t keyCount, keyCapacity;
+    ProfileSection *sections;
+    int32_t sectionCount, sectionCapacity;
+    int32_t firstSection, lastSection;
+    bool changed;                  // an edit that makes the platform rewrite the file
+    bool failed;                   // out of memory: the text is not to be trusted
+};
+
+void clearProfileText(ProfileText *t);
+void freeProfileText(ProfileText *t);
+
+// Parses a decoded file (without its byte-order mark). False when memory ran
+// out.
+bool parseProfileText(ProfileText *t, const ProfileChar *text, size_t length);
+
+// The first section of that name, or -1; the first key of that name in the
+// section, or -1. Blanks around the names asked for do not count.
+int32_t findProfileSection(const ProfileText *t, const ProfileChar *name, size_t length);
+int32_t findProfileKey(const ProfileText *t, int32_t section, const ProfileChar *name, size_t length);
+
+// A value handed out into a buffer of cap units: a value enclosed in
+// matching quotes loses them, what does not fit is cut to cap - 1 units; as
+// on the platform, a quoted value that fits only without its closing quote
+// loses its last character as well. Returns the length.
+size_t copyProfileValue(ProfileChar *buffer, size_t cap, const ProfileChar *value, size_t length);
+
+// Edits with the rules of the platform's writes. Setting strips the value's leading blanks, takes the first key of that name
+// in the first section of that name, or adds one at the end of the section,
+// or a section at the end of the file (names made anew lose their leading
+// blanks only, as on the platform); deleting a key removes the first of
+// that name in any section of that name; deleting a section removes every
+// section of that name. `changed` is set when the platform would rewrite the
+// file. False when memory ran out.
+bool setProfileValue(ProfileText *t, const ProfileChar *section, size_t sectionLength, const ProfileChar *key,
+                     size_t keyLength, const ProfileChar *value, size_t valueLength);
+// Whether setting the value would change the text; whether deleting the key
+// does (apply false: only tells).
+bool profileValueDiffers(const ProfileText *t, const ProfileChar *section, size_t sectionLength,
+                         const ProfileChar *key, size_t keyLength, const ProfileChar *value, size_t valueLength);
+bool deleteProfileKey(ProfileText *t, const ProfileChar *section, size_t sectionLength, const ProfileChar *key,
+                      size_t keyLength, bool apply);
+void deleteProfileSection(ProfileText *t, const ProfileChar *section, size_t sectionLength);
+
+// The file as the platform writes it (without byte-order mark), into a
+// buffer allocated with malloc that the caller frees. Null when memory ran
+// out.
+ProfileChar *writeProfileText(const ProfileText *t, size_t *length);

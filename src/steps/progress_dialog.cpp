@@ -42,34 +42,41 @@ static int messageOfMode(int mode)
     }
 }
 
+// The steps after the user's choice change install.ini in memory and write
+// it once, before the registry: when the file cannot be written it keeps
+// its old content, the registry is left as it was, and the failure stays
+// for the entry to report.
+static void runConfigurationSteps(int mode)
+{
+    beginProfileWork();
+    if (mode != WAIT_WORKSTATION)
+        writeFileLists();
+    if (mode == WAIT_ADD_ON)
+        recordSharedDefaults();
+    else if (mode != WAIT_WORKSTATION && mode != WAIT_NETWORK_FILES)
+        recordDefaults();
+    if (!endProfileWork() || profileWriteFailed())
+        return;
+    if (mode == WAIT_NETWORK_FILES)
+        return;
+    writeProductDefaults();
+    if (mode == WAIT_WORKSTATION)
+        recordWorkstation();
+}
+
 static int runWaitSteps(HWND dialog)
 {
     SetupState &s = *setupState;
-    switch (s.waitMode) {
-    case WAIT_PREPARE: {
-        int prepared = prepareSetup(dialog);
-        if (prepared && !s.networkInstallMode)
-            computeSelection(SELECT_EVERYTHING_PROBED);
-        return prepared ? 1 : 0;
-    }
-    case WAIT_NETWORK_FILES:
-        writeFileLists();
-        return 0;
-    case WAIT_WORKSTATION:
-        writeProductDefaults();
-        recordWorkstation();
-        return 0;
-    case WAIT_ADD_ON:
-        writeFileLists();
-        recordSharedDefaults();
-        writeProductDefaults();
-        return 0;
-    default:
-        writeFileLists();
-        recordDefaults();
-        writeProductDefaults();
+    if (s.waitMode != WAIT_PREPARE) {
+        runConfigurationSteps(s.waitMode);
         return 0;
     }
+    beginProfileWork();
+    int prepared = prepareSetup(dialog);
+    if (prepared && !s.networkInstallMode)
+        computeSelection(SELECT_EVERYTHING_PROBED);
+    endProfileWork();
+    return prepared ? 1 : 0;
 }
 
 static INT_PTR onInitDialog(HWND dialog)
@@ -131,6 +138,15 @@ int showProgress(HWND owner, int mode)
 {
     setupState->waitMode = mode;
     return (int)DialogBoxParamA(resourceModule, MAKEINTRESOURCEA(DLG_PROGRESS), owner, WaitDialog, 0);
+}
+
+bool stepsWritten(HWND owner)
+{
+    if (!profileWriteFailed())
+        return true;
+    // install.ini kept its old text and the registry was not touched.
+    showResourceMessage(owner, IDS_NOT_SAVED, MB_OK | MB_ICONSTOP);
+    return false;
 }
 
 static void clearHostResults()

@@ -17,6 +17,12 @@ enum WaitMode {
 // when the setup data was read, else 0), or -1 when it cannot be created.
 int showProgress(HWND owner, int mode);
 
+// After a step set: true when every file it changed was written. Otherwise
+// the files keep their old content, the registry was not touched, the user
+// is told (string 702, caption 700) and false tells the entry to report a
+// cancelled setup, so that the host copies nothing.
+bool stepsWritten(HWND owner);
+
 // The catalogue build: tables, catalogue, layout sizes, previous space used.
 // 1 on success, 0 when the shared-file tables cannot be allocated.
 int prepareSetup(HWND owner);

@@ -97,6 +97,27 @@ TEST_F(NetworkInstallTest, CancelAnsweredNoKeepsTheDialog)
     EXPECT_TRUE(fileExists(target));
 }
 
+// install.ini made read-only while the dialog is open: the file lists are
+// not written, the old file stays byte for byte, the user is told and the
+// entry ends as cancelled.
+TEST_F(NetworkInstallTest, ReadOnlyInstallIniKeepsItsOldTextAndEndsCancelled)
+{
+    const std::string path = record.setupIniPath, original = readTextFile(path);
+    expectProgress();
+    onNetworkDialog(sequence({inspect([&](HWND) { SetFileAttributesA(path.c_str(), FILE_ATTRIBUTE_READONLY); }),
+                              typeText(IDC_NETWORK_DIRECTORY, media + "server"), pressButton(IDOK)}));
+    expectProgress();
+    autopilotQueue(pressButton(IDOK));
+    int result = EXPORTED(networkInstall)(nullptr, &record);
+    SetFileAttributesA(path.c_str(), FILE_ATTRIBUTE_NORMAL);
+    EXPECT_EQ(0, result);
+    EXPECT_EQ(original, readTextFile(path));
+    EXPECT_EQ(0u, autopilotUnexpected());
+    ASSERT_FALSE(autopilotLog().empty());
+    EXPECT_TRUE(autopilotLog().back().messageBox);
+    EXPECT_NE(std::string::npos, autopilotLog().back().text.find("install.ini")) << "the message names the file";
+}
+
 TEST_F(NetworkInstallTest, MissingResourceModuleReturnsMinusOne)
 {
     DeleteFileA((media + "luinsres.dll").c_str());

@@ -100,6 +100,7 @@ std::vector<StringContract> stringContracts()
         {IDS_REMOVE_SHARED, kRemoveSharedLimit, true, true},
         {IDS_NO_SPACE, kScratchLimit, false, false},
         {IDS_CONFIRM_CANCEL, kScratchLimit, false, true},
+        {IDS_NOT_SAVED, kScratchLimit, false, false},
     };
     for (int k = 0; k <= 10; ++k)
         all.push_back({IDS_CATEGORY_NAME_BASE + k, kNameLimit, false, false});

@@ -122,6 +122,76 @@ TEST_F(DodialogTest, StandardInstallationWritesListsSelectionAndRegistry)
     EXPECT_EQ("doc 1 jordocve.dll", regText(HKEY_LOCAL_MACHINE, PRODUCT_KEY "\\VAPI", "185.1"));
 }
 
+// install.ini that cannot be written when the steps run: the old file stays
+// byte for byte, the registry is not touched, the user sees the message that
+// install.ini could not be saved and the host hears a cancelled setup, with
+// nothing written into its record. install.ini lies in a folder of its own,
+// so that the folder can go away during the run (moved aside, to compare).
+TEST_F(DodialogTest, UnwritableInstallIniKeepsItsOldTextAndEndsCancelled)
+{
+    struct Fault {
+        const char *name;
+        HANDLE (*provoke)(const std::string &path, const std::string &folder);
+    };
+    const Fault faults[] = {
+        {"read-only",
+         [](const std::string &path, const std::string &) {
+             SetFileAttributesA(path.c_str(), FILE_ATTRIBUTE_READONLY);
+             return INVALID_HANDLE_VALUE;
+         }},
+        {"held open without sharing",
+         [](const std::string &path, const std::string &) {
+             return CreateFileA(path.c_str(), GENERIC_READ, 0, nullptr, OPEN_EXISTING, 0, nullptr);
+         }},
+        {"its folder gone",
+         [](const std::string &, const std::string &folder) {
+             EXPECT_TRUE(MoveFileA(folder.c_str(), (folder + "-aside").c_str()));
+             return INVALID_HANDLE_VALUE;
+         }},
+    };
+    const std::string original = readTextFile(ini());
+    const std::string folder = media + "data", path = folder + "\\install.ini";
+    CreateDirectoryA(folder.c_str(), nullptr);
+    strcpy(record.setupIniPath, path.c_str());
+    char notSaved[256] = "";
+    HMODULE texts = LoadLibraryExA((media + "luinsres.dll").c_str(), nullptr, LOAD_LIBRARY_AS_DATAFILE);
+    LoadStringA(texts, IDS_NOT_SAVED, notSaved, sizeof notSaved);
+    FreeLibrary(texts);
+    ASSERT_NE(0, notSaved[0]);
+    for (const Fault &fault : faults) {
+        resetRegistry();
+        writeTextFile(path, original);
+        HANDLE held = INVALID_HANDLE_VALUE;
+        expectProgress();
+        onMainDialog(sequence({inspect([&](HWND) { held = fault.provoke(path, folder); }),
+                               pressButton(IDC_MAIN_STANDARD)}));
+        expectProgress();
+        autopilotQueue(pressButton(IDOK));
+        size_t seenBefore = autopilotLog().size();
+        int result = run();
+        if (held != INVALID_HANDLE_VALUE)
+            CloseHandle(held);
+        MoveFileA((folder + "-aside").c_str(), folder.c_str());
+        SetFileAttributesA(path.c_str(), FILE_ATTRIBUTE_NORMAL);
+
+        EXPECT_EQ(DODIALOG_CANCELLED, result) << fault.name;
+        EXPECT_EQ(original, readTextFile(path)) << fault.name << ": the old file, byte for byte";
+        EXPECT_EQ("<none>", regText(HKEY_LOCAL_MACHINE, PRODUCT_GENERAL_KEY, "Internal"))
+            << fault.name << ": the registry is left as it was";
+        EXPECT_EQ(0, record.readmeChoice) << fault.name << ": no choice summary (a standard run sets it)";
+        bool told = false;
+        for (size_t i = seenBefore; i < autopilotLog().size(); i++)
+            told |= autopilotLog()[i].messageBox && autopilotLog()[i].text == notSaved;
+        EXPECT_TRUE(told) << fault.name << ": the message that install.ini was not saved";
+        WIN32_FIND_DATAA found;
+        HANDLE search = FindFirstFileA((folder + "\\*.tmp").c_str(), &found);
+        EXPECT_EQ(INVALID_HANDLE_VALUE, search) << fault.name << ": no temporary file left";
+        if (search != INVALID_HANDLE_VALUE)
+            FindClose(search);
+    }
+    EXPECT_EQ(0u, autopilotUnexpected());
+}
+
 TEST_F(DodialogTest, RegistryFollowsTheSelectionWithoutTheNetworkSwitch)
 {
     setIni("Config", "Network", "FALSE");

@@ -159,7 +159,7 @@ TEST_F(ProfileCache, MissingKeysGiveTheDefaultOnlyWhenMissing)
     endProfileWork();
 }
 
-TEST_F(ProfileCache, EachSectionIsReadOnceWithinAUnitOfWork)
+TEST_F(ProfileCache, TheFileIsReadOnceWithinAUnitOfWork)
 {
     std::string path = dir + "once.ini";
     std::string text = "[SIZEFILES]\r\n";
@@ -179,7 +179,7 @@ TEST_F(ProfileCache, EachSectionIsReadOnceWithinAUnitOfWork)
     for (int i = 0; i < 50; i++)
         sum += readIniInt(path.c_str(), i % 2 ? "A" : "B", "k", 0) + readIniInt(path.c_str(), "C", "k", 0);
     EXPECT_EQ(7 * 300 * 301 / 2 + 75, sum) << "values read";
-    EXPECT_EQ(4, profileReadCalls - before) << "one platform call per section, also for a missing one";
+    EXPECT_EQ(1, profileReadCalls - before) << "one read of the whole file";
     endProfileWork();
 }
 
@@ -346,12 +346,19 @@ TEST_F(ProfileCache, HeldWritesLeaveTheBytesOfKeyByKeyWrites)
             if (c.readOnly)
                 SetFileAttributesA(path.c_str(), FILE_ATTRIBUTE_NORMAL);
         }
+        if (c.readOnly) {
+            // Wine writes a read-only file for a user who may write anything;
+            // the library keeps it, as Windows does.
+            EXPECT_EQ(c.text, files[1]) << c.name;
+            EXPECT_TRUE(profileWriteFailed()) << c.name;
+            continue;
+        }
         EXPECT_EQ(files[0], files[1]) << c.name;
         EXPECT_EQ(reads[0], reads[1]) << c.name;
     }
 }
 
-TEST_F(ProfileCache, ARebuiltSectionIsWrittenOnce)
+TEST_F(ProfileCache, ARebuiltSectionIsWrittenWithTheFileOnce)
 {
     std::string path = dir + "rebuilt.ini";
     writeTextFile(path, "[General]\r\nTYPE=STANDARD\r\n[SIZEFILES]\r\nFILE1=9\r\n");
@@ -367,7 +374,7 @@ TEST_F(ProfileCache, ARebuiltSectionIsWrittenOnce)
     EXPECT_EQ("[General]\r\nTYPE=STANDARD\r\n[SIZEFILES]\r\nFILE1=9\r\n", readTextFile(path));
     EXPECT_EQ(250, readIniInt(path.c_str(), "SIZEFILES", "FILE250", 0)) << "a held value reads back";
     endProfileWork();
-    EXPECT_EQ(2, profileWriteCalls - before) << "one deletion, one section";
+    EXPECT_EQ(1, profileWriteCalls - before) << "the file replaced once";
     char value[16];
     GetPrivateProfileStringA("SIZEFILES", "FILE250", "", value, sizeof value, path.c_str());
     EXPECT_STREQ("250", value);
