@@ -4,12 +4,13 @@
 // each bracketed as the progress dialog brackets it, once with every profile
 // call made key by key and once the library's way (each file read whole once,
 // install.ini replaced once), beside the physical limit, timed in the same
-// run: reading both files whole, writing the resulting install.ini once and
-// setting the same registry values, each key opened once. Prints minimum and
-// median of each figure, the calls made, whether both ways left the same
-// install.ini and registry, the part of the catalogue build spent loading the
-// integration modules (timed again on its own: it is no file or registry
-// work, so the limit has no share of it), and last the line
+// run: reading both files whole, writing the resulting install.ini once,
+// setting the same registry values, each key opened once, and asking each
+// integration module its status once (the selection depends on the answers,
+// and a module answers only when loaded: load, one call by ordinal, free).
+// Prints minimum and median of each figure, the calls made, whether both
+// ways left the same install.ini and registry, the part of the catalogue
+// build spent on the integration modules, and last the line
 // "setup data work: <median> ms, limit: <median> ms, ratio <x>".
 #include <windows.h>
 #include <stdio.h>
@@ -74,6 +75,7 @@ void restoreMedia(const Media &m)
 
 struct Run {
     double build = 0, steps = 0, probe = 0;
+    std::vector<std::string> modulePaths;
     int64_t buildReads = 0, buildWrites = 0, stepReads = 0, stepWrites = 0, stepRegistry = 0;
     std::string iniAfter, registryAfter;
 };
@@ -199,6 +201,8 @@ void pointStateAt(const Media &m, HostSetupInfo &host)
     loadResourceModule();
 }
 
+std::vector<std::string> integrationModulePaths();
+
 Run runSetupData(const Media &m, bool cached)
 {
     Run r;
@@ -223,6 +227,7 @@ Run runSetupData(const Media &m, bool cached)
     double p0 = nowMs();
     queryIntegrationStatus();
     r.probe = nowMs() - p0;
+    r.modulePaths = integrationModulePaths();
 
     setupState->customSelectionMade = 1;
     spaceUsed = setupState->selectedSize;
@@ -285,13 +290,44 @@ void writeWholeFile(const std::string &path, const std::string &text)
 }
 
 struct Limit {
-    double profileRead = 0, rawRead = 0, write = 0, registry = 0;
+    double profileRead = 0, rawRead = 0, write = 0, registry = 0, modules = 0;
     int sections = 0, values = 0, keys = 0;
 };
 
-Limit measureLimit(const Media &m, const std::string &resultIni, const std::vector<RegistryKey> &keys)
+// The module each INTEGRATION item names, as the catalogue build asks them.
+std::vector<std::string> integrationModulePaths()
+{
+    const SetupState &s = *setupState;
+    std::vector<std::string> paths;
+    int count = std::min(s.groups[GROUP_INTEGRATION].itemCount, MAX_INTEGRATIONS);
+    for (int i = 0; i < count; i++)
+        paths.push_back(std::string(s.sourceDir) + s.integrationModulePrefix[i + 1] + "pnint.dll");
+    return paths;
+}
+
+// Each module loaded, asked its status (ordinal 2) and freed, once.
+double askModulesOnce(const std::vector<std::string> &paths)
+{
+    double t0 = nowMs();
+    UINT previousMode = SetErrorMode(SEM_NOOPENFILEERRORBOX);
+    for (const std::string &path : paths) {
+        HMODULE module = LoadLibraryA(path.c_str());
+        if (!module)
+            continue;
+        FARPROC status = GetProcAddress(module, MAKEINTRESOURCEA(2));
+        if (status)
+            ((int(WINAPI *)())(void *)status)();
+        FreeLibrary(module);
+    }
+    SetErrorMode(previousMode);
+    return nowMs() - t0;
+}
+
+Limit measureLimit(const Media &m, const std::string &resultIni, const std::vector<RegistryKey> &keys,
+                   const std::vector<std::string> &modulePaths)
 {
     Limit l;
+    l.modules = askModulesOnce(modulePaths);
     restoreMedia(m);
     resetRegistry();
     removeShellExtensionKeys();
@@ -353,7 +389,7 @@ int main()
     m.layoutText = readTextFile(m.layout);
 
     std::vector<double> build[2], steps[2], total[2], probe, withoutProbe;
-    std::vector<double> limitRead, limitRaw, limitWrite, limitRegistry, limitTotal, profileLimitTotal;
+    std::vector<double> limitRead, limitRaw, limitWrite, limitRegistry, limitModules, limitTotal, profileLimitTotal;
     Run last[2];
     bool sameIni = true, sameRegistry = true;
     Limit limit;
@@ -371,12 +407,13 @@ int main()
         }
         sameIni = sameIni && last[0].iniAfter == last[1].iniAfter;
         sameRegistry = sameRegistry && last[0].registryAfter == last[1].registryAfter;
-        limit = measureLimit(m, last[1].iniAfter, writtenKeys());
+        limit = measureLimit(m, last[1].iniAfter, writtenKeys(), last[1].modulePaths);
         limitRead.push_back(limit.profileRead);
         limitRaw.push_back(limit.rawRead);
         limitWrite.push_back(limit.write);
         limitRegistry.push_back(limit.registry);
-        limitTotal.push_back(limit.rawRead + limit.write + limit.registry);
+        limitModules.push_back(limit.modules);
+        limitTotal.push_back(limit.rawRead + limit.write + limit.registry + limit.modules);
         profileLimitTotal.push_back(limit.profileRead + limit.write);
     }
     resetRegistry();
@@ -391,12 +428,15 @@ int main()
     printRow("setup data work", total[0], total[1]);
     printf("\nPhysical limit (%d registry values in %d keys)\n", limit.values, limit.keys);
     Stat raw = statOf(limitRaw), write = statOf(limitWrite), registry = statOf(limitRegistry),
+         asked = statOf(limitModules),
          all = statOf(limitTotal), read = statOf(limitRead), profileAll = statOf(profileLimitTotal);
     printf("  %-52s %9.2f %9.2f\n", "read both files whole (ReadFile)", raw.min, raw.median);
     printf("  %-52s %9.2f %9.2f\n", "write the resulting install.ini once (WriteFile)", write.min, write.median);
     printf("  %-52s %9.2f %9.2f\n", "set the same registry values, each key opened once", registry.min,
            registry.median);
-    printf("  %-52s %9.2f %9.2f\n", "limit (the three above)", all.min, all.median);
+    printf("  %-52s %9.2f %9.2f\n", "ask each integration module once (load, call, free)", asked.min,
+           asked.median);
+    printf("  %-52s %9.2f %9.2f\n", "limit (the four above)", all.min, all.median);
     printf("  %-52s %9.2f %9.2f\n", "earlier limit: every section once (profile API)", read.min, read.median);
     printf("  %-52s %9.2f %9.2f\n", "earlier limit with the write", profileAll.min, profileAll.median);
     Stat keyByKey = statOf(total[0]), oneRead = statOf(total[1]);
@@ -404,8 +444,11 @@ int main()
            oneRead.median / all.median);
     Stat modules = statOf(probe), rest = statOf(withoutProbe);
     printf("  %-52s %9.2f %9.2f\n", "of which loading the integration modules", modules.min, modules.median);
-    printf("  %-52s %9.2f %9.2f   ratio %.1f\n", "setup data work without the module loading", rest.min,
-           rest.median, rest.median / all.median);
+    Stat filesOnly = statOf(limitTotal);
+    filesOnly.median -= asked.median;
+    printf("  %-52s %9.2f %9.2f   ratio %.1f to the limit without the modules\n",
+           "setup data work without the module loading", rest.min, rest.median,
+           filesOnly.median > 0 ? rest.median / filesOnly.median : 0.0);
     printf("\nCalls per run          profile reads  profile writes  registry (steps)\n");
     for (int cached = 0; cached < 2; cached++) {
         const Run &r = last[cached];
