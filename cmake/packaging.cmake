@@ -4,8 +4,12 @@
 #   bin/dialogint.dll, bin/luinsres.dll      the library and its resources
 #   bin/setuphost.exe                        the sample setup host
 #   bin/media/                               the sample media the host runs on
+#   bin/media/lang/<en|fr|de|es>/luinsres.dll  the resource module in each
+#                                            language
 #   bin/answers/                             answer files for unattended runs
+#   bin/*pnint.dll, bin/fixint.dll           the sample's integration modules
 #   include/dialogint.h                      the host interface
+#   samples/nsis/                            the NSIS sample setup script
 #   docs/guide.md, docs/screenshots/setup/   the guide and its pictures
 # The host loads dialogint.dll from its own folder and takes media\ beside
 # itself, so bin/ runs as it is unpacked.
@@ -15,8 +19,20 @@ install(FILES $<TARGET_FILE:dialogint> $<TARGET_FILE:luinsres> DESTINATION bin)
 install(PROGRAMS $<TARGET_FILE:setuphost> DESTINATION bin)
 install(DIRECTORY ${CMAKE_SOURCE_DIR}/samples/media/ DESTINATION bin/media)
 install(FILES $<TARGET_FILE:luinsres> DESTINATION bin/media)
+foreach(target ${LUINSRES_LANGUAGE_TARGETS})
+    string(REPLACE "luinsres_" "" code ${target})
+    install(FILES $<TARGET_FILE:${target}> DESTINATION bin/media/lang/${code})
+endforeach()
 install(DIRECTORY ${CMAKE_SOURCE_DIR}/samples/answers/ DESTINATION bin/answers)
+# The sample's integration modules, which the host puts beside the media copy
+# (built with the tests, as they stand in for other applications' modules).
+if(DIALOGINT_TESTS)
+    install(FILES $<TARGET_FILE_DIR:pnint_standin>/apnint.dll $<TARGET_FILE_DIR:pnint_standin>/bpnint.dll
+                  $<TARGET_FILE_DIR:pnint_standin>/cpnint.dll $<TARGET_FILE:fixint_standin>
+            DESTINATION bin)
+endif()
 install(FILES ${CMAKE_SOURCE_DIR}/include/dialogint.h DESTINATION include)
+install(DIRECTORY ${CMAKE_SOURCE_DIR}/samples/nsis/ DESTINATION samples/nsis)
 install(FILES ${CMAKE_SOURCE_DIR}/docs/guide.md DESTINATION docs)
 install(DIRECTORY ${CMAKE_SOURCE_DIR}/docs/screenshots/setup DESTINATION docs/screenshots OPTIONAL)
 

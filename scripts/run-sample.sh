@@ -1,58 +1,84 @@
 #!/usr/bin/env bash
-# The main job: builds the library and runs the sample setup host on the
-# sample media under Wine, on a virtual display unless one is given.
+# The main job: builds the package of the shipping build, unpacks it, and runs
+# its sample setup host on its sample media under Wine (32-bit Wine, as users
+# run the 32-bit DLL; the x86_64 build where this machine cannot run 32-bit
+# code), on a virtual display unless one is given.
 #
 #   bash scripts/run-sample.sh                 the standard setup, unattended,
 #                                              then its removal
 #   bash scripts/run-sample.sh --answers FILE  the setup FILE answers, then
 #                                              its removal (samples/answers/)
+#   bash scripts/run-sample.sh --language NAME the setup in another language
+#                                              (german, french): the answers
+#                                              of samples/answers/NAME.txt
 #   bash scripts/run-sample.sh --interactive [setuphost options]
 #                                              the real dialogs, for a user on
 #                                              the desktop ($DISPLAY)
+#   bash scripts/run-sample.sh --keep-pictures [--answers FILE | --language NAME]
+#                                              as above, and the pictures
+#                                              replace those kept in docs/
 #
-# Unattended runs save a picture of every dialog in docs/screenshots/setup/
-# (another answer file's in docs/screenshots/setup/<its name>/).
-# DIALOGINT_BUILD_DIR chooses the build folder (default build/win64).
+# Unattended runs save a picture of every dialog in
+# build/<preset>/sample-screenshots/<answer file>/; only --keep-pictures
+# copies them into docs/screenshots/setup/ (another answer file's into
+# docs/screenshots/setup/<its name>/).
 set -euo pipefail
 cd "$(dirname "$0")/.."
 
 # Inside the display and the Wine session (see below).
 if [ "${1:-}" = --inside ]; then
   shift
-  host="$DIALOGINT_BUILD_DIR/bin/setuphost.exe"
+  host="$SAMPLE_BIN/setuphost.exe"
   if [ "${1:-}" = --interactive ]; then
     shift
-    exec /usr/lib/wine/wine64 "$host" "$@"
+    exec "$WINE" "$host" "$@"
   fi
   # Wine sees the Unix root as drive Z:.
   winpath() { local p; p=$(cd "$(dirname "$1")" && pwd)/$(basename "$1"); echo "Z:${p//\//\\}"; }
   answers=$(winpath "$1")
   pictures=$(winpath "$2")
   status=0
-  /usr/lib/wine/wine64 "$host" --answers "$answers" --screenshots "$pictures" | tee "$2/setup.out" || status=$?
+  "$WINE" "$host" --answers "$answers" --screenshots "$pictures" | tee "$2/setup.out" || status=$?
   [ "$status" -eq 0 ] || exit "$status"
   echo
   # A network installation is not registered: the setup names its folder.
   target=$(sed -n 's/.*remove it with: setuphost --remove --target \(.*\)$/\1/p' "$2/setup.out" | tr -d '\r')
-  /usr/lib/wine/wine64 "$host" --remove ${target:+--target "$target"} --answers "$answers" --screenshots "$pictures"
+  "$WINE" "$host" --remove ${target:+--target "$target"} --answers "$answers" --screenshots "$pictures"
   exit 0
 fi
 
 interactive=0
+keep=0
 answers=samples/answers/standard.txt
+[ "${1:-}" = --keep-pictures ] && { keep=1; shift; }
 case "${1:-}" in
   --interactive) interactive=1; shift ;;
   --answers) [ $# -ge 2 ] || { echo "run-sample: --answers needs a file" >&2; exit 2; }; answers=$2; shift 2 ;;
+  --language) [ $# -ge 2 ] || { echo "run-sample: --language needs a language" >&2; exit 2; }
+    answers=samples/answers/$(echo "$2" | tr '[:upper:]' '[:lower:]').txt; shift 2 ;;
   "") ;;
-  *) sed -n '4,14p' "$0" | sed 's/^# \{0,1\}//'; exit 2 ;;
+  *) sed -n '7,25p' "$0" | sed 's/^# \{0,1\}//'; exit 2 ;;
 esac
 [ "$interactive" = 1 ] || [ -f "$answers" ] || { echo "run-sample: no answer file $answers" >&2; exit 2; }
 
 bash scripts/install-deps.sh
-build=${DIALOGINT_BUILD_DIR:-$PWD/build/win64}
-build=$(mkdir -p "$build" && cd "$build" && pwd)
-cmake --preset win64 -B "$build" >/dev/null
-cmake --build "$build" --target setuphost
+preset=win32
+if ! bash scripts/can-run-32bit.sh; then
+  echo "run-sample: this machine's kernel cannot run 32-bit code, so the x86_64 build's package runs instead"
+  preset=win64
+fi
+build=$PWD/build/$preset
+cmake --preset $preset >/dev/null
+cmake --build --preset $preset --target package
+# What users get: the package, unpacked afresh.
+package=$(ls "$build"/dialogint-*-$preset.zip)
+unpacked=$build/sample-package
+rm -rf "$unpacked"
+mkdir -p "$unpacked"
+(cd "$unpacked" && cmake -E tar xf "$package")
+export SAMPLE_BIN=$unpacked/$(basename "$package" .zip)/bin
+[ -f "$SAMPLE_BIN/setuphost.exe" ] || { echo "run-sample: the package holds no bin/setuphost.exe" >&2; exit 1; }
+echo "run-sample: $(basename "$package"), unpacked in $unpacked"
 export DIALOGINT_BUILD_DIR=$build
 
 if [ "$interactive" = 1 ]; then
@@ -60,8 +86,10 @@ if [ "$interactive" = 1 ]; then
   exec bash scripts/under-wine.sh bash scripts/run-sample.sh --inside --interactive "$@"
 fi
 
-shots=$(mktemp -d)
-trap 'rm -rf "$shots"' EXIT
+name=$(basename "$answers" .txt)
+shots=$build/sample-screenshots/$name
+rm -rf "$shots"
+mkdir -p "$shots"
 status=0
 if [ -n "${DISPLAY:-}" ] && [ "${DIALOGINT_HEADLESS:-}" != 1 ]; then
   bash scripts/under-wine.sh bash scripts/run-sample.sh --inside "$answers" "$shots" || status=$?
@@ -69,17 +97,20 @@ else
   xvfb-run -a -s "-screen 0 1024x768x24" \
     bash scripts/under-wine.sh bash scripts/run-sample.sh --inside "$answers" "$shots" || status=$?
 fi
-
-# The standard run's pictures stand in setup/, another answer file's in a
-# folder of its name below.
-out=docs/screenshots/setup
-name=$(basename "$answers" .txt)
-[ "$name" = standard ] || out=$out/$name
-mkdir -p "$out"
-rm -f "$out"/*.png
 for bmp in "$shots"/*.bmp; do
   [ -e "$bmp" ] || continue
-  convert "$bmp" "$out/$(basename "$bmp" .bmp).png"
+  convert "$bmp" "${bmp%.bmp}.png" && rm -f "$bmp"
 done
-echo "run-sample: $(ls "$out" | wc -l) pictures in $out"
+echo "run-sample: $(ls "$shots"/*.png 2>/dev/null | wc -l) pictures in $shots"
+
+if [ "$keep" = 1 ]; then
+  # The standard run's pictures stand in setup/, another answer file's in a
+  # folder of its name below.
+  out=docs/screenshots/setup
+  [ "$name" = standard ] || out=$out/$name
+  mkdir -p "$out"
+  rm -f "$out"/*.png
+  cp "$shots"/*.png "$out"/ 2>/dev/null || true
+  echo "run-sample: pictures kept in $out"
+fi
 exit "$status"

@@ -66,6 +66,16 @@ static bool answering;
 // A dialog that has not ended this long after its last step is closed.
 constexpr DWORD DIALOG_WATCHDOG_MS = 30000;
 
+static bool isDecimal(const char *text)
+{
+    if (!*text)
+        return false;
+    for (; *text; text++)
+        if (*text < '0' || *text > '9')
+            return false;
+    return true;
+}
+
 static char *trim(char *text)
 {
     while (*text == ' ' || *text == '\t')
@@ -231,11 +241,18 @@ static void dismiss(HWND dialog, bool messageBox)
     }
 }
 
-// The list position of an entry of the options dialog, by its text.
+// The list position of an entry of the options dialog: a number is its line
+// in the list, counted from 1 (on the category list, the category's number),
+// which holds in every language; any other text is the entry's own text, as
+// older answer files name it.
 static int entryPosition(HWND dialog, const char *entry)
 {
     HWND list = GetDlgItem(dialog, IDC_OPTIONS_LIST);
     int count = (int)SendMessageA(list, LB_GETCOUNT, 0, 0);
+    if (isDecimal(entry)) {
+        int line = parseDecimal(entry);
+        return line >= 1 && line <= count ? line - 1 : -1;
+    }
     for (int p = 0; p < count; p++) {
         char text[128] = "";
         if (SendMessageA(list, LB_GETTEXTLEN, p, 0) < (LRESULT)sizeof text)
@@ -469,6 +486,23 @@ void stopAnswers()
         return;
     autopilotStop();
     answering = false;
+}
+
+int answeredLanguage()
+{
+    for (int i = 0; i < answerLineCount; i++) {
+        if (answerLines[i].kind != KIND_LANGUAGE)
+            continue;
+        char word[32];
+        copyText(word, sizeof word, answerLines[i].steps);
+        word[strcspn(word, " \t;")] = 0;
+        for (const NamedLanguage &l : namedLanguages)
+            if (equalsNoCase(word, l.word)) {
+                answerLines[i].used = 1;  // answered without the dialog
+                return languageByName(l.word);
+            }
+    }
+    return 0;
 }
 
 void setAnswerContext(const char *entry)

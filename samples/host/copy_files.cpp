@@ -267,6 +267,9 @@ bool writeInstallLog()
     }
     fprintf(log, "; install.log - the files setuphost copied, for their removal:\n"
                  "; section, logical name, size, 1 when registered in SharedDLLs, path\n");
+    // The language of the installation, so that its removal speaks it too.
+    if (h.languageBit)
+        fprintf(log, "LANGUAGE\t%s\n", languageName(h.languageBit));
     for (int i = 0; i < h.copiedCount; i++) {
         const CopiedFile &c = h.copied[i];
         fprintf(log, "%s\t%s\t%lld\t%d\t%s\n", sectionName(c.section), c.logicalName, (long long)c.size, c.shared,
@@ -316,9 +319,16 @@ bool readInstallLog()
     if (!log)
         return false;
     char line[HOST_PATH + 128];
-    while (fgets(line, sizeof line, log) && h.copiedCount < MAX_COPIED_FILES)
-        if (parseLogLine(line, &h.copied[h.copiedCount]))
+    while (fgets(line, sizeof line, log) && h.copiedCount < MAX_COPIED_FILES) {
+        if (strncmp(line, "LANGUAGE\t", 9) == 0) {
+            char *name = line + 9;
+            name[strcspn(name, "\r\n")] = 0;
+            if (!h.languageBit)
+                h.languageBit = languageByName(name);
+        } else if (parseLogLine(line, &h.copied[h.copiedCount])) {
             h.copiedCount++;
+        }
+    }
     fclose(log);
     return true;
 }

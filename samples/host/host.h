@@ -70,6 +70,7 @@ struct HostRun {
     HostSetupInfo record;
     HWND window;                   // the host's own window, owner of the dialogs
     char installDir[HOST_PATH];    // where files go (long form as the library gave it)
+    int languageBit;               // the language installed (initLanguage's bits), 0 unknown
     const char *runName;           // "setup" or "removal", for pictures and headings
     EntryResult results[MAX_ENTRY_RESULTS];
     int resultCount;
@@ -99,6 +100,11 @@ bool makeDirectories(const char *dir);
 bool fileExistsAt(const char *path);
 bool joinPath(char *out, size_t cap, const char *dir, const char *name);
 
+// setuphost.cpp: the resource module of the language, into the work copy
+bool useLanguageModule(int languageBit);
+const char *languageName(int bit);
+int languageByName(const char *name);
+
 // copy_files.cpp
 bool copyListedFiles();
 bool writeInstallLog();
@@ -121,6 +127,9 @@ void pumpMessages();
 bool startAnswers();
 void stopAnswers();
 void setAnswerContext(const char *entry);
+// The language the answer file's "language:" line names, 0 if none; that
+// line is then answered, whether or not the language dialog shows.
+int answeredLanguage();
 void printDialogsSeen();
 
 // screenshot.cpp

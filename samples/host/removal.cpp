@@ -56,6 +56,9 @@ int runRemoval(bool entriesLoaded)
         !pathFits(h.record.serverDir, sizeof h.record.serverDir, h.mediaDir) ||
         !pathFits(h.record.installDir, sizeof h.record.installDir, h.installDir))
         return EXIT_FAILED;
+    // The removal speaks the language the installation was made in.
+    if (!entriesLoaded && h.languageBit && !useLanguageModule(h.languageBit))
+        return EXIT_FAILED;
 
     if (!entriesLoaded) {
         int r = h.entries.setupInstall(h.window, h.record.serverDir, h.record.sourceDir);

@@ -163,20 +163,58 @@ struct LanguageName {
     const char *name;   // in install.ini's LANGUAGEINFO
     int bit;
     const char *codes[2];  // win.ini's intl / sLanguage
+    const char *folder;    // lang\<folder>\luinsres.dll on the media
 };
 constexpr LanguageName languageNames[] = {
-    {"ENGLISH", LANGUAGE_ENGLISH, {"eng", "enu"}},
-    {"GERMAN", LANGUAGE_GERMAN, {"deu", nullptr}},
-    {"FRENCH", LANGUAGE_FRENCH, {"fra", "frc"}},
-    {"SPANISH", LANGUAGE_SPANISH, {"esn", "esp"}},
+    {"ENGLISH", LANGUAGE_ENGLISH, {"eng", "enu"}, "en"},
+    {"GERMAN", LANGUAGE_GERMAN, {"deu", nullptr}, "de"},
+    {"FRENCH", LANGUAGE_FRENCH, {"fra", "frc"}, "fr"},
+    {"SPANISH", LANGUAGE_SPANISH, {"esn", "esp"}, "es"},
 };
 
-static const char *languageName(int bit)
+const char *languageName(int bit)
 {
     for (const LanguageName &l : languageNames)
         if (l.bit == bit)
             return l.name;
     return "?";
+}
+
+int languageByName(const char *name)
+{
+    for (const LanguageName &l : languageNames)
+        if (equalsNoCase(name, l.name))
+            return l.bit;
+    return 0;
+}
+
+// A multilingual medium holds one resource module per language in
+// lang\<code>\luinsres.dll; the one in the medium's own folder speaks the
+// language initLanguage runs in. Once the language is known, the host makes
+// that language's module the one in its work copy, which stays the source
+// folder of every later call: the library also loads the integration modules
+// and the help file from there. A medium without the folder keeps its module.
+bool useLanguageModule(int languageBit)
+{
+    HostRun &h = hostRun;
+    h.languageBit = languageBit;
+    for (const LanguageName &l : languageNames) {
+        if (l.bit != languageBit)
+            continue;
+        char from[HOST_PATH], to[HOST_PATH];
+        formatText(from, sizeof from, "%slang\\%s\\luinsres.dll", h.workDir, l.folder);
+        if (!fileExistsAt(from)) {
+            printLine("resources:    the media's own luinsres.dll (no lang\\%s\\ on the media)", l.folder);
+            return true;
+        }
+        if (!joinPath(to, sizeof to, h.workDir, "luinsres.dll") || !CopyFileA(from, to, FALSE)) {
+            printLine("setuphost: cannot take the %s resource module %s", l.name, from);
+            return false;
+        }
+        printLine("resources:    lang\\%s\\luinsres.dll (%s)", l.folder, l.name);
+        return true;
+    }
+    return true;
 }
 
 static bool singleBit(int value) { return value > 0 && (value & (value - 1)) == 0; }
@@ -223,9 +261,14 @@ static int chooseLanguage(int result, char *meaning, size_t cap)
         formatText(meaning, cap, "language dialog cancelled");
         return 0;
     }
-    int chosen = systemBit ? systemBit : first ? first : LANGUAGE_ENGLISH;
+    // Unattended, the answer file's language stands for the user's choice.
+    int answered = hostRun.answerFile[0] ? answeredLanguage() & offered : 0;
+    int chosen = answered ? answered : systemBit ? systemBit : first ? first : LANGUAGE_ENGLISH;
     formatText(meaning, cap, "not asked: %s (%s)", languageName(chosen),
-               systemBit ? "the system's language" : count > 1 ? "the first offered" : "the only one offered");
+               answered    ? "the answer file's"
+               : systemBit ? "the system's language"
+               : count > 1 ? "the first offered"
+                           : "the only one offered");
     return chosen;
 }
 
@@ -368,6 +411,8 @@ static int runSetup()
     if (!language)
         return EXIT_STOPPED;
     r.languageFlags = language;
+    if (!useLanguageModule(language))
+        return EXIT_FAILED;
 
     bool copy = false;
     int installResult = 0;

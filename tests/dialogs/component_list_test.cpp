@@ -84,12 +84,17 @@ bool boxShows(const Picture &entry, const Picture &box)
     return true;
 }
 
-// Entry p of the list as painted now.
+// Entry p of the list as painted now, scrolled into view first: how many
+// rows the list shows depends on the fonts of the machine.
 Picture entryPicture(HWND dialog, int position)
 {
     HWND list = GetDlgItem(dialog, IDC_OPTIONS_LIST);
+    RECT r, client;
+    GetClientRect(list, &client);
+    SendMessageA(list, LB_GETITEMRECT, position, (LPARAM)&r);
+    if (r.top < 0 || r.bottom > client.bottom)
+        SendMessageA(list, LB_SETTOPINDEX, position, 0);
     UpdateWindow(list);
-    RECT r;
     SendMessageA(list, LB_GETITEMRECT, position, (LPARAM)&r);
     HDC context = GetDC(list);
     Picture p = capture(context, r.left, r.top, r.right - r.left, r.bottom - r.top);

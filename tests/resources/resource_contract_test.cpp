@@ -1,16 +1,25 @@
-// resource_contract_test.cpp - luinsres.dll against what dialogint.dll asks
-// of it: every template with the controls and styles its dialog procedure
-// relies on, every string within the buffer it is loaded into, the printf
-// formats, and both list bitmaps. The dialogs are made for real, in their own
-// font, to find controls outside the margins and texts that would be cut.
+// resource_contract_test.cpp - each language's luinsres.dll against what
+// dialogint.dll asks of it: every template with the controls and styles its
+// dialog procedure relies on, every string within the buffer it is loaded
+// into, the printf formats, both list bitmaps and the resources' language.
+// The dialogs are made for real, in their own font, at 96, 120 and 144 dpi,
+// to find controls outside the margins, texts that would be cut and a
+// category list that would scroll.
 #include <windows.h>
 
 #include <gtest/gtest.h>
 
+#include <stdio.h>
+#include <stdlib.h>
+
 #include <string>
+#include <tuple>
 #include <vector>
 
+#include "dialogs/component_list.h"
 #include "luinsres_ids.h"
+#include "state/setup_state.h"
+#include "support/test_support.h"
 
 namespace {
 
@@ -111,14 +120,36 @@ const char kWidestFigure[] = "2,147,483,647";
 // A display name of the full 29 characters.
 const char kLongestName[] = "Jor Writer for Workgroups 2.x";
 
+// One language's module: its folder under media\lang\, the language its
+// resources are marked with, and one text with the letters of the language,
+// to see that the code page was read right.
+struct LanguageModule {
+    const char *code;
+    LANGID language;
+    int sampleId;
+    const wchar_t *sample;
+};
+
+const LanguageModule kModules[] = {
+    {"en", MAKELANGID(LANG_ENGLISH, SUBLANG_ENGLISH_US), IDS_CATEGORY_NAME_BASE + 8, L"Manuals and online help"},
+    {"fr", MAKELANGID(LANG_FRENCH, SUBLANG_FRENCH), IDS_CATEGORY_NAME_BASE + 5, L"Int\u00e9gration aux applications"},
+    {"de", MAKELANGID(LANG_GERMAN, SUBLANG_GERMAN), IDS_CATEGORY_NAME_BASE + 8, L"Handb\u00fccher und Onlinehilfe"},
+    {"es", MAKELANGID(LANG_SPANISH, SUBLANG_SPANISH_MODERN), IDS_CATEGORY_NAME_BASE + 2,
+     L"Filtros de hojas de c\u00e1lculo"},
+};
+
+const int kDpis[] = {96, 120, 144};
+
 HMODULE g_module = nullptr;
 
-INT_PTR CALLBACK contractDialogProc(HWND, UINT message, WPARAM, LPARAM lParam)
+// The list's rows are measured by the library's own code, on this module's
+// bitmaps, as the options dialog measures them.
+INT_PTR CALLBACK contractDialogProc(HWND dialog, UINT message, WPARAM, LPARAM lParam)
 {
-    if (message == WM_MEASUREITEM) {  // sent by the owner-drawn list of DLG_OPTIONS
-        reinterpret_cast<MEASUREITEMSTRUCT *>(lParam)->itemHeight = 16;
-        return TRUE;
-    }
+    if (message == WM_MEASUREITEM)  // sent by the owner-drawn list of DLG_OPTIONS
+        return measureComponentList(dialog, reinterpret_cast<MEASUREITEMSTRUCT *>(lParam));
+    if (message == WM_DESTROY)
+        releaseListResources();
     return FALSE;
 }
 
@@ -176,8 +207,9 @@ std::string cutBy(HWND control, const std::string &text)
     if (isButton)
         room -= (type == BS_PUSHBUTTON || type == BS_DEFPUSHBUTTON) ? 8 : GetSystemMetrics(SM_CXMENUCHECK) + 4;
     bool wraps = !isButton && client.bottom >= 2 * metrics.tmHeight;
+    UINT prefix = (!isButton && (GetWindowLongA(control, GWL_STYLE) & SS_NOPREFIX)) ? DT_NOPREFIX : 0;
     RECT need = {0, 0, room, 0};
-    DrawTextA(dc, text.c_str(), -1, &need, DT_CALCRECT | (wraps ? DT_WORDBREAK : DT_SINGLELINE));
+    DrawTextA(dc, text.c_str(), -1, &need, DT_CALCRECT | prefix | (wraps ? DT_WORDBREAK : DT_SINGLELINE));
     SelectObject(dc, oldFont);
     ReleaseDC(control, dc);
     if (need.right <= room && need.bottom <= client.bottom)
@@ -186,19 +218,33 @@ std::string cutBy(HWND control, const std::string &text)
            " pixels, has " + std::to_string(room) + "x" + std::to_string(client.bottom);
 }
 
-class ResourceContract : public ::testing::Test {
+std::string modulePath(const LanguageModule &m)
+{
+    return exeDir() + "media\\lang\\" + m.code + "\\luinsres.dll";
+}
+
+class ResourceContract : public ::testing::TestWithParam<LanguageModule> {
 protected:
-    static void SetUpTestSuite() { g_module = LoadLibraryA("luinsres.dll"); }
-    static void TearDownTestSuite()
+    void SetUp() override
     {
+        g_module = LoadLibraryA(modulePath(GetParam()).c_str());
+        ASSERT_NE(nullptr, g_module) << modulePath(GetParam()) << " does not load";
+        resourceModule = g_module;
+    }
+    void TearDown() override
+    {
+        resourceModule = nullptr;
         if (g_module)
             FreeLibrary(g_module);
         g_module = nullptr;
     }
-    void SetUp() override { ASSERT_NE(nullptr, g_module) << "luinsres.dll does not load"; }
 };
 
-TEST_F(ResourceContract, EveryTemplateHoldsTheControlsItsProcedureUses)
+std::string languageName(const ::testing::TestParamInfo<LanguageModule> &info) { return info.param.code; }
+
+INSTANTIATE_TEST_SUITE_P(Languages, ResourceContract, ::testing::ValuesIn(kModules), languageName);
+
+TEST_P(ResourceContract, EveryTemplateHoldsTheControlsItsProcedureUses)
 {
     for (const TemplateContract &t : kTemplates) {
         EXPECT_NE(nullptr, FindResourceA(g_module, MAKEINTRESOURCEA(t.id), RT_DIALOG))
@@ -210,7 +256,7 @@ TEST_F(ResourceContract, EveryTemplateHoldsTheControlsItsProcedureUses)
     }
 }
 
-TEST_F(ResourceContract, ControlsCarryTheStylesTheirProceduresRelyOn)
+TEST_P(ResourceContract, ControlsCarryTheStylesTheirProceduresRelyOn)
 {
     for (const StyleContract &s : kStyles) {
         Dialog dialog(s.dialog);
@@ -221,7 +267,7 @@ TEST_F(ResourceContract, ControlsCarryTheStylesTheirProceduresRelyOn)
     }
 }
 
-TEST_F(ResourceContract, LanguageButtonsAreOneGroupThatChecksItself)
+TEST_P(ResourceContract, LanguageButtonsAreOneGroupThatChecksItself)
 {
     Dialog dialog(DLG_LANGUAGE);
     ASSERT_NE(nullptr, dialog.window);
@@ -242,7 +288,7 @@ TEST_F(ResourceContract, LanguageButtonsAreOneGroupThatChecksItself)
     EXPECT_EQ(UINT(BST_UNCHECKED), IsDlgButtonChecked(dialog.window, IDC_LANGUAGE_ENGLISH));
 }
 
-TEST_F(ResourceContract, EveryStringIsPresentAndFitsItsBuffer)
+TEST_P(ResourceContract, EveryStringIsPresentAndFitsItsBuffer)
 {
     for (const StringContract &s : stringContracts()) {
         std::string text = loadString(s.id);
@@ -261,7 +307,21 @@ TEST_F(ResourceContract, EveryStringIsPresentAndFitsItsBuffer)
     }
 }
 
-TEST_F(ResourceContract, BoxBitmapsLoadByNameInOneSize)
+TEST_P(ResourceContract, ResourcesAreMarkedWithTheirLanguageAndKeepItsLetters)
+{
+    const LanguageModule &m = GetParam();
+    for (const TemplateContract &t : kTemplates)
+        EXPECT_NE(nullptr, FindResourceExA(g_module, RT_DIALOG, MAKEINTRESOURCEA(t.id), m.language))
+            << "template " << t.id;
+    for (int id : {IDS_CAPTION, IDS_ITEM_DESCRIPTION_BASE + 1, IDS_NAME_BASE_MANUAL + 1})
+        EXPECT_NE(nullptr, FindResourceExA(g_module, RT_STRING, MAKEINTRESOURCEA(id / 16 + 1), m.language))
+            << "string " << id;
+    wchar_t text[64] = L"";
+    LoadStringW(g_module, m.sampleId, text, 64);
+    EXPECT_STREQ(m.sample, text);
+}
+
+TEST_P(ResourceContract, BoxBitmapsLoadByNameInOneSize)
 {
     BITMAP sizes[2] = {};
     const char *names[2] = {BMP_TICK, BMP_BLANK};
@@ -288,7 +348,9 @@ TEST_F(ResourceContract, BoxBitmapsLoadByNameInOneSize)
     EXPECT_TRUE(pixels[0] != pixels[1]) << "the tick box shows no tick";
 }
 
-TEST_F(ResourceContract, EveryControlLiesWithinTheDialogMargins)
+// Every control inside the dialog and, but for the rounding of dialog units
+// to pixels (one pixel), inside its 7-unit margins.
+void checkMargins()
 {
     for (const TemplateContract &t : kTemplates) {
         Dialog dialog(t.id);
@@ -296,20 +358,26 @@ TEST_F(ResourceContract, EveryControlLiesWithinTheDialogMargins)
         RECT area, margin = {7, 7, 0, 0};
         GetClientRect(dialog.window, &area);
         MapDialogRect(dialog.window, &margin);
-        InflateRect(&area, -margin.left, -margin.top);
+        RECT whole = area;
+        InflateRect(&area, 1 - margin.left, 1 - margin.top);
         for (HWND control : dialog.controls()) {
             RECT r;
             GetWindowRect(control, &r);
             MapWindowPoints(HWND_DESKTOP, dialog.window, reinterpret_cast<POINT *>(&r), 2);
-            RECT inside;
+            RECT inside, shown;
             IntersectRect(&inside, &r, &area);
-            EXPECT_TRUE(EqualRect(&inside, &r)) << "template " << t.id << ", control "
-                                                << GetDlgCtrlID(control) << " \"" << windowText(control) << "\"";
+            IntersectRect(&shown, &r, &whole);
+            EXPECT_TRUE(EqualRect(&shown, &r)) << "template " << t.id << ", control " << GetDlgCtrlID(control)
+                                               << " \"" << windowText(control) << "\" lies outside the dialog";
+            EXPECT_TRUE(EqualRect(&inside, &r)) << "template " << t.id << ", control " << GetDlgCtrlID(control)
+                                                << " \"" << windowText(control) << "\" crosses the margin";
         }
     }
 }
 
-TEST_F(ResourceContract, NoTextIsCutByItsControl)
+// No text of a template, nor any text the library writes into its controls,
+// is cut in the control's own font.
+void checkNoTextCut()
 {
     for (const TemplateContract &t : kTemplates) {
         Dialog dialog(t.id);
@@ -357,6 +425,147 @@ TEST_F(ResourceContract, NoTextIsCutByItsControl)
         for (const std::string &text : f.texts)
             EXPECT_EQ("", cutBy(control, text)) << "template " << f.dialog << ", control " << f.control;
     }
+}
+
+// The category list shows its ten entries without scrolling, in rows of the
+// height the options dialog measures.
+void checkCategoryRows()
+{
+    Dialog dialog(DLG_OPTIONS);
+    ASSERT_NE(nullptr, dialog.window);
+    HWND list = GetDlgItem(dialog.window, IDC_OPTIONS_LIST);
+    for (int k = 1; k <= 10; ++k)
+        SendMessageA(list, LB_ADDSTRING, 0, (LPARAM)loadString(IDS_CATEGORY_NAME_BASE + k).c_str());
+    int rowHeight = (int)SendMessageA(list, LB_GETITEMHEIGHT, 0, 0);
+    RECT client, last;
+    GetClientRect(list, &client);
+    SendMessageA(list, LB_GETITEMRECT, 9, (LPARAM)&last);
+    ASSERT_GT(rowHeight, 0);
+    EXPECT_GE(client.bottom / rowHeight, 10) << "rows of " << rowHeight << " pixels in " << client.bottom;
+    EXPECT_LE(last.bottom, client.bottom) << "the tenth category is below the list's edge";
+    EXPECT_EQ(0, (int)SendMessageA(list, LB_GETTOPINDEX, 0, 0));
+}
+
+// ---------------------------------------------------------------------------
+// The layout at 96, 120 and 144 dpi. Wine takes the resolution from
+// HKCU\Control Panel\Desktop "LogPixels" when a process starts, so a
+// resolution other than this process's runs the same test in a child process
+// started while the value says so; the value is put back as soon as the
+// child has started.
+
+const char kDesktopKey[] = "Control Panel\\Desktop";
+const char kChildEvent[] = "DIALOGINT_LAYOUT_CHILD";
+
+int screenDpi()
+{
+    HDC screen = GetDC(nullptr);
+    int dpi = GetDeviceCaps(screen, LOGPIXELSY);
+    ReleaseDC(nullptr, screen);
+    return dpi;
+}
+
+// Runs the current test at `dpi` in a child process; its output when it fails.
+void runAtDpi(int dpi)
+{
+    const ::testing::TestInfo *test = ::testing::UnitTest::GetInstance()->current_test_info();
+    std::string eventName = "dialogint-layout-" + std::to_string(GetCurrentProcessId()) + "-" + std::to_string(dpi);
+    HANDLE started = CreateEventA(nullptr, TRUE, FALSE, eventName.c_str());
+    DWORD type = 0;
+    std::string kept;
+    bool hadValue = readRegValue(HKEY_CURRENT_USER, kDesktopKey, "LogPixels", &type, &kept);
+    HKEY desktop;
+    ASSERT_EQ(ERROR_SUCCESS, RegCreateKeyExA(HKEY_CURRENT_USER, kDesktopKey, 0, nullptr, 0, KEY_ALL_ACCESS, nullptr,
+                                             &desktop, nullptr));
+    DWORD value = (DWORD)dpi;
+    RegSetValueExA(desktop, "LogPixels", 0, REG_DWORD, (const BYTE *)&value, sizeof value);
+
+    SECURITY_ATTRIBUTES inherit = {sizeof inherit, nullptr, TRUE};
+    HANDLE readEnd, writeEnd;
+    CreatePipe(&readEnd, &writeEnd, &inherit, 0);
+    SetHandleInformation(readEnd, HANDLE_FLAG_INHERIT, 0);
+    STARTUPINFOA startup = {};
+    startup.cb = sizeof startup;
+    startup.dwFlags = STARTF_USESTDHANDLES;
+    startup.hStdOutput = startup.hStdError = writeEnd;
+    startup.hStdInput = GetStdHandle(STD_INPUT_HANDLE);
+    char self[MAX_PATH];
+    GetModuleFileNameA(nullptr, self, MAX_PATH);
+    std::string command = std::string("\"") + self + "\" --gtest_color=no --gtest_filter=" +
+                          test->test_suite_name() + "." + test->name();
+    PROCESS_INFORMATION child = {};
+    SetEnvironmentVariableA(kChildEvent, eventName.c_str());
+    BOOL made = CreateProcessA(nullptr, &command[0], nullptr, nullptr, TRUE, 0, nullptr, nullptr, &startup, &child);
+    SetEnvironmentVariableA(kChildEvent, nullptr);
+    CloseHandle(writeEnd);
+    if (made)
+        WaitForSingleObject(started, 60000);
+    if (hadValue)
+        RegSetValueExA(desktop, "LogPixels", 0, type, (const BYTE *)kept.data(), (DWORD)kept.size());
+    else
+        RegDeleteValueA(desktop, "LogPixels");
+    RegCloseKey(desktop);
+    std::string output;
+    char buffer[4096];
+    DWORD n;
+    while (made && ReadFile(readEnd, buffer, sizeof buffer, &n, nullptr) && n > 0)
+        output.append(buffer, n);
+    CloseHandle(readEnd);
+    CloseHandle(started);
+    ASSERT_TRUE(made) << command;
+    WaitForSingleObject(child.hProcess, INFINITE);
+    DWORD exitCode = 1;
+    GetExitCodeProcess(child.hProcess, &exitCode);
+    CloseHandle(child.hProcess);
+    CloseHandle(child.hThread);
+    EXPECT_EQ(0u, exitCode) << "at " << dpi << " dpi:\n" << output;
+    EXPECT_NE(std::string::npos, output.find("[  PASSED  ] 1 test.")) << "the child ran no test:\n" << output;
+}
+
+class ResourceLayout : public ::testing::TestWithParam<std::tuple<LanguageModule, int>> {
+protected:
+    void SetUp() override
+    {
+        const char *event = getenv(kChildEvent);
+        if (event) {
+            HANDLE started = OpenEventA(EVENT_MODIFY_STATE, FALSE, event);
+            if (started) {
+                SetEvent(started);
+                CloseHandle(started);
+            }
+        }
+        const LanguageModule &m = std::get<0>(GetParam());
+        g_module = LoadLibraryA(modulePath(m).c_str());
+        ASSERT_NE(nullptr, g_module) << modulePath(m) << " does not load";
+        resourceModule = g_module;
+    }
+    void TearDown() override
+    {
+        resourceModule = nullptr;
+        if (g_module)
+            FreeLibrary(g_module);
+        g_module = nullptr;
+    }
+};
+
+std::string layoutName(const ::testing::TestParamInfo<std::tuple<LanguageModule, int>> &info)
+{
+    return std::string(std::get<0>(info.param).code) + "_" + std::to_string(std::get<1>(info.param)) + "dpi";
+}
+
+INSTANTIATE_TEST_SUITE_P(LanguagesAndDpis, ResourceLayout,
+                         ::testing::Combine(::testing::ValuesIn(kModules), ::testing::ValuesIn(kDpis)), layoutName);
+
+TEST_P(ResourceLayout, ControlsKeepTheirMarginsNoTextIsCutAndTenCategoriesShow)
+{
+    int dpi = std::get<1>(GetParam());
+    if (screenDpi() != dpi) {
+        ASSERT_EQ(nullptr, getenv(kChildEvent)) << "started for " << dpi << " dpi, runs at " << screenDpi();
+        runAtDpi(dpi);
+        return;
+    }
+    checkMargins();
+    checkNoTextCut();
+    checkCategoryRows();
 }
 
 }  // namespace

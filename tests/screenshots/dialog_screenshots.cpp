@@ -3,7 +3,9 @@
 // scripts/screenshots.sh photograph it. For each picture the program writes
 // "<name>.ready" into the handshake folder (its first argument) with the
 // window's rectangle "left top width height", and waits, still serving the
-// dialog's messages, until the script has written "<name>.done".
+// dialog's messages, until the script has written "<name>.done". A second
+// argument names the language (en, fr, de, es) whose resource module
+// media\lang\<code>\luinsres.dll the dialogs then come from.
 #include <windows.h>
 #include <stdio.h>
 #include <string.h>
@@ -61,7 +63,7 @@ std::vector<DialogStep> photograph(const std::string &name, std::vector<DialogSt
 int main(int argc, char **argv)
 {
     if (argc < 2) {
-        fprintf(stderr, "usage: dialog_screenshots <handshake folder>\n");
+        fprintf(stderr, "usage: dialog_screenshots <handshake folder> [en|fr|de|es]\n");
         return 2;
     }
     handshake = argv[1];
@@ -71,6 +73,10 @@ int main(int argc, char **argv)
     resetCoreState();
     std::string media = makeTempDir("screenshots");
     writeDialogMedia(media);
+    if (argc > 2 && !copyFileTo(exeDir() + "media\\lang\\" + argv[2] + "\\luinsres.dll", media + "luinsres.dll")) {
+        fprintf(stderr, "dialog_screenshots: no resource module for the language %s\n", argv[2]);
+        return 1;
+    }
     if (!openDialogSetup(media)) {
         fprintf(stderr, "dialog_screenshots: the resource module does not load\n");
         return 1;

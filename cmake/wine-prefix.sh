@@ -1,0 +1,29 @@
+#!/usr/bin/env bash
+# Makes the Wine prefix $WINEPREFIX ready for the tests, with $WINE and
+# $WINEARCH set by the caller: created on first use, with Wine's own fonts
+# (Debian's Wine does not find them where fonts-wine puts them, so dialogs
+# would fall back to a wide substitute and the caption buttons would lack
+# Marlett's glyphs), and with unmanaged windows (without a window manager on
+# the virtual display Wine would wait for one at every hidden window).
+set -u
+SERVER=/usr/lib/wine/wineserver
+changed=0
+if [ ! -f "$WINEPREFIX/system.reg" ]; then
+  echo "creating Wine prefix $WINEPREFIX ($WINEARCH)" >&2
+  "$WINE" wineboot -i >/dev/null 2>&1
+  "$SERVER" -w
+  [ -f "$WINEPREFIX/system.reg" ] || { echo "wine-prefix: Wine prefix could not be created" >&2; exit 99; }
+fi
+fonts=$WINEPREFIX/drive_c/windows/Fonts
+if [ -d /usr/share/wine/fonts ] && [ ! -f "$fonts/marlett.ttf" ]; then
+  mkdir -p "$fonts"
+  cp /usr/share/wine/fonts/* "$fonts/"
+  changed=1
+fi
+if ! grep -q '"Managed"="N"' "$WINEPREFIX/user.reg" 2>/dev/null; then
+  "$WINE" reg add 'HKCU\Software\Wine\X11 Driver' /v Managed /d N /f >/dev/null 2>&1
+  changed=1
+fi
+[ "$changed" = 0 ] || "$SERVER" -w
+[ -f "$fonts/marlett.ttf" ] || { echo "wine-prefix: Wine's fonts (fonts-wine) are missing" >&2; exit 99; }
+exit 0
