@@ -6,9 +6,21 @@
 
 #include <gtest/gtest.h>
 
+#include <string>
 #include <vector>
 
+#include "support/test_support.h"
+
 namespace {
+
+// The module built beside the tests and each language's module.
+std::vector<std::string> modulePaths()
+{
+    std::vector<std::string> paths = {exeDir() + "luinsres.dll"};
+    for (const char *code : {"en", "fr", "de", "es"})
+        paths.push_back(exeDir() + "media\\lang\\" + code + "\\luinsres.dll");
+    return paths;
+}
 
 INT_PTR CALLBACK quietProc(HWND, UINT, WPARAM, LPARAM) { return FALSE; }
 
@@ -26,16 +38,19 @@ TEST(ResourceNumbers, TemplatesHoldTheirControlsUnderTheirNumbers)
         {1300, {301, 401, 402, 104, 102, 103, 105, 998, 2}},
         {4000, {301, 401, 402, 1, 2}},
     };
-    HMODULE module = LoadLibraryA("luinsres.dll");
-    ASSERT_NE(nullptr, module);
-    for (const Case &c : cases) {
-        HWND dialog = CreateDialogParamA(module, MAKEINTRESOURCEA(c.templateId), nullptr, quietProc, 0);
-        ASSERT_NE(nullptr, dialog) << "template " << c.templateId;
-        for (int control : c.controls)
-            EXPECT_NE(nullptr, GetDlgItem(dialog, control)) << "template " << c.templateId << ", control " << control;
-        DestroyWindow(dialog);
+    for (const std::string &path : modulePaths()) {
+        HMODULE module = LoadLibraryA(path.c_str());
+        ASSERT_NE(nullptr, module) << path;
+        for (const Case &c : cases) {
+            HWND dialog = CreateDialogParamA(module, MAKEINTRESOURCEA(c.templateId), nullptr, quietProc, 0);
+            ASSERT_NE(nullptr, dialog) << path << ": template " << c.templateId;
+            for (int control : c.controls)
+                EXPECT_NE(nullptr, GetDlgItem(dialog, control))
+                    << path << ": template " << c.templateId << ", control " << control;
+            DestroyWindow(dialog);
+        }
+        FreeLibrary(module);
     }
-    FreeLibrary(module);
 }
 
 TEST(ResourceNumbers, StringsStandUnderTheirNumbers)
@@ -47,13 +62,15 @@ TEST(ResourceNumbers, StringsStandUnderTheirNumbers)
         ids.push_back(id);  // category descriptions
     for (int id = 912; id <= 920; id++)
         ids.push_back(id);  // item description formats
-    HMODULE module = LoadLibraryA("luinsres.dll");
-    ASSERT_NE(nullptr, module);
-    for (int id : ids) {
-        char text[256] = "";
-        EXPECT_GT(LoadStringA(module, id, text, sizeof text), 0) << "string " << id;
+    for (const std::string &path : modulePaths()) {
+        HMODULE module = LoadLibraryA(path.c_str());
+        ASSERT_NE(nullptr, module) << path;
+        for (int id : ids) {
+            char text[256] = "";
+            EXPECT_GT(LoadStringA(module, id, text, sizeof text), 0) << path << ": string " << id;
+        }
+        FreeLibrary(module);
     }
-    FreeLibrary(module);
 }
 
 } // namespace

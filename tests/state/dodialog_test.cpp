@@ -19,6 +19,8 @@ namespace {
 
 const char SERVER_DIR[] = "C:\\server\\lumoria\\";
 
+INT_PTR CALLBACK quietProc(HWND, UINT, WPARAM, LPARAM) { return FALSE; }
+
 class DodialogTest : public ::testing::Test {
 protected:
     void SetUp() override
@@ -56,8 +58,7 @@ protected:
     std::string templateCaption(int id) const
     {
         HMODULE module = LoadLibraryA((media + "luinsres.dll").c_str());
-        HWND dialog = CreateDialogParamA(module, MAKEINTRESOURCEA(id), nullptr,
-                                         [](HWND, UINT, WPARAM, LPARAM) -> INT_PTR { return FALSE; }, 0);
+        HWND dialog = CreateDialogParamA(module, MAKEINTRESOURCEA(id), nullptr, quietProc, 0);
         std::string caption = windowText(dialog);
         DestroyWindow(dialog);
         FreeLibrary(module);
