@@ -83,11 +83,20 @@ void releaseCatalogue()
 // ---------------------------------------------------------------------------
 // Loading
 
+// The fields are fixed texts of ten bytes, terminated only when shorter:
+// group 0's suffix "VIEWENGINE" fills its field. Readers use copyFieldText.
+static void storeSectionName(char (&field)[10], const char *text)
+{
+    memset(field, 0, sizeof field);
+    size_t length = strlen(text);
+    memcpy(field, text, length < sizeof field ? length : sizeof field);
+}
+
 void setGroupSectionNames()
 {
     for (int g = 0; g < GROUP_COUNT; g++) {
-        copyText(setupState->groups[g].prefix, sizeof setupState->groups[g].prefix, groupTable[g].prefix);
-        copyText(setupState->groups[g].suffix, sizeof setupState->groups[g].suffix, groupTable[g].suffix);
+        storeSectionName(setupState->groups[g].prefix, groupTable[g].prefix);
+        storeSectionName(setupState->groups[g].suffix, groupTable[g].suffix);
     }
 }
 

@@ -264,10 +264,6 @@ void computeSelection(int mode)
 {
     SetupState &s = *setupState;
     beginProfileWork();
-    // INSTALLGROUP belongs to this setup's install.ini, also in upgrade mode,
-    // when the paths below point at the previous installation's files.
-    deleteIniSection(s.setupIniPath, "INSTALLGROUP");
-
     bool swapPaths = mode == SELECT_DEFAULTS && s.upgradeMode;
     char keptIniPath[PATH_BYTES], keptLayoutPath[PATH_BYTES];
     if (swapPaths) {
@@ -276,6 +272,10 @@ void computeSelection(int mode)
         memcpy(s.setupIniPath, s.installedIniPath, PATH_BYTES);
         memcpy(s.layoutFilePath, s.installedLayoutFilePath, PATH_BYTES);
     }
+    // The file this run reads its marks from: in upgrade mode 0 the previous
+    // installation's. This setup's own section was emptied by the catalogue
+    // build's run, and nothing in the library writes into it.
+    deleteIniSection(s.setupIniPath, "INSTALLGROUP");
 
     s.selectedSize = 0;
     if (mode == SELECT_EVERYTHING_PROBED)

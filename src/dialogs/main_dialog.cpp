@@ -19,7 +19,7 @@ int32_t previousSpaceUsed;
 
 // The directory edit holds what fits the host record's 200-byte slot.
 constexpr int DIRECTORY_BYTES = 200;
-constexpr int BUTTON_TEXT_BYTES = 64;
+constexpr int BUTTON_TEXT_BYTES = 254;   // as every text of the dialog
 
 enum MainDialogEnd { MAIN_CANCELLED = 0, MAIN_STANDARD = 1, MAIN_CUSTOM = 2, MAIN_WORKSTATION = 3 };
 
@@ -242,14 +242,12 @@ static INT_PTR onCancelClicked(HWND dialog)
 
 static INT_PTR onMainCommand(HWND dialog, int control, int notification)
 {
-    // The workstation button acts on any command; the others on a click.
-    if (control == IDC_MAIN_WORKSTATION) {
-        onWorkstationClicked(dialog);
-        return 0;
-    }
+    // Every button acts on a click only: a focus or double-click notification
+    // from the workstation button is no choice of a workstation installation.
     if (notification != BN_CLICKED)
         return 0;
     switch (control) {
+    case IDC_MAIN_WORKSTATION: onWorkstationClicked(dialog); return 0;
     case IDC_MAIN_STANDARD: onStandardClicked(dialog); return 0;
     case IDC_MAIN_CUSTOM: onCustomClicked(dialog); return 0;
     case IDC_HELP_BUTTON: openHelp(dialog, HELP_CONTEXT_MAIN); return 0;

@@ -109,8 +109,13 @@ extern "C" int WINAPI networkInstall(HWND owner, HostSetupInfo *record)
         return entered;
 
     int result = 0;
-    if (fit && showProgress(owner, WAIT_PREPARE) == 1 &&
-        DialogBoxParamA(resourceModule, MAKEINTRESOURCEA(DLG_NETWORK), owner, networkProc, 0) > 0) {
+    bool built = fit && showProgress(owner, WAIT_PREPARE) == 1;
+    // A catalogue that cannot be built is reported with the library's own box,
+    // as dodialog does, so that it never looks like the user's cancel; the
+    // host still hears 0, the only failure it knows from this entry.
+    if (!built)
+        MessageBoxA(nullptr, "RETURN-2 INITSETUP", "DODIALOGN", MB_OK);
+    else if (DialogBoxParamA(resourceModule, MAKEINTRESOURCEA(DLG_NETWORK), owner, networkProc, 0) > 0) {
         useShortInstallDir();
         copyText(record->installDir, sizeof record->installDir, s.installDir);
         showProgress(owner, WAIT_NETWORK_FILES);

@@ -85,7 +85,9 @@ extern "C" int WINAPI DeleteShareDLL(const char *insertText, int32_t *answer, co
         if (valueName && valueName[0])
             deleteRegValue(SHARED_DLLS_KEY, valueName);
     }
-    leaveExport();
+    // This entry lets the resource module go before it leaves CTL3D.
+    freeResourceModule();
+    unregisterCtl3d();
     return 0;
 }
 

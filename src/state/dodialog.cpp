@@ -146,8 +146,9 @@ static int runMainLoop(HWND owner)
             choice = (int)DialogBoxParamA(resourceModule,
                                           MAKEINTRESOURCEA(s.upgradeMode ? DLG_MAIN_UPGRADE : DLG_MAIN),
                                           owner, MainDialogProc, 0);
-        // A cancelled setup leaves no new folder behind.
-        if (choice != DODIALOG_CANCELLED)
+        // Only a choice of the user's makes the folder: a cancel or a dialog
+        // that could not be shown leaves none behind.
+        if (choice >= DODIALOG_STANDARD && choice <= DODIALOG_WORKSTATION)
             useShortInstallDir();
         switch (choice) {
         case DODIALOG_STANDARD:
@@ -170,7 +171,9 @@ static int runMainLoop(HWND owner)
             showProgress(owner, WAIT_WORKSTATION);
             return stepsWritten(owner) ? DODIALOG_WORKSTATION : DODIALOG_CANCELLED;
         default:
-            return DODIALOG_CANCELLED;
+            // 0, or a dialog that could not be made (-1): handed on as it is,
+            // so that a failure never looks like the user's cancel.
+            return choice;
         }
     }
 }

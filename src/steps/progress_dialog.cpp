@@ -29,6 +29,13 @@ static void *allocateTableFromHeap(size_t bytes)
 
 void *(*allocateFileTable)(size_t bytes) = allocateTableFromHeap;
 
+static UINT_PTR startTimerOfSystem(HWND dialog, UINT periodMs)
+{
+    return SetTimer(dialog, PROGRESS_TIMER, periodMs, nullptr);
+}
+
+UINT_PTR (*startProgressTimer)(HWND dialog, UINT periodMs) = startTimerOfSystem;
+
 // Set once the steps of the dialog on screen have run, so that a stray second
 // WM_CLOSE cannot run them twice.
 static bool progressStepsDone;
@@ -90,7 +97,7 @@ static INT_PTR onInitDialog(HWND dialog)
     LoadStringA(resourceModule, messageOfMode(s.waitMode), s.scratchText, 254);
     SetDlgItemTextA(dialog, IDC_PROGRESS_MESSAGE, s.scratchText);
     progressStepsDone = false;
-    if (!SetTimer(dialog, PROGRESS_TIMER, progressTimerPeriodMs, nullptr))
+    if (!startProgressTimer(dialog, progressTimerPeriodMs))
         PostMessageA(dialog, WM_CLOSE, 0, 0);
     return FALSE;  // no keyboard focus for a dialog without controls to use
 }

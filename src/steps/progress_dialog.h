@@ -34,3 +34,7 @@ extern UINT progressTimerPeriodMs;
 // Allocation of the two shared-file tables; tests replace it to simulate a
 // failure. Freed with HeapFree on the process heap.
 extern void *(*allocateFileTable)(size_t bytes);
+
+// The start of the dialog's timer; tests replace it to simulate a timer that
+// cannot be created.
+extern UINT_PTR (*startProgressTimer)(HWND dialog, UINT periodMs);

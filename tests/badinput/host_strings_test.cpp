@@ -51,8 +51,9 @@ class HostStringsTest : public BadInputTest {};
 TEST_F(HostStringsTest, RecordSlotWithoutTerminatorEndsTheEntryWithoutChanges)
 {
     // dodialog and networkInstall need every path they copy; a slot they
-    // cannot take whole stops them before the catalogue is built. The other
-    // entries read what they were given and find nothing there.
+    // cannot take whole stops them before the catalogue is built, which both
+    // report with the library's own box. The other entries read what they
+    // were given and find nothing there.
     const SlotCase cases[] = {
         {DODIALOG, SLOT(installDir), DODIALOG_NO_CATALOGUE, NO_CATALOGUE_BOX},
         {DODIALOG, SLOT(setupIniPath), DODIALOG_NO_CATALOGUE, NO_CATALOGUE_BOX},
@@ -60,11 +61,11 @@ TEST_F(HostStringsTest, RecordSlotWithoutTerminatorEndsTheEntryWithoutChanges)
         {DODIALOG, SLOT(serverDir), DODIALOG_NO_CATALOGUE, NO_CATALOGUE_BOX},
         {DODIALOG, SLOT(platformName), DODIALOG_NO_CATALOGUE, NO_CATALOGUE_BOX},
         {DODIALOG, SLOT(sourceDir), DODIALOG_NO_RESOURCES, LAN_ENTER_BOX},
-        {NETWORK_INSTALL, SLOT(setupIniPath), 0, nullptr},
-        {NETWORK_INSTALL, SLOT(layoutFilePath), 0, nullptr},
-        {NETWORK_INSTALL, SLOT(installDir), 0, nullptr},
-        {NETWORK_INSTALL, SLOT(serverDir), 0, nullptr},
-        {NETWORK_INSTALL, SLOT(platformName), 0, nullptr},
+        {NETWORK_INSTALL, SLOT(setupIniPath), 0, NO_CATALOGUE_BOX},
+        {NETWORK_INSTALL, SLOT(layoutFilePath), 0, NO_CATALOGUE_BOX},
+        {NETWORK_INSTALL, SLOT(installDir), 0, NO_CATALOGUE_BOX},
+        {NETWORK_INSTALL, SLOT(serverDir), 0, NO_CATALOGUE_BOX},
+        {NETWORK_INSTALL, SLOT(platformName), 0, NO_CATALOGUE_BOX},
         {NETWORK_INSTALL, SLOT(sourceDir), -1, LAN_ENTER_BOX},
         {HAVE_KEY_DIALOG, SLOT(setupIniPath), HAVEKEY_NEW_INSTALL, nullptr},
         {HAVE_KEY_DIALOG, SLOT(sourceDir), HAVEKEY_STOP, LAN_ENTER_BOX},

@@ -52,6 +52,22 @@ TEST_F(LoadCatalogue, ComponentGroupsTakeKeySuffixNumberFormatAndName)
     }
 }
 
+TEST_F(LoadCatalogue, SectionNamePartsFillTheirTenByteFieldsWhole)
+{
+    struct Case {
+        int g;
+        const char *prefix, *suffix;
+    } cases[] = {
+        {GROUP_VIEWENGINE, "", "VIEWENGINE"}, {GROUP_SPREADSHEET, "SPREAD", ""}, {GROUP_TWP, "", "T"},
+        {GROUP_TPIC, "PIC", "T"}, {GROUP_INTERUTIL, "INTERUTIL", ""}, {GROUP_CONVTOOL, "", "CONVTOOL"},
+    };
+    buildCatalogue("", "");
+    for (const Case &c : cases) {
+        EXPECT_EQ(c.prefix, std::string(group(c.g).prefix, strnlen(group(c.g).prefix, 10))) << c.g;
+        EXPECT_EQ(c.suffix, std::string(group(c.g).suffix, strnlen(group(c.g).suffix, 10))) << c.g;
+    }
+}
+
 TEST_F(LoadCatalogue, ItemsStopAtFirstMissingKey)
 {
     buildCatalogue("[VWPINFO]\r\n" + componentKey(1, "A", 3) + componentKey(2, "B", 13) + componentKey(4, "D", 1) +

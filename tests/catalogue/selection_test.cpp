@@ -41,6 +41,43 @@ TEST_F(ComputeSelection, DefaultMarksSelectDeselectAndKeep)
     EXPECT_TRUE(readSection(ini, "INSTALLGROUP").empty());
 }
 
+TEST_F(ComputeSelection, EveryModeEmptiesInstallGroupAndRestoresTheCurrentGroup)
+{
+    build("");
+    for (int mode : {SELECT_DEFAULTS, SELECT_EVERYTHING, SELECT_EVERYTHING_PROBED}) {
+        mark("INSTALLGROUP", "X", "1");
+        setupState->currentGroup = GROUP_TPIC;
+        computeSelection(mode);
+        EXPECT_TRUE(readSection(ini, "INSTALLGROUP").empty()) << "mode " << mode;
+        EXPECT_EQ(GROUP_TPIC, setupState->currentGroup) << "mode " << mode;
+    }
+}
+
+TEST_F(ComputeSelection, MarkLengthAndMissingFirstMark)
+{
+    struct Case {
+        const char *section, *key;
+        size_t length;     // of a mark beginning with "S"; 0: no key
+        int group;
+        int32_t itemFlags, categoryFlags;
+    } cases[] = {
+        {"VWPINFO", "Info2Default", 97, GROUP_VWP, ITEM_SELECTED, ITEM_SELECTED},
+        {"VWPINFO", "Info2Default", 98, GROUP_VWP, ITEM_HIGHLIGHTED, ITEM_SELECTED},  // no mark: kept
+        {"CONVTOOLINFO", "Info1Default", 0, GROUP_CONVTOOL, -1, ITEM_UNAVAILABLE},
+    };
+    for (const Case &c : cases) {
+        build("Info1Default=S\r\n[CONVTOOLINFO]\r\nInfo1=x\r\n", fileSection("CONVTOOL", {5}));
+        item(GROUP_VWP, 1).flags = ITEM_HIGHLIGHTED;
+        mark(c.section, c.key, c.length ? ("S" + std::string(c.length - 1, 'x')).c_str() : nullptr);
+        computeSelection(SELECT_DEFAULTS);
+        if (c.itemFlags >= 0) {
+            EXPECT_EQ(c.itemFlags, item(c.group, 1).flags) << c.key << " of " << c.length;
+        }
+        EXPECT_EQ(c.categoryFlags, category(c.group).flags) << c.section << " " << c.length;
+        releaseCatalogue();
+    }
+}
+
 TEST_F(ComputeSelection, EmptyGroupsMarkTheirCategories)
 {
     build("");
@@ -161,9 +198,10 @@ TEST_F(ComputeSelection, UpgradeReadsPreviousMarksAndSelectsTheRenumberedItem)
     writeTextFile(installed, "[VWPINFO]\r\n" + componentKey(1, "OLDC", 3) + "Info1Default=S\r\nInfo2Default=U\r\n" +
                                  "Info3Default=S\r\n" + componentKey(3, "GONE", 9) + "[INSTALLGROUP]\r\nX=1\r\n");
     copyText(setupState->installedIniPath, PATH_BYTES, installed.c_str());
-    copyText(setupState->installedLayoutFilePath, PATH_BYTES, layout.c_str());
+    copyText(setupState->installedLayoutFilePath, PATH_BYTES, (dir + "old.lay").c_str());
     setupState->upgradeMode = 1;
     build("Info3Default=U\r\n");   // this setup's own marks are not the ones read
+    mark("INSTALLGROUP", "Y", "1");
     for (int i = 0; i < 3; i++)
         item(GROUP_VWP, i).flags = 0;
     computeSelection(SELECT_DEFAULTS);
@@ -172,7 +210,9 @@ TEST_F(ComputeSelection, UpgradeReadsPreviousMarksAndSelectsTheRenumberedItem)
     EXPECT_EQ(ITEM_SELECTED, item(GROUP_VWP, 2).flags) << "found under its old number";
     EXPECT_EQ(400, setupState->selectedSize) << "the files of the item selected";
     EXPECT_EQ(ini, setupState->setupIniPath) << "paths restored after the run";
-    EXPECT_EQ(1u, readSection(installed, "INSTALLGROUP").size()) << "the old installation's file is left alone";
+    EXPECT_EQ(layout, setupState->layoutFilePath);
+    EXPECT_TRUE(readSection(installed, "INSTALLGROUP").empty()) << "emptied in the file the run reads";
+    EXPECT_EQ(1u, readSection(ini, "INSTALLGROUP").size());
 }
 
 TEST_F(ComputeSelection, MaintenanceMarksInstalledItems)

@@ -16,6 +16,7 @@
 #include "state/module_lifecycle.h"
 #include "state/setup_state.h"
 #include "state/text.h"
+#include "steps/progress_dialog.h"
 #include "support/test_support.h"
 
 namespace {
@@ -148,19 +149,13 @@ bool openDialogSetup(const std::string &dir)
     if (!loadResourceModule())
         return false;
 
-    readInstallType();
-    s.sharedFileTable = (SharedFileEntry *)allocateCatalogueBlock(SHARED_FILE_TABLE_BYTES);
-    s.fileTableSnapshot = (SharedFileEntry *)allocateCatalogueBlock(SHARED_FILE_TABLE_BYTES);
-    memset(s.sharedFileTable, 0, SHARED_FILE_TABLE_BYTES);
-    memset(s.fileTableSnapshot, 0, SHARED_FILE_TABLE_BYTES);
-    setGroupSectionNames();
-    loadCatalogue(-1);
-    for (int group : {(int)CATEGORIES, 3, 2, 4, 1, 5, 6, 7, 8, 9})
-        resetComponentStates(group);
-    readFileSizes();
-    computeSelection(SELECT_EVERYTHING_PROBED);
+    // The progress dialog's own catalogue build, without its one-second wait.
+    UINT keptPeriod = progressTimerPeriodMs;
+    progressTimerPeriodMs = 1;
+    int built = showProgress(nullptr, WAIT_PREPARE);
+    progressTimerPeriodMs = keptPeriod;
     readWorkstationFlags(&workstationInstall);
-    return true;
+    return built == 1;
 }
 
 void closeDialogSetup()

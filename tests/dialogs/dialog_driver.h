@@ -1,8 +1,7 @@
 // dialog_driver.h - shows the main and options dialogs the way the setup
 // steps do: media with install.ini, a layout file and the resource module;
-// the catalogue built as the progress dialog builds it (tables allocated,
-// section names set, loadCatalogue(-1), item states reset, file sizes read,
-// computeSelection(2)); then DialogBoxParamA on the resource module with the
+// the catalogue built by the progress dialog itself (wait mode 2, its wait
+// shortened); then DialogBoxParamA on the resource module with the
 // templates and the exported procedures. Used by the dialog tests and the
 // screenshot program.
 #pragma once
@@ -28,7 +27,7 @@ void writeDialogMedia(const std::string &dir, const DialogMedia &media = DialogM
 
 // Points the core's state at dir, loads the resource module, builds the
 // catalogue and reads the workstation flags. installDir is dir + "target".
-// False when the resource module does not load.
+// False when the resource module does not load or the catalogue is not built.
 bool openDialogSetup(const std::string &dir);
 // Releases the catalogue and the resource module.
 void closeDialogSetup();

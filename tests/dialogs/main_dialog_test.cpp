@@ -9,6 +9,7 @@
 #include "catalogue/selection.h"
 #include "dialogs/dialog_fixture.h"
 #include "dialogs/main_dialog.h"
+#include "dialogs/resource_edit.h"
 #include "luinsres_ids.h"
 #include "state/profile.h"
 
@@ -191,14 +192,12 @@ TEST_F(FreeSpaceTest, RootIsTheDriveOfTheAbsolutePath)
     }
 }
 
-TEST_F(FreeSpaceTest, SystemQueryGivesTheDrivesFreeBytes)
+TEST_F(FreeSpaceTest, SystemDriveHasRoomOfItsOwnAndAMissingDriveNone)
 {
     useRealDisk();
-    ULARGE_INTEGER available, total, totalFree;
-    ASSERT_TRUE(GetDiskFreeSpaceExA("C:\\", &available, &total, &totalFree));
-    freeOf("C:\\windows");
-    int64_t difference = setupState->freeSpaceBytes - (int64_t)available.QuadPart;
-    EXPECT_LT(difference < 0 ? -difference : difference, 64LL << 20) << setupState->freeSpaceBytes;
+    previousSpaceUsed = 1000;
+    EXPECT_GT(freeOf("C:\\windows"), 1000) << "the system drive's free bytes are added";
+    EXPECT_EQ(1000, freeOf("Q:\\lumoria")) << "no drive Q:";
 }
 
 // ---------------------------------------------------------------------------
@@ -267,6 +266,15 @@ TEST_F(MainDialogTest, EachWayOnEndsWithItsValueEvenOnAFullDrive)
         {"workstation", {pressButton(IDC_MAIN_WORKSTATION)}, 3},
         {"cancel confirmed", {pressButton(IDCANCEL), pressButton(IDYES)}, 0},
         {"close command", {closeWindow()}, 0},
+        // The workstation button acts on a click only.
+        {"workstation focus and double click",
+         {sequence({inspect([](HWND d) {
+                        for (WORD code : {BN_SETFOCUS, BN_KILLFOCUS, BN_DBLCLK})
+                            SendMessageA(d, WM_COMMAND, MAKEWPARAM(IDC_MAIN_WORKSTATION, code),
+                                         (LPARAM)GetDlgItem(d, IDC_MAIN_WORKSTATION));
+                    }),
+                    closeWindow()})},
+         0},
     };
     for (const Case &c : cases) {
         useFakeDisk(0);
@@ -496,6 +504,16 @@ TEST_F(MainDialogTest, UpgradeShowsOneFigureAndTheModifyButton)
     EXPECT_TRUE(standard.focused);
     EXPECT_EQ(DEFAULT_SIZE, s.fullSelectionSize);
     EXPECT_EQ(DEFAULT_SIZE, s.defaultSelectionSize);
+
+    // The button takes string 599 whole, up to the 253 characters of a text.
+    const std::string longText = "&" + std::string(252, 'm');
+    closeDialogSetup();
+    ASSERT_TRUE(putStringResource(dir + "luinsres.dll", IDS_UPGRADE_CUSTOM, longText));
+    ASSERT_TRUE(openDialogSetup(dir));
+    autopilotStart();
+    autopilotQueue(closeWindow());
+    runMainDialog();
+    EXPECT_EQ(longText, onlyDialog().control(IDC_MAIN_CUSTOM)->text);
 }
 
 TEST_F(MainDialogTest, DirectoryNeverOutgrowsTheHostRecord)

@@ -73,17 +73,28 @@ TEST_F(NetworkInstallTest, OkCreatesTheDirectoryAndListsEveryFile)
     EXPECT_EQ("<none>", ini("General", "SPACEUSED")) << "a network run records no selection";
 }
 
-TEST_F(NetworkInstallTest, ConfirmedCancelLeavesTheRecordAndListsAlone)
+TEST_F(NetworkInstallTest, CancelOrCloseLeavesTheRecordAndListsAlone)
 {
+    struct Case {
+        const char *what;
+        std::vector<DialogAction> actions;  // the dialog's, then its boxes'
+    } cases[] = {
+        {"confirmed cancel", {pressButton(IDCANCEL), pressButton(IDYES)}},
+        {"close command", {closeWindow()}},
+    };
     std::string before = record.installDir;
-    expectProgress();
-    onNetworkDialog(pressButton(IDCANCEL));
-    autopilotQueue(pressButton(IDYES));
-    EXPECT_EQ(0, EXPORTED(networkInstall)(nullptr, &record));
-    EXPECT_EQ(before, record.installDir);
-    EXPECT_EQ("<none>", ini("INSTALLFILES", "NUMFILES"));
-    ASSERT_GE(autopilotLog().size(), 3u);
-    EXPECT_TRUE(autopilotLog()[2].messageBox) << "the cancel question";
+    for (const Case &c : cases) {
+        autopilotStart();
+        expectProgress();
+        onNetworkDialog(c.actions[0]);
+        for (size_t i = 1; i < c.actions.size(); i++)
+            autopilotQueue(c.actions[i]);
+        EXPECT_EQ(0, EXPORTED(networkInstall)(nullptr, &record)) << c.what;
+        EXPECT_EQ(before, record.installDir) << c.what;
+        EXPECT_EQ("<none>", ini("INSTALLFILES", "NUMFILES")) << c.what;
+        EXPECT_EQ(c.actions.size() + 1, autopilotLog().size()) << c.what << ": progress, dialog, boxes";
+        EXPECT_EQ(0u, autopilotUnexpected()) << c.what;
+    }
 }
 
 TEST_F(NetworkInstallTest, CancelAnsweredNoKeepsTheDialog)
@@ -125,6 +136,18 @@ TEST_F(NetworkInstallTest, MissingResourceModuleReturnsMinusOne)
     EXPECT_EQ(-1, EXPORTED(networkInstall)(nullptr, &record));
     ASSERT_EQ(1u, autopilotLog().size());
     EXPECT_EQ("LanEnter", autopilotLog()[0].caption);
+}
+
+TEST_F(NetworkInstallTest, CatalogueThatCannotBeBuiltIsReportedNotCancelled)
+{
+    progressTimerPeriodMs = 1;
+    allocateFileTable = [](size_t) -> void * { return nullptr; };
+    autopilotQueue(pressButton(IDOK));
+    EXPECT_EQ(0, networkInstall(nullptr, &record));
+    allocateFileTable = [](size_t bytes) -> void * { return HeapAlloc(GetProcessHeap(), HEAP_ZERO_MEMORY, bytes); };
+    ASSERT_EQ(1u, autopilotLog().size()) << "no network dialog";
+    EXPECT_EQ("DODIALOGN", autopilotLog()[0].caption);
+    EXPECT_EQ("RETURN-2 INITSETUP", autopilotLog()[0].text);
 }
 
 // The core's entry with a disk of a chosen size.

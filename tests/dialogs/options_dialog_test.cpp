@@ -241,6 +241,21 @@ TEST_F(OptionsDialogTest, DetailsEnabledOnlyForCategoriesWithItems)
     ASSERT_EQ(std::size(cases), seen.size());
     for (size_t i = 0; i < seen.size(); i++)
         EXPECT_EQ(cases[i].enabled, seen[i]) << "category " << cases[i].position + 1;
+
+    // Category 10 with its item still has no page of its own.
+    closeDialogSetup();
+    DialogMedia withTool;
+    withTool.withConvTool = true;
+    writeDialogMedia(dir, withTool);
+    ASSERT_TRUE(openDialogSetup(dir));
+    ASSERT_EQ(1, state().groups[GROUP_CONVTOOL].itemCount);
+    bool enabled = true;
+    autopilotStart();
+    autopilotQueue(sequence({selectEntry(IDC_OPTIONS_LIST, 9),
+                             inspect([&](HWND dialog) { enabled = controlState(dialog, IDC_OPTIONS_DETAILS).enabled; }),
+                             closeWindow()}));
+    runOptionsPage(CATEGORIES);
+    EXPECT_FALSE(enabled) << "category 10";
 }
 
 TEST_F(OptionsDialogTest, DetailsEndsWithTheHighlightedCategory)

@@ -186,7 +186,13 @@ TEST_F(ProductDefaultsTest, LineComesFromTheLastViewerButTheFirstConverterItem)
     addItem(GROUP_VWP, "VWPINFO", "3", true, infoLine("second viewer", "3"));
     addItem(GROUP_SWP, "SWPINFO", "13", true, infoLine("first source", "13"));
     addItem(GROUP_SWP, "SWPINFO", "13", true, infoLine("second source", "13"));
+    chooseCategory(GROUP_SPIC);
+    addItem(GROUP_SPIC, "SPICINFO", "85", true, infoLine("first picture", "85", "1", "1"));
+    addItem(GROUP_SPIC, "SPICINFO", "85", true, infoLine("second picture", "85", "1", "1"));
     run();
+    const std::string picture = directed(infoLine("second picture", "85", "1", "1"), "1,0");
+    EXPECT_EQ(picture, textOf(HKEY_LOCAL_MACHINE, IMGCNV, "85")) << "a later picture item takes the place";
+    EXPECT_EQ(picture, textOf(HKEY_LOCAL_MACHINE, GFXCNV, "85"));
     EXPECT_EQ(directed(infoLine("second viewer", "3"), "1,0"), textOf(HKEY_LOCAL_MACHINE, WPCNV, "3"));
     EXPECT_EQ(directed(infoLine("first source", "13"), "1,0"), textOf(HKEY_LOCAL_MACHINE, WPCNV, "13"));
 }
@@ -223,12 +229,14 @@ TEST_F(ProductDefaultsTest, PictureViewersAndTheirConverters)
                    {{"22", gfx22.c_str()}, {"66", gfx66.c_str()}, {"85", gfx85.c_str()}, {"All_IDs", "22,66,85"}});
 }
 
-TEST_F(ProductDefaultsTest, TargetImagesAloneRegisterNoPictureViewer)
+TEST_F(ProductDefaultsTest, TargetPicturesAloneRegisterOnlyTheGraphicsViewer)
 {
     chooseCategory(GROUP_TPIC);
     addItem(GROUP_TPIC, "TPICINFO", "71", true, infoLine("tpic", "71", "1"));
+    addItem(GROUP_TPIC, "TPICINFO", "22", true, infoLine("tpic", "22", "0", "1"));
     run();
-    expectKeyHolds(HKEY_LOCAL_MACHINE, VAPI, alwaysThere);
+    expectKeyHolds(HKEY_LOCAL_MACHINE, VAPI,
+                   withAlways({{"22.5", "wmf 1 jorwmfve.dll"}, {"jorwmfve.dll", "jorWMFVIEW"}}));
     EXPECT_EQ(directed(infoLine("tpic", "71", "1"), "0,1"), textOf(HKEY_LOCAL_MACHINE, IMGCNV, "71"));
 }
 
@@ -295,21 +303,26 @@ TEST_F(ProductDefaultsTest, WorkstationLeavesHomeAndServerAndMissingInternalIsEm
 TEST_F(ProductDefaultsTest, SecondRunRestoresUserDefaultsAndDropsDeselectedViewers)
 {
     chooseCategory(GROUP_VWP);
+    chooseCategory(GROUP_SPIC);
     addItem(GROUP_VWP, "VWPINFO", "3");
+    addItem(GROUP_SPIC, "SPICINFO", "85", true, infoLine("spic", "85", "1", "1"));
     run();
     ASSERT_EQ("3", textOf(HKEY_LOCAL_MACHINE, WPCNV, "All_IDs"));
+    ASSERT_EQ("85", textOf(HKEY_LOCAL_MACHINE, GFXCNV, "All_IDs"));
     setRegText(HKEY_CURRENT_USER, PRODUCT_KEY "\\OPTIONS", "RasterImages", "9");
     setRegText(HKEY_CURRENT_USER, PRODUCT_KEY "\\HTML", "H1FONT", "Comic 40");
     setRegText(HKEY_CURRENT_USER, PRODUCT_KEY "\\LaunchManager\\General", "TalkDDE", "0");
     setRegText(HKEY_CURRENT_USER, PRODUCT_KEY "\\LaunchManager\\General", "Position", "10 10");
     setupState->groups[GROUP_VWP].items[0].flags = 0;
+    setupState->groups[GROUP_SPIC].items[0].flags = 0;
     run();
     EXPECT_EQ("3 100 0 100 1 1", textOf(HKEY_CURRENT_USER, PRODUCT_KEY "\\OPTIONS", "RasterImages"));
     EXPECT_EQ("Arial 22 b", textOf(HKEY_CURRENT_USER, PRODUCT_KEY "\\HTML", "H1FONT"));
     EXPECT_EQ("1", textOf(HKEY_CURRENT_USER, PRODUCT_KEY "\\LaunchManager\\General", "TalkDDE"));
     EXPECT_EQ("", textOf(HKEY_CURRENT_USER, PRODUCT_KEY "\\LaunchManager\\General", "Position"));
     expectKeyHolds(HKEY_LOCAL_MACHINE, VAPI, alwaysThere);
-    EXPECT_FALSE(regKeyExists(HKEY_LOCAL_MACHINE, WPCNV.c_str()));
+    for (const std::string &key : {WPCNV, GFXCNV, IMGCNV})
+        EXPECT_FALSE(regKeyExists(HKEY_LOCAL_MACHINE, key.c_str())) << key;
 }
 
 TEST_F(ProductDefaultsTest, FormatNumbersOutsideTheTablesAreNotMarked)

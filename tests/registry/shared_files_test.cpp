@@ -80,6 +80,8 @@ TEST_F(DeleteShareDllTest, AnswerDecidesWhetherOnlyTheNamedEntryGoes)
         EXPECT_NE(nullptr, box.control(IDYES));
         EXPECT_NE(nullptr, box.control(IDNO));
         EXPECT_EQ((std::vector<int>{12, 16, 13}), ctl3dCalls());
+        std::string log = readTextFile(exeDir() + "CTL3D32.log");
+        EXPECT_EQ('0', log[log.find_last_of(' ') + 1]) << "the resource module is freed before CTL3D is left";
     }
 }
 
@@ -213,6 +215,23 @@ TEST_F(LoadLaunchTest, MissingModuleOrEntryIsSilentAndErrorModeRestored)
     EXPECT_NE(nullptr, GetModuleHandleA((noEntry + "lxlm.dll").c_str()))
         << "a module without ordinal 200 is still loaded and kept";
     EXPECT_TRUE(autopilotLog().empty()) << "no loader box";
+}
+
+TEST_F(LoadLaunchTest, EmptyDirectoryIsRefusedBeforeAnyLoad)
+{
+    // Formed as it stands, "" would name \lxlm.dll at the root of the
+    // current drive, where a launch module lies.
+    char kept[MAX_PATH];
+    GetCurrentDirectoryA(sizeof kept, kept);
+    ASSERT_TRUE(SetCurrentDirectoryA(makeTempDir("launch-empty").c_str()));
+    std::string root = "C:\\";
+    launchDir("lxlm.dll", root);
+    EXPECT_EQ(0, EXPORTED(LoadLaunch)(""));
+    EXPECT_EQ(nullptr, GetModuleHandleA((root + "lxlm.dll").c_str())) << "nothing was loaded";
+    EXPECT_EQ(0, runs(root));
+    SetCurrentDirectoryA(kept);
+    DeleteFileA((root + "lxlm.dll").c_str());
+    DeleteFileA((root + "lxlm.log").c_str());
 }
 
 TEST_F(LoadLaunchTest, PathLongerThan99CharactersIsNotLoaded)

@@ -19,6 +19,8 @@ namespace {
 
 const char SERVER_DIR[] = "C:\\server\\lumoria\\";
 
+INT_PTR CALLBACK quietProc(HWND, UINT, WPARAM, LPARAM) { return FALSE; }
+
 class DodialogTest : public ::testing::Test {
 protected:
     void SetUp() override
@@ -46,6 +48,22 @@ protected:
     }
 
     std::string ini() const { return media + "install.ini"; }
+    static std::string windowText(HWND window)
+    {
+        char text[256] = "";
+        GetWindowTextA(window, text, sizeof text);
+        return text;
+    }
+    // The caption of a dialog template of the media's resource module.
+    std::string templateCaption(int id) const
+    {
+        HMODULE module = LoadLibraryA((media + "luinsres.dll").c_str());
+        HWND dialog = CreateDialogParamA(module, MAKEINTRESOURCEA(id), nullptr, quietProc, 0);
+        std::string caption = windowText(dialog);
+        DestroyWindow(dialog);
+        FreeLibrary(module);
+        return caption;
+    }
     std::string iniText(const char *section, const char *key) const
     {
         char value[256];
@@ -315,9 +333,14 @@ TEST_F(DodialogTest, MaintenanceCancelReturnsTen)
 {
     record.maintenanceMode = 1;
     expectProgress();
+    setIni("INTEGRATIONINFO", "Info3Default", "U");  // JORPLAN, whose module answers 1
     onOptionsDialog(pressButton(IDCANCEL));
     EXPECT_EQ(DODIALOG_MAINTENANCE_CANCELLED, run());
     EXPECT_EQ("<none>", iniText("INSTALLFILES", "NUMFILES"));
+    // The summary and its change codes still come back.
+    EXPECT_EQ(0, record.viewEngineChoice) << "chosen before and after";
+    EXPECT_EQ(1, record.integrationResults[0]) << "JORMAIL installed";
+    EXPECT_EQ(0, record.integrationResults[2]) << "JORPLAN not installed";
 }
 
 TEST_F(DodialogTest, UpgradeShowsItsOwnTemplateAndOneFigure)
@@ -325,9 +348,10 @@ TEST_F(DodialogTest, UpgradeShowsItsOwnTemplateAndOneFigure)
     record.upgradeMode = 1;
     strcpy(record.installedIniPath, (media + "installed.ini").c_str());
     strcpy(record.installedLayoutFilePath, (media + "setup.lay").c_str());
-    std::string customText, full, byDefault;
+    std::string customText, full, byDefault, caption;
     expectProgress();
     onMainDialog(sequence({inspect([&](HWND d) {
+                               caption = windowText(d);
                                customText = controlText(d, IDC_MAIN_CUSTOM);
                                full = controlText(d, IDC_MAIN_FULL_SIZE);
                                byDefault = controlText(d, IDC_MAIN_DEFAULT_SIZE);
@@ -339,6 +363,22 @@ TEST_F(DodialogTest, UpgradeShowsItsOwnTemplateAndOneFigure)
     EXPECT_EQ(1, EXPORTED(installLoadStr)(IDS_UPGRADE_CUSTOM, upgradeText, media.c_str()));
     EXPECT_EQ(upgradeText, customText);
     EXPECT_EQ(full, byDefault);
+    ASSERT_NE(templateCaption(DLG_MAIN), templateCaption(DLG_MAIN_UPGRADE));
+    EXPECT_EQ(templateCaption(DLG_MAIN_UPGRADE), caption) << "template 1300";
+}
+
+TEST_F(DodialogTest, UpgradeCustomStartsFromTheInstalledSelection)
+{
+    record.upgradeMode = 1;
+    strcpy(record.installedIniPath, (media + "installed.ini").c_str());
+    strcpy(record.installedLayoutFilePath, (media + "setup.lay").c_str());
+    expectProgress();
+    onMainDialog(pressButton(IDC_MAIN_CUSTOM));
+    onOptionsDialog(pressButton(IDOK));
+    expectProgress();
+    EXPECT_EQ(DODIALOG_CUSTOM, run());
+    EXPECT_EQ("U", iniText("CONVTOOLINFO", "Info1Default")) << "not installed before, not everything";
+    EXPECT_EQ(0, record.convToolChoice);
 }
 
 TEST_F(DodialogTest, AddOnMarksTheExistingInstallation)
@@ -421,6 +461,24 @@ TEST_F(DodialogCoreTest, SnapshotThatCannotBeAllocatedFailsTheBuild)
     EXPECT_EQ(DODIALOG_NO_CATALOGUE, dodialog(nullptr, &record));
     EXPECT_EQ(nullptr, setupState->sharedFileTable) << "the half-made tables are released";
     EXPECT_EQ(nullptr, resourceModule);
+}
+
+TEST_F(DodialogCoreTest, MainDialogEndIsHandedOnAndTheCatalogueReleased)
+{
+    struct Case {
+        int end;  // what the main dialog ended with
+        int expected;
+    } cases[] = {{0, DODIALOG_CANCELLED}, {-1, -1}, {7, 7}};
+    for (const Case &c : cases) {
+        autopilotStart();
+        int end = c.end;
+        onMainDialog(inspect([end](HWND d) { EndDialog(d, end); }));
+        EXPECT_EQ(c.expected, dodialog(nullptr, &record)) << c.end;
+        EXPECT_EQ(nullptr, setupState->sharedFileTable) << c.end;
+        EXPECT_EQ(nullptr, setupState->groups[CATEGORIES].items[GROUP_VWP].fileList) << c.end;
+        EXPECT_FALSE(fileExists(media + "target")) << "no folder without a choice; " << c.end;
+        autopilotStop();
+    }
 }
 
 TEST_F(DodialogCoreTest, HundredRunsLeakNoHandlesOrHeap)

@@ -75,6 +75,11 @@ TEST_F(BookkeepingTest, MarksFollowTheGroupAndTheItemChoice)
         addItem(GROUP_VWP, 40 + i, i == 1);
         addItem(GROUP_SWP, 50 + i, true);   // its group is not chosen
     }
+    for (int g : {GROUP_TPIC, GROUP_TWP, GROUP_INTEGRATION, GROUP_SPREADSHEET, GROUP_INTERUTIL}) {
+        chooseCategory(g);
+        addItem(g, 1, true);
+        addItem(g, 2, false);
+    }
     recordDefaults();
     struct Case {
         const char *section, *key, *mark;
@@ -85,6 +90,11 @@ TEST_F(BookkeepingTest, MarksFollowTheGroupAndTheItemChoice)
         {"VWPINFO", "Info3Default", "U"},        {"VWPINFO", "Info4Default", "<missing>"},
         {"SWPINFO", "Info1Default", "U"},        {"SWPINFO", "Info2Default", "U"},
         {"SWPINFO", "Info3Default", "U"},        {"SPICINFO", "Info1Default", "<missing>"},
+        {"TPICINFO", "Info1Default", "S"},       {"TPICINFO", "Info2Default", "U"},
+        {"TWPINFO", "Info1Default", "S"},        {"TWPINFO", "Info2Default", "U"},
+        {"INTEGRATIONINFO", "Info1Default", "S"}, {"INTEGRATIONINFO", "Info2Default", "U"},
+        {"SPREADSHEETINFO", "Info1Default", "S"}, {"SPREADSHEETINFO", "Info2Default", "U"},
+        {"INTERUTILINFO", "Info1Default", "S"},  {"INTERUTILINFO", "Info2Default", "U"},
     };
     for (const Case &c : cases)
         EXPECT_EQ(c.mark, iniValue(setupIni, c.section, c.key)) << c.section << " / " << c.key;
@@ -150,10 +160,11 @@ TEST_F(BookkeepingTest, AddOnCopiesNewEntriesToTheFirstFreeIndexes)
 
 TEST_F(BookkeepingTest, AddOnLeavesUnchosenGroupsAndItemsAndNeverWritesU)
 {
-    const std::string before = "[VWPINFO]\r\nInfo1=" + entry("a", 10) + "\r\n[MANUALINFO]\r\nInfo1=manual\r\n";
+    // MANUALINFO has entries in both files, so that only the rule keeps it out.
+    const std::string before = "[VWPINFO]\r\nInfo1=" + entry("a", 10) + "\r\n[MANUALINFO]\r\nInfo1=" + entry("m", 9) + "\r\n";
     writeTextFile(installedIni, before);
     writeTextFile(setupIni, "[VWPINFO]\r\nInfo1=" + entry("n", 20) + "\r\n[SWPINFO]\r\nInfo1=" + entry("s", 30) +
-                                "\r\n");
+                                "\r\n[MANUALINFO]\r\nInfo1=" + entry("m", 1) + "\r\n");
     chooseCategory(GROUP_VWP);
     chooseCategory(GROUP_MANUAL);
     addItem(GROUP_VWP, 20, false);

@@ -1,7 +1,8 @@
 /* ctl3d32.c - stand-in for the 3-D control look module. Exports ordinals 12
  * (register), 13 (unregister) and 16 (automatic subclassing) and appends one
- * line "<ordinal> <instance>" per call to CTL3D32.log beside itself, so that
- * tests can check the bracket of every entry. */
+ * line "<ordinal> <instance> <1 if a luinsres.dll is loaded, else 0>" per call
+ * to CTL3D32.log beside itself, so that tests can check the bracket of every
+ * entry and where the resource module's release falls in it. */
 #include <windows.h>
 #include <stdio.h>
 #include <string.h>
@@ -20,7 +21,7 @@ static void record(int ordinal, HINSTANCE instance)
     FILE *f = fopen(path, "a");
     if (!f)
         return;
-    fprintf(f, "%d %p\n", ordinal, (void *)instance);
+    fprintf(f, "%d %p %d\n", ordinal, (void *)instance, GetModuleHandleA("luinsres.dll") != NULL);
     fclose(f);
 }
 
