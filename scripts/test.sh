@@ -1,9 +1,9 @@
 #!/usr/bin/env bash
 # The test command: installs what is missing, builds the shipping (win32) and
 # the x86_64 (win64) presets, checks the shipped DLL's exports and imports,
-# replays the fuzz corpus, and runs the whole suite of each build under Wine
-# on a virtual display: the shipping build under 32-bit Wine in a 32-bit
-# prefix, the x86_64 build under wine64. A machine whose kernel cannot run
+# replays the fuzz corpus, and runs the whole suite of each build under Wine,
+# the two side by side, each on its own virtual display: the shipping build
+# under 32-bit Wine in a 32-bit prefix, the x86_64 build under wine64. A machine whose kernel cannot run
 # 32-bit code tests the x86_64 build alone, and says so.
 # Arguments go to both ctest runs (for example -R dialogs_tests).
 set -euo pipefail
@@ -27,13 +27,36 @@ cmake --build --preset win64
 # The parsing code, built natively with the sanitizers, over its kept corpus.
 bash scripts/fuzz-replay.sh
 
-status=0
+# The two builds run side by side, each in its own prefix, wineserver and
+# virtual display; each run's output is shown whole when both have ended.
+logs=$(mktemp -d)
+trap 'rm -rf "$logs"' EXIT
+runSuite() {  # preset, then ctest's arguments
+  local preset=$1
+  shift
+  DIALOGINT_BUILD_DIR=$PWD/build/$preset xvfb-run -a -s "-screen 0 1024x768x24" \
+    bash scripts/under-wine.sh ctest --preset "$preset" "$@" > "$logs/$preset.log" 2>&1
+}
+pids=()
 if [ "$run32" = 1 ]; then
-  echo "test: the shipping build (i686) under 32-bit Wine"
-  DIALOGINT_BUILD_DIR=$PWD/build/win32 xvfb-run -a -s "-screen 0 1024x768x24" \
-    bash scripts/under-wine.sh ctest --preset win32 "$@" || status=$?
+  runSuite win32 "$@" &
+  pids+=("win32:$!")
+  # xvfb-run -a takes the first free display: the second waits for the first
+  # to have taken its own.
+  sleep 5
 fi
-echo "test: the x86_64 build under wine64"
-DIALOGINT_BUILD_DIR=$PWD/build/win64 xvfb-run -a -s "-screen 0 1024x768x24" \
-  bash scripts/under-wine.sh ctest --preset win64 "$@" || status=$?
+runSuite win64 "$@" &
+pids+=("win64:$!")
+status=0
+for entry in "${pids[@]}"; do
+  preset=${entry%%:*}
+  suiteStatus=0
+  wait "${entry#*:}" || suiteStatus=$?
+  case $preset in
+    win32) echo "test: the shipping build (i686) under 32-bit Wine" ;;
+    win64) echo "test: the x86_64 build under wine64" ;;
+  esac
+  cat "$logs/$preset.log"
+  [ "$suiteStatus" -eq 0 ] || status=$suiteStatus
+done
 exit "$status"

@@ -16,32 +16,23 @@ ComponentListDrawing componentListDrawing;
 constexpr int ENTRY_TEXT_BYTES = 64;
 constexpr int MEASURE_POINTS = 10;
 
-// Every GDI object of the list passes through these two, so that what was made
-// and what was deleted can be compared.
-template <typename Handle> static Handle made(Handle object)
-{
-    if (object)
-        componentListDrawing.objectsMade++;
-    return object;
-}
-
 static void deleteGdiObject(HGDIOBJ object)
 {
-    if (object && DeleteObject(object))
-        componentListDrawing.objectsDeleted++;
+    if (object)
+        DeleteObject(object);
 }
 
 static void deleteContext(HDC context)
 {
-    if (context && DeleteDC(context))
-        componentListDrawing.objectsDeleted++;
+    if (context)
+        DeleteDC(context);
 }
 
 void createListBrushes()
 {
     ComponentListDrawing &d = componentListDrawing;
-    d.highlightBrush = made(CreateSolidBrush(GetSysColor(COLOR_HIGHLIGHT)));
-    d.windowBrush = made(CreateSolidBrush(GetSysColor(COLOR_WINDOW)));
+    d.highlightBrush = CreateSolidBrush(GetSysColor(COLOR_HIGHLIGHT));
+    d.windowBrush = CreateSolidBrush(GetSysColor(COLOR_WINDOW));
 }
 
 static SIZE bitmapSize(HBITMAP bitmap)
@@ -56,10 +47,10 @@ static SIZE bitmapSize(HBITMAP bitmap)
 static int loadBoxBitmap(HDC reference, const char *name, HDC *context, HBITMAP *bitmap,
                          HGDIOBJ *kept, SIZE *size, int noContext, int noBitmap)
 {
-    *context = made(CreateCompatibleDC(reference));
+    *context = CreateCompatibleDC(reference);
     if (!*context)
         return noContext;
-    *bitmap = made(LoadBitmapA(resourceModule, name));
+    *bitmap = LoadBitmapA(resourceModule, name);
     if (!*bitmap) {
         deleteContext(*context);
         *context = nullptr;
@@ -75,9 +66,9 @@ static int loadBoxBitmap(HDC reference, const char *name, HDC *context, HBITMAP 
 static LONG measuringTextHeight(HWND list)
 {
     HDC context = GetDC(list);
-    HFONT font = made(CreateFontA(-(GetDeviceCaps(context, LOGPIXELSY) * MEASURE_POINTS / 72), 0, 0, 0,
-                                  FW_BOLD, FALSE, FALSE, FALSE, ANSI_CHARSET, OUT_DEFAULT_PRECIS,
-                                  CLIP_DEFAULT_PRECIS, DEFAULT_QUALITY, DEFAULT_PITCH, "Helv"));
+    HFONT font = CreateFontA(-(GetDeviceCaps(context, LOGPIXELSY) * MEASURE_POINTS / 72), 0, 0, 0, FW_BOLD,
+                             FALSE, FALSE, FALSE, ANSI_CHARSET, OUT_DEFAULT_PRECIS, CLIP_DEFAULT_PRECIS,
+                             DEFAULT_QUALITY, DEFAULT_PITCH, "Helv");
     HGDIOBJ previous = font ? SelectObject(context, font) : nullptr;
     TEXTMETRICA metrics = {};
     GetTextMetricsA(context, &metrics);

@@ -23,9 +23,6 @@ struct ComponentListDrawing {
     HGDIOBJ blankContextKept;
     SIZE blankSize;
     int32_t failure;           // the ComponentListFailure of measuring, 0 if none
-    // Every GDI object the list made and deleted, fonts of measuring included.
-    int32_t objectsMade;
-    int32_t objectsDeleted;
 };
 extern ComponentListDrawing componentListDrawing;
 
