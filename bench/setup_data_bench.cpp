@@ -99,14 +99,7 @@ void dumpKey(HKEY root, const std::string &path, std::string &out)
     std::sort(values.begin(), values.end());
     for (const std::string &v : values)
         out += v + "\n";
-    std::vector<std::string> subKeys;
-    for (DWORD i = 0;; i++) {
-        char name[512];
-        DWORD nameSize = sizeof name;
-        if (RegEnumKeyExA(key, i, name, &nameSize, nullptr, nullptr, nullptr, nullptr) != ERROR_SUCCESS)
-            break;
-        subKeys.push_back(name);
-    }
+    std::vector<std::string> subKeys = registrySubKeys(key);
     RegCloseKey(key);
     std::sort(subKeys.begin(), subKeys.end());
     for (const std::string &k : subKeys)
@@ -133,14 +126,7 @@ void collectKeys(HKEY root, const std::string &path, std::vector<RegistryKey> &o
             break;
         k.values.push_back({std::string(name, nameSize), std::string((const char *)data, dataSize)});
     }
-    std::vector<std::string> subKeys;
-    for (DWORD i = 0;; i++) {
-        char name[512];
-        DWORD nameSize = sizeof name;
-        if (RegEnumKeyExA(key, i, name, &nameSize, nullptr, nullptr, nullptr, nullptr) != ERROR_SUCCESS)
-            break;
-        subKeys.push_back(name);
-    }
+    std::vector<std::string> subKeys = registrySubKeys(key);
     RegCloseKey(key);
     if (!k.values.empty())
         out.push_back(k);

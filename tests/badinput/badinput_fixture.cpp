@@ -127,14 +127,7 @@ RegistryContents readRegistryTree(HKEY root, const std::string &path)
             break;
         values[std::string(name, nameSize)] = std::to_string(type) + ":" + std::string((char *)data, dataSize);
     }
-    std::vector<std::string> children;
-    for (DWORD i = 0;; i++) {
-        char name[512];
-        DWORD nameSize = sizeof name;
-        if (RegEnumKeyExA(key, i, name, &nameSize, nullptr, nullptr, nullptr, nullptr) != ERROR_SUCCESS)
-            break;
-        children.push_back(name);
-    }
+    std::vector<std::string> children = registrySubKeys(key);
     RegCloseKey(key);
     for (const std::string &child : children) {
         RegistryContents below = readRegistryTree(root, path + "\\" + child);

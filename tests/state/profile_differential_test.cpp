@@ -164,14 +164,7 @@ void dumpTree(HKEY root, const std::string &rootName, const std::string &path,
     HKEY key;
     if (RegOpenKeyExA(root, path.c_str(), 0, KEY_READ, &key) != ERROR_SUCCESS)
         return;
-    std::vector<std::string> subKeys;
-    for (DWORD i = 0;; i++) {
-        char name[512];
-        DWORD size = sizeof name;
-        if (RegEnumKeyExA(key, i, name, &size, nullptr, nullptr, nullptr, nullptr) != ERROR_SUCCESS)
-            break;
-        subKeys.push_back(name);
-    }
+    std::vector<std::string> subKeys = registrySubKeys(key);
     RegCloseKey(key);
     // A key that exists without values still counts.
     out[rootName + "\\" + path] = SeenValue{0, ""};

@@ -216,3 +216,16 @@ std::string shortPath(const std::string &path)
     DWORD n = GetShortPathNameA(path.c_str(), buffer, sizeof buffer);
     return n > 0 && n < sizeof buffer ? buffer : path;
 }
+
+std::vector<std::string> registrySubKeys(HKEY key)
+{
+    std::vector<std::string> names;
+    for (DWORD i = 0;; i++) {
+        char name[512];
+        DWORD nameSize = sizeof name;
+        if (RegEnumKeyExA(key, i, name, &nameSize, nullptr, nullptr, nullptr, nullptr) != ERROR_SUCCESS)
+            break;
+        names.push_back(name);
+    }
+    return names;
+}

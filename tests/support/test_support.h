@@ -36,6 +36,8 @@ void setRegText(HKEY root, const char *key, const char *name, const char *value)
 // False when the key or value is missing; otherwise type and raw data.
 bool readRegValue(HKEY root, const char *key, const char *name, DWORD *type, std::string *data);
 bool regKeyExists(HKEY root, const char *key);
+// The names of an open key's subkeys, in the registry's order.
+std::vector<std::string> registrySubKeys(HKEY key);
 
 // The library's own state, for tests of the static core.
 void resetCoreState();
