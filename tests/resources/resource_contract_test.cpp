@@ -224,21 +224,26 @@ std::string modulePath(const LanguageModule &m)
     return exeDir() + "media\\lang\\" + m.code + "\\luinsres.dll";
 }
 
+// The language module under test becomes the library's resource module.
+void useModule(const LanguageModule &m)
+{
+    g_module = LoadLibraryA(modulePath(m).c_str());
+    ASSERT_NE(nullptr, g_module) << modulePath(m) << " does not load";
+    resourceModule = g_module;
+}
+
+void dropModule()
+{
+    resourceModule = nullptr;
+    if (g_module)
+        FreeLibrary(g_module);
+    g_module = nullptr;
+}
+
 class ResourceContract : public ::testing::TestWithParam<LanguageModule> {
 protected:
-    void SetUp() override
-    {
-        g_module = LoadLibraryA(modulePath(GetParam()).c_str());
-        ASSERT_NE(nullptr, g_module) << modulePath(GetParam()) << " does not load";
-        resourceModule = g_module;
-    }
-    void TearDown() override
-    {
-        resourceModule = nullptr;
-        if (g_module)
-            FreeLibrary(g_module);
-        g_module = nullptr;
-    }
+    void SetUp() override { useModule(GetParam()); }
+    void TearDown() override { dropModule(); }
 };
 
 std::string languageName(const ::testing::TestParamInfo<LanguageModule> &info) { return info.param.code; }
@@ -534,18 +539,9 @@ protected:
                 CloseHandle(started);
             }
         }
-        const LanguageModule &m = std::get<0>(GetParam());
-        g_module = LoadLibraryA(modulePath(m).c_str());
-        ASSERT_NE(nullptr, g_module) << modulePath(m) << " does not load";
-        resourceModule = g_module;
+        useModule(std::get<0>(GetParam()));
     }
-    void TearDown() override
-    {
-        resourceModule = nullptr;
-        if (g_module)
-            FreeLibrary(g_module);
-        g_module = nullptr;
-    }
+    void TearDown() override { dropModule(); }
 };
 
 std::string layoutName(const ::testing::TestParamInfo<std::tuple<LanguageModule, int>> &info)
