@@ -65,13 +65,16 @@ static INT_PTR onCommand(HWND dialog, WPARAM wParam)
     }
 }
 
+// Close from the system menu: no confirmation. As in the main dialog, only a
+// confirmed cancel answers TRUE; the command is otherwise left to the default
+// handling.
 static INT_PTR onSysCommand(HWND dialog, WPARAM command)
 {
-    if ((command & 0xFFF0) != SC_CLOSE)
-        return FALSE;
-    networkDirLive = 0;
-    EndDialog(dialog, 0);
-    return TRUE;
+    if ((command & 0xFFF0) == SC_CLOSE) {
+        networkDirLive = 0;
+        EndDialog(dialog, 0);
+    }
+    return FALSE;
 }
 
 extern "C" INT_PTR WINAPI networkProc(HWND dialog, UINT message, WPARAM wParam, LPARAM lParam)

@@ -81,6 +81,10 @@ TEST_F(NetworkInstallTest, CancelOrCloseLeavesTheRecordAndListsAlone)
     } cases[] = {
         {"confirmed cancel", {pressButton(IDCANCEL), pressButton(IDYES)}},
         {"close command", {closeWindow()}},
+        {"close command answered by the procedure", {inspect([](HWND dialog) {
+             EXPECT_EQ(0, EXPORTED(networkProc)(dialog, WM_SYSCOMMAND, SC_CLOSE, 0))
+                 << "only a confirmed cancel answers 1";
+         })}},
     };
     std::string before = record.installDir;
     for (const Case &c : cases) {
