@@ -183,7 +183,12 @@ static void applySelectedMark(DefaultsPass &p, ComponentItem &item)
         chosen = findPreviousItem(p, item.previousNumber);
     if (!chosen)
         return;
-    selectItem(p.g, *chosen);
+    // The item found under the old number becomes exactly selected; an
+    // integration whose module said no stays out all the same.
+    if (chosen != &item && !isUnavailableIntegration(p.g, *chosen))
+        chosen->flags = ITEM_SELECTED;
+    else
+        selectItem(p.g, *chosen);
     if (s.maintenanceMode)
         chosen->installedMark = ITEM_SELECTED;
     // The files counted are those of the item that the mark selected.

@@ -148,4 +148,26 @@ TEST_F(ProgressDialogTest, NetworkBuildAsksEachIntegrationOnce)
     EXPECT_EQ(5, setupState->selectionState) << "everything, selected last";
 }
 
+TEST_F(ProgressDialogTest, BuildTakesTheSpaceRecordedByTheExistingInstallation)
+{
+    struct Case {
+        const char *recorded;   // General/SpaceUsed of the existing install.ini; null: none
+        int network;
+        int32_t expected;
+    } cases[] = {
+        {nullptr, 0, 0}, {"", 0, 0}, {"1234567", 0, 1234567}, {"12AB", 0, 12},
+        {" -40", 0, -40}, {"1234567", 1, 0},   // a network build never reads it
+    };
+    progressTimerPeriodMs = 1;
+    for (const Case &c : cases) {
+        std::string text = c.recorded ? std::string("[General]\r\nSpaceUsed=") + c.recorded + "\r\n" : "";
+        writeTextFile(dir + "installed.ini", text);
+        setupState->networkInstallMode = c.network;
+        previousSpaceUsed = 99;
+        EXPECT_EQ(1, showProgress(nullptr, WAIT_PREPARE));
+        EXPECT_EQ(c.expected, previousSpaceUsed) << (c.recorded ? c.recorded : "none") << " network " << c.network;
+        releaseCatalogue();
+    }
+}
+
 } // namespace
