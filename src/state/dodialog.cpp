@@ -190,8 +190,10 @@ extern "C" int WINAPI dodialog(HWND owner, HostSetupInfo *record)
     if (!copyFieldText(s.sourceDir, sizeof s.sourceDir, record->sourceDir, sizeof record->sourceDir))
         s.sourceDir[0] = 0;
     int entered = enterExport();
-    if (entered != 1)
+    if (entered != 1) {
+        s.hostRecord = nullptr;
         return entered;
+    }
 
     s.defaultSelectionSize = 0;
     s.fullSelectionSize = 0;
@@ -200,6 +202,7 @@ extern "C" int WINAPI dodialog(HWND owner, HostSetupInfo *record)
         releaseCatalogue();
         MessageBoxA(nullptr, "RETURN-2 INITSETUP", "DODIALOGN", MB_OK);
         leaveExport();
+        s.hostRecord = nullptr;
         return DODIALOG_NO_CATALOGUE;
     }
     readWorkstationFlags(&workstationInstall);
@@ -216,5 +219,7 @@ extern "C" int WINAPI dodialog(HWND owner, HostSetupInfo *record)
     }
     releaseCatalogue();
     leaveExport();
+    // The record is the host's and lives only as long as this call.
+    s.hostRecord = nullptr;
     return result;
 }

@@ -460,6 +460,7 @@ TEST_F(DodialogCoreTest, SnapshotThatCannotBeAllocatedFailsTheBuild)
     autopilotQueue(pressButton(IDOK));
     EXPECT_EQ(DODIALOG_NO_CATALOGUE, dodialog(nullptr, &record));
     EXPECT_EQ(nullptr, setupState->sharedFileTable) << "the half-made tables are released";
+    EXPECT_EQ(nullptr, setupState->hostRecord);
     EXPECT_EQ(nullptr, resourceModule);
 }
 
@@ -476,6 +477,7 @@ TEST_F(DodialogCoreTest, MainDialogEndIsHandedOnAndTheCatalogueReleased)
         EXPECT_EQ(c.expected, dodialog(nullptr, &record)) << c.end;
         EXPECT_EQ(nullptr, setupState->sharedFileTable) << c.end;
         EXPECT_EQ(nullptr, setupState->groups[CATEGORIES].items[GROUP_VWP].fileList) << c.end;
+        EXPECT_EQ(nullptr, setupState->hostRecord) << "the host's record is not kept; " << c.end;
         EXPECT_FALSE(fileExists(media + "target")) << "no folder without a choice; " << c.end;
         autopilotStop();
     }
