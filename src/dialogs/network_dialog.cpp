@@ -108,8 +108,10 @@ extern "C" int WINAPI networkInstall(HWND owner, HostSetupInfo *record)
     if (!copyFieldText(s.sourceDir, sizeof s.sourceDir, record->sourceDir, sizeof record->sourceDir))
         s.sourceDir[0] = 0;
     int entered = enterExport();
-    if (entered != 1)
+    if (entered != 1) {
+        s.hostRecord = nullptr;
         return entered;
+    }
 
     int result = 0;
     bool built = fit && showProgress(owner, WAIT_PREPARE) == 1;
@@ -127,5 +129,7 @@ extern "C" int WINAPI networkInstall(HWND owner, HostSetupInfo *record)
     releaseCatalogue();
     freeResourceModule();
     unregisterCtl3d();
+    // The record is the host's: it is not kept beyond the call.
+    s.hostRecord = nullptr;
     return result;
 }

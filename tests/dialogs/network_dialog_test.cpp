@@ -98,6 +98,7 @@ TEST_F(NetworkInstallTest, CancelOrCloseLeavesTheRecordAndListsAlone)
         EXPECT_EQ("<none>", ini("INSTALLFILES", "NUMFILES")) << c.what;
         EXPECT_EQ(c.actions.size() + 1, autopilotLog().size()) << c.what << ": progress, dialog, boxes";
         EXPECT_EQ(0u, autopilotUnexpected()) << c.what;
+        EXPECT_EQ(nullptr, setupState->hostRecord) << c.what << ": the host's record is not kept";
     }
 }
 
