@@ -93,6 +93,18 @@ protected:
 
     int run() { return EXPORTED(dodialog)(nullptr, &record); }
 
+    // A custom run over the installation that installed.ini describes, the
+    // options dialog accepted as it opens.
+    void acceptCustomOverInstalled()
+    {
+        strcpy(record.installedIniPath, (media + "installed.ini").c_str());
+        strcpy(record.installedLayoutFilePath, (media + "setup.lay").c_str());
+        expectProgress();
+        onMainDialog(pressButton(IDC_MAIN_CUSTOM));
+        onOptionsDialog(pressButton(IDOK));
+        expectProgress();
+    }
+
     std::string regText(HKEY root, const char *key, const char *name)
     {
         DWORD type;
@@ -370,12 +382,7 @@ TEST_F(DodialogTest, UpgradeShowsItsOwnTemplateAndOneFigure)
 TEST_F(DodialogTest, UpgradeCustomStartsFromTheInstalledSelection)
 {
     record.upgradeMode = 1;
-    strcpy(record.installedIniPath, (media + "installed.ini").c_str());
-    strcpy(record.installedLayoutFilePath, (media + "setup.lay").c_str());
-    expectProgress();
-    onMainDialog(pressButton(IDC_MAIN_CUSTOM));
-    onOptionsDialog(pressButton(IDOK));
-    expectProgress();
+    acceptCustomOverInstalled();
     EXPECT_EQ(DODIALOG_CUSTOM, run());
     EXPECT_EQ("U", iniText("CONVTOOLINFO", "Info1Default")) << "not installed before, not everything";
     EXPECT_EQ(0, record.convToolChoice);
@@ -384,12 +391,7 @@ TEST_F(DodialogTest, UpgradeCustomStartsFromTheInstalledSelection)
 TEST_F(DodialogTest, AddOnMarksTheExistingInstallation)
 {
     record.addOnMode = 1;
-    strcpy(record.installedIniPath, (media + "installed.ini").c_str());
-    strcpy(record.installedLayoutFilePath, (media + "setup.lay").c_str());
-    expectProgress();
-    onMainDialog(pressButton(IDC_MAIN_CUSTOM));
-    onOptionsDialog(pressButton(IDOK));
-    expectProgress();
+    acceptCustomOverInstalled();
     EXPECT_EQ(DODIALOG_CUSTOM, run());
     char value[64];
     GetPrivateProfileStringA("CONVTOOLINFO", "Info1Default", "", value, sizeof value,
