@@ -117,6 +117,14 @@ static bool copyRecordIn(const HostSetupInfo *record)
     return fit;
 }
 
+// The step set of the user's choice; the choice stands only when its
+// changes were written, else the setup counts as cancelled.
+static int runSteps(HWND owner, int mode, int choice)
+{
+    showProgress(owner, mode);
+    return stepsWritten(owner) ? choice : DODIALOG_CANCELLED;
+}
+
 static int runMaintenance(HWND owner, HostSetupInfo *before)
 {
     SetupState &s = *setupState;
@@ -131,8 +139,7 @@ static int runMaintenance(HWND owner, HostSetupInfo *before)
     if (runOptionsDialogs(owner, CATEGORIES) != OPTIONS_ACCEPTED)
         return DODIALOG_MAINTENANCE_CANCELLED;
     s.customSelectionMade = 1;
-    showProgress(owner, WAIT_STEPS);
-    return stepsWritten(owner) ? DODIALOG_STANDARD : DODIALOG_CANCELLED;
+    return runSteps(owner, WAIT_STEPS, DODIALOG_STANDARD);
 }
 
 static int runMainLoop(HWND owner)
@@ -154,8 +161,7 @@ static int runMainLoop(HWND owner)
         case DODIALOG_STANDARD:
             if (s.selectionState != 1)
                 computeSelection(SELECT_DEFAULTS);
-            showProgress(owner, WAIT_STEPS);
-            return stepsWritten(owner) ? DODIALOG_STANDARD : DODIALOG_CANCELLED;
+            return runSteps(owner, WAIT_STEPS, DODIALOG_STANDARD);
         case DODIALOG_CUSTOM:
             computeSelection(s.upgradeMode ? SELECT_DEFAULTS : SELECT_EVERYTHING);
             s.currentGroup = -1;
@@ -163,13 +169,11 @@ static int runMainLoop(HWND owner)
             if (runOptionsDialogs(owner, CATEGORIES) != OPTIONS_ACCEPTED)
                 continue;
             s.customSelectionMade = 1;
-            showProgress(owner, s.addOnMode ? WAIT_ADD_ON : WAIT_STEPS);
-            return stepsWritten(owner) ? DODIALOG_CUSTOM : DODIALOG_CANCELLED;
+            return runSteps(owner, s.addOnMode ? WAIT_ADD_ON : WAIT_STEPS, DODIALOG_CUSTOM);
         case DODIALOG_WORKSTATION:
             if (s.selectionState != 5)
                 computeSelection(SELECT_EVERYTHING);
-            showProgress(owner, WAIT_WORKSTATION);
-            return stepsWritten(owner) ? DODIALOG_WORKSTATION : DODIALOG_CANCELLED;
+            return runSteps(owner, WAIT_WORKSTATION, DODIALOG_WORKSTATION);
         default:
             // 0, or a dialog that could not be made (-1): handed on as it is,
             // so that a failure never looks like the user's cancel.

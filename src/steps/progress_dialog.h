@@ -19,7 +19,7 @@ int showProgress(HWND owner, int mode);
 
 // After a step set: true when every file it changed was written. Otherwise
 // the files keep their old content, the registry was not touched, the user
-// is told (string 702, caption 700) and false tells the entry to report a
+// is told (string 704, caption 700) and false tells the entry to report a
 // cancelled setup, so that the host copies nothing.
 bool stepsWritten(HWND owner);
 

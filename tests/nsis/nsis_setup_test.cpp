@@ -20,13 +20,6 @@ namespace {
 constexpr DWORD RUN_TIMEOUT_MS = 180000;
 const char UNINSTALL_KEY[] = "Software\\Microsoft\\Windows\\CurrentVersion\\Uninstall\\Lumoria";
 
-std::string profileText(const std::string &file, const char *section, const std::string &key)
-{
-    char value[512];
-    GetPrivateProfileStringA(section, key.c_str(), "", value, sizeof value, file.c_str());
-    return value;
-}
-
 // Waits for a process and returns its exit code, or -1 after the time-out.
 int waitFor(HANDLE process)
 {
@@ -144,7 +137,7 @@ protected:
     std::string missingListedFiles()
     {
         std::string ini = target + "\\install.ini", layout = target + "\\setup.lay", missing;
-        int count = atoi(profileText(ini, "INSTALLFILES", "NUMFILES").c_str());
+        int count = atoi(profileValue(ini, "INSTALLFILES", "NUMFILES").c_str());
         const struct {
             const char *section;
             const char *folder;
@@ -153,12 +146,12 @@ protected:
         for (int n = 1; n <= count; n++) {
             std::string key = "FILE" + std::to_string(n);
             for (const auto &s : sections) {
-                std::string name = profileText(ini, s.section, key);
+                std::string name = profileValue(ini, s.section, key);
                 if (name.empty())
                     continue;
-                std::string media = profileText(layout, "FILENAMES", profileText(layout, "LOGICALFILE", name));
+                std::string media = profileValue(layout, "FILENAMES", profileValue(layout, "LOGICALFILE", name));
                 std::string path = target + s.folder + media.substr(media.find_last_of('\\') + 1);
-                if (fileSize(path) != atoll(profileText(ini, "SIZEFILES", key).c_str()))
+                if (fileSize(path) != atoll(profileValue(ini, "SIZEFILES", key).c_str()))
                     missing += " " + path;
             }
         }

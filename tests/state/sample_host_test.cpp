@@ -20,13 +20,6 @@ constexpr DWORD HOST_TIMEOUT_MS = 180000;
 
 const char STANDARD_ANSWERS[] = "language: english\nmain: standard\nshared: yes\n";
 
-std::string profileText(const std::string &file, const char *section, const std::string &key)
-{
-    char value[512];
-    GetPrivateProfileStringA(section, key.c_str(), "", value, sizeof value, file.c_str());
-    return value;
-}
-
 void copyTree(const std::string &from, const std::string &to)
 {
     CreateDirectoryA(to.c_str(), nullptr);
@@ -77,16 +70,16 @@ std::vector<ListedFile> listedFiles(const std::string &work)
 {
     std::string ini = work + "install.ini", layout = work + "setup.lay";
     std::vector<ListedFile> files;
-    int count = atoi(profileText(ini, "INSTALLFILES", "NUMFILES").c_str());
+    int count = atoi(profileValue(ini, "INSTALLFILES", "NUMFILES").c_str());
     for (int n = 1; n <= count; n++) {
         std::string key = "FILE" + std::to_string(n);
         for (const char *section : {"SETUPFILES", "INSTALLFILES", "SAMPLEFILES", "NOTEFILES"}) {
-            std::string name = profileText(ini, section, key);
+            std::string name = profileValue(ini, section, key);
             if (name.empty())
                 continue;
-            std::string fileKey = profileText(layout, "LOGICALFILE", name);
-            files.push_back({section, name, atoll(profileText(ini, "SIZEFILES", key).c_str()),
-                             profileText(layout, "FILENAMES", fileKey)});
+            std::string fileKey = profileValue(layout, "LOGICALFILE", name);
+            files.push_back({section, name, atoll(profileValue(ini, "SIZEFILES", key).c_str()),
+                             profileValue(layout, "FILENAMES", fileKey)});
         }
     }
     return files;
@@ -239,7 +232,7 @@ TEST_F(SampleHostTest, StandardSetupCopiesEveryListedFileAndRemovalTakesThemAway
         total += found->second;
         files.erase(found);
     }
-    EXPECT_EQ(atoll(profileText(work + "install.ini", "INSTALLFILES", "SIZEFILES").c_str()), total);
+    EXPECT_EQ(atoll(profileValue(work + "install.ini", "INSTALLFILES", "SIZEFILES").c_str()), total);
     for (const char *record : {"install.log", "install.ini", "setup.lay"})
         EXPECT_EQ(1u, files.erase(record)) << record;
     EXPECT_TRUE(files.empty()) << files.size() << " files were not listed, first " << files.begin()->first;

@@ -229,3 +229,10 @@ std::vector<std::string> registrySubKeys(HKEY key)
     }
     return names;
 }
+
+std::string profileValue(const std::string &file, const char *section, const std::string &key)
+{
+    char value[512];
+    GetPrivateProfileStringA(section, key.c_str(), "", value, sizeof value, file.c_str());
+    return value;
+}

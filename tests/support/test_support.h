@@ -22,6 +22,9 @@ void writeTextFile(const std::string &path, const std::string &text);
 std::string readTextFile(const std::string &path);
 bool fileExists(const std::string &path);
 bool copyFileTo(const std::string &from, const std::string &to);
+// A key's value in a profile file, read through the profile API; empty when
+// missing.
+std::string profileValue(const std::string &file, const char *section, const std::string &key);
 // A file's size, or -1 when it does not exist.
 int64_t fileSize(const std::string &path);
 // The short form of a path, or the path itself when it has none.
