@@ -98,6 +98,23 @@ int WINAPI DeleteShareDLL(const char *insertText, int32_t *answer, const char *v
 int WINAPI LoadLaunch(const char *directory);
 int WINAPI unLoadDriver(int32_t ignored);
 
+/* Unattended setup: an answer file that the host names before the other
+ * entries. Recording shows the dialogs as usual and writes each choice into
+ * the file; replaying shows nothing at all and takes each choice from it.
+ * 1 when the file can be used (replay: readable; record: its folder
+ * writable), else 0 and answers stay off. */
+enum { ANSWERS_OFF = 0, ANSWERS_RECORD = 1, ANSWERS_REPLAY = 2 };
+int WINAPI setupAnswers(const char *path, int32_t mode);
+
+/* Every entry that asks a person: a replay whose answer file has no usable
+ * answer for a question stops with this result and writes nothing. */
+enum { RESULT_NO_ANSWER = -3 };
+
+/* The setup log: the file every later entry appends its decisions and
+ * failures to, one timestamped line each. Null or empty names none. 1 when
+ * the file can be written, 0 otherwise (then no log is named). */
+int WINAPI setupLogFile(const char *path);
+
 INT_PTR WINAPI MainDialogProc(HWND dialog, UINT message, WPARAM wParam, LPARAM lParam);
 INT_PTR WINAPI optionsDlgProc(HWND dialog, UINT message, WPARAM wParam, LPARAM lParam);
 INT_PTR WINAPI LangDlgProc(HWND dialog, UINT message, WPARAM wParam, LPARAM lParam);
