@@ -6,6 +6,7 @@
 // system's. Owns componentListDrawing.
 #include "component_list.h"
 
+#include <stdlib.h>
 #include <string.h>
 
 #include "catalogue/catalogue.h"
@@ -37,11 +38,46 @@ static void deleteContext(HDC context)
         DeleteDC(context);
 }
 
+// The user's stored accessibility setting: the flags as decimal text (or a
+// number), which Windows keeps in step with the setting it reports. Some
+// platforms keep the setting but report high contrast as never on.
+static bool storedHighContrast()
+{
+    HKEY key;
+    if (RegOpenKeyExA(HKEY_CURRENT_USER, "Control Panel\\Accessibility\\HighContrast", 0, KEY_QUERY_VALUE, &key) !=
+        ERROR_SUCCESS)
+        return false;
+    char text[16] = "";
+    DWORD type = 0, size = sizeof text - 1;
+    DWORD flags = 0;
+    if (RegQueryValueExA(key, "Flags", nullptr, &type, (BYTE *)text, &size) == ERROR_SUCCESS) {
+        if (type == REG_DWORD && size == sizeof(DWORD))
+            memcpy(&flags, text, sizeof flags);
+        else if (type == REG_SZ)
+            flags = strtoul(text, nullptr, 10);
+    }
+    RegCloseKey(key);
+    return (flags & HCF_HIGHCONTRASTON) != 0;
+}
+
+static bool highContrastOn()
+{
+    HIGHCONTRASTA contrast = {};
+    contrast.cbSize = sizeof contrast;
+    if (SystemParametersInfoA(SPI_GETHIGHCONTRAST, sizeof contrast, &contrast, 0) &&
+        (contrast.dwFlags & HCF_HIGHCONTRASTON))
+        return true;
+    return storedHighContrast();
+}
+
 void createListBrushes()
 {
     ComponentListDrawing &d = componentListDrawing;
     d.highlightBrush = CreateSolidBrush(GetSysColor(COLOR_HIGHLIGHT));
     d.windowBrush = CreateSolidBrush(GetSysColor(COLOR_WINDOW));
+    // Asked once per showing: painting an entry stays one fill, one box and
+    // one text.
+    d.highContrast = highContrastOn();
 }
 
 static SIZE bitmapSize(HBITMAP bitmap)
@@ -147,14 +183,6 @@ static bool drawsGreyWhenUnavailable(int32_t group)
     return group == CATEGORIES || group == GROUP_INTEGRATION;
 }
 
-static bool highContrastOn()
-{
-    HIGHCONTRASTA contrast = {};
-    contrast.cbSize = sizeof contrast;
-    return SystemParametersInfoA(SPI_GETHIGHCONTRAST, sizeof contrast, &contrast, 0) &&
-           (contrast.dwFlags & HCF_HIGHCONTRASTON);
-}
-
 // The tick of the bitmaps as a polygon on a grid of twice their 13 pixels,
 // scaled to the box, so that it stays sharp in every size.
 struct GridPoint {
@@ -228,7 +256,7 @@ void drawComponentItem(const DRAWITEMSTRUCT *draw)
     HGDIOBJ previousBrush = SelectObject(context, highlighted ? d.highlightBrush : d.windowBrush);
     PatBlt(context, rect.left, rect.top, rect.right - rect.left, rect.bottom - rect.top, PATCOPY);
 
-    bool contrast = highContrastOn();
+    bool contrast = d.highContrast;
     bool selected = (item->flags & ITEM_SELECTED) != 0;
     HDC box = selected ? d.tickContext : d.blankContext;
     SIZE bitmapSize = selected ? d.tickSize : d.blankSize;
@@ -291,5 +319,6 @@ void releaseListResources()
     releaseBoxBitmap(&d.tickContext, &d.tickBitmap, &d.tickContextKept);
     releaseBoxBitmap(&d.blankContext, &d.blankBitmap, &d.blankContextKept);
     d.tickSize = d.blankSize = d.boxSize = SIZE{0, 0};
+    d.highContrast = false;
     d.failure = 0;
 }

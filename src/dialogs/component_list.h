@@ -26,6 +26,7 @@ struct ComponentListDrawing {
     // resolution; drawn rather than copied when they grow or when Windows is
     // in a high-contrast theme.
     SIZE boxSize;
+    bool highContrast;         // Windows was in a high-contrast theme at WM_INITDIALOG
     int32_t failure;           // the ComponentListFailure of measuring, 0 if none
 };
 extern ComponentListDrawing componentListDrawing;
