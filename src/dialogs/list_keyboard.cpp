@@ -1,12 +1,14 @@
 // list_keyboard.cpp - the subclass of the options dialog's list box. The list
-// box's own keyboard handling reports every arrow key as a selection change,
-// even one that does not move (Down on the last entry), and the dialog takes
-// a selection change on the highlighted entry as the click that toggles it;
-// Space only searches for an entry starting with a blank. So the subclass
-// moves the list's selection itself and reports a change only when it moved,
-// and turns Space into the double click that toggles. It hands WM_GETOBJECT
-// to the list's accessible object and cuts that object loose when the list
-// goes. The window procedure it replaced is kept in a window property.
+// box's own keyboard handling reports each move as a selection change, and
+// the dialog takes a selection change onto the highlighted entry as the
+// click that toggles it: a key that came back onto that entry (after passing
+// an unavailable one, which keeps the highlight) or a letter that found it
+// again would toggle it, and Space only searches for an entry starting with
+// a blank. So the subclass moves the list's selection itself, tells the
+// dialog only of moves a click would make, and turns Space into the double
+// click that toggles. It hands WM_GETOBJECT to the list's accessible object
+// and cuts that object loose when the list goes. The window procedure it
+// replaced is kept in a window property.
 #include "list_keyboard.h"
 
 #include "component_list.h"
