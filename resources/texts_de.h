@@ -19,7 +19,7 @@
 #define T_CANCEL "Abbrechen"
 #define T_HELP "&Hilfe"
 #define T_OPTIONS_CAPTION "Lumoria-Setup - Komponenten"
-#define T_OPTIONS_INTRO "Klicken Sie auf einen Eintrag, um ihn hervorzuheben. Ein weiterer Klick auf den hervorgehobenen Eintrag wählt ihn aus oder ab."
+#define T_OPTIONS_INTRO "&Komponenten: Die Pfeiltasten oder ein Klick heben einen Eintrag hervor; die Leertaste oder ein weiterer Klick darauf wählt ihn aus oder ab."
 #define T_OPTIONS_DESCRIPTION "Beschreibung"
 #define T_OPTIONS_NEEDED "Benötigter Speicherplatz (KB):"
 #define T_OPTIONS_FREE "Verfügbarer Speicherplatz (KB):"

@@ -19,7 +19,7 @@
 #define T_CANCEL "Cancel"
 #define T_HELP "&Help"
 #define T_OPTIONS_CAPTION "Lumoria Setup - Components"
-#define T_OPTIONS_INTRO "Click an entry to highlight it, and click the highlighted entry again to select or deselect it."
+#define T_OPTIONS_INTRO "&Components: the arrow keys or a click highlight an entry; Space or another click on the highlighted entry selects or deselects it."
 #define T_OPTIONS_DESCRIPTION "Description"
 #define T_OPTIONS_NEEDED "Space required (K):"
 #define T_OPTIONS_FREE "Space available (K):"

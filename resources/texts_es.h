@@ -19,7 +19,7 @@
 #define T_CANCEL "Cancelar"
 #define T_HELP "Ay&uda"
 #define T_OPTIONS_CAPTION "Instalación de Lumoria - Componentes"
-#define T_OPTIONS_INTRO "Haga clic en una entrada para resaltarla y vuelva a hacer clic en la entrada resaltada para seleccionarla o anular su selección."
+#define T_OPTIONS_INTRO "&Componentes: las flechas o un clic resaltan una entrada; la barra espaciadora o otro clic en la entrada resaltada la selecciona o anula su selección."
 #define T_OPTIONS_DESCRIPTION "Descripción"
 #define T_OPTIONS_NEEDED "Espacio necesario (KB):"
 #define T_OPTIONS_FREE "Espacio disponible (KB):"

@@ -19,7 +19,7 @@
 #define T_CANCEL "Annuler"
 #define T_HELP "&Aide"
 #define T_OPTIONS_CAPTION "Installation de Lumoria - Composants"
-#define T_OPTIONS_INTRO "Cliquez sur une entrée pour la mettre en surbrillance, puis cliquez de nouveau dessus pour la sélectionner ou la désélectionner."
+#define T_OPTIONS_INTRO "&Composants : les flèches ou un clic mettent une entrée en surbrillance ; Espace ou un nouveau clic sur cette entrée la sélectionne ou la désélectionne."
 #define T_OPTIONS_DESCRIPTION "Description"
 #define T_OPTIONS_NEEDED "Espace nécessaire (Ko) :"
 #define T_OPTIONS_FREE "Espace disponible (Ko) :"

@@ -3,8 +3,9 @@
 # in docs/screenshots/: the main dialog, the category list, the detail pages
 # of the viewers (two share a file) and of the integrations (one cannot be
 # installed), and the space warning; the same at 144 dpi in
-# docs/screenshots/144dpi/, and in each language (English, French, German,
-# Spanish) in docs/screenshots/lang/<code>/. The dialogs run in the program
+# docs/screenshots/144dpi/ and at 192 dpi in docs/screenshots/192dpi/, under
+# a dark high-contrast theme in docs/screenshots/high-contrast/, and in each
+# language (English, French, German, Spanish) in docs/screenshots/lang/<code>/. The dialogs run in the program
 # dialog_screenshots under Wine; for each picture it writes <name>.ready with
 # the window's rectangle into a handshake folder, this script crops the
 # display to it and answers with <name>.done.
@@ -12,20 +13,47 @@
 set -euo pipefail
 cd "$(dirname "$0")/.."
 
+# A dark high-contrast theme, as a user switches it on: the system colours
+# and the high-contrast flag in the user's registry, which each new Wine
+# process reads; "off" puts the prefix's own colours back.
+contrast_theme() {
+  local colours='HKCU\Control Panel\Colors' contrast='HKCU\Control Panel\Accessibility\HighContrast'
+  local kept=$SCREENSHOTS_HANDSHAKE/colours.reg
+  if [ "$1" = on ]; then
+    rm -f "$kept"
+    "$WINE" reg export "$colours" "Z:${kept//\//\\}" >/dev/null 2>&1 || true
+    local pair
+    for pair in "Window=0 0 0" "WindowText=255 255 255" "Hilight=26 235 255" "HilightText=0 0 0" \
+                "GrayText=63 242 63" "ButtonFace=0 0 0" "ButtonText=255 255 255" "ButtonShadow=128 128 128" \
+                "ButtonHilight=255 255 255" "ButtonLight=192 192 192" "ButtonDkShadow=255 255 255" \
+                "WindowFrame=255 255 255" "ActiveTitle=128 0 128" "TitleText=255 255 255" "Background=0 0 0"; do
+      "$WINE" reg add "$colours" /v "${pair%%=*}" /t REG_SZ /d "${pair#*=}" /f >/dev/null 2>&1
+    done
+    "$WINE" reg add "$contrast" /v Flags /t REG_SZ /d 127 /f >/dev/null 2>&1
+  else
+    "$WINE" reg delete "$colours" /f >/dev/null 2>&1 || true
+    [ -s "$kept" ] && "$WINE" reg import "Z:${kept//\//\\}" >/dev/null 2>&1
+    "$WINE" reg delete "$contrast" /v Flags /f >/dev/null 2>&1 || true
+  fi
+  return 0
+}
+
 # Inside the virtual display and the Wine session: run the program and take
 # each picture it asks for.
 if [ "${1:-}" = --photograph ]; then
-  # One run per resolution and language: "<dpi> <language> <folder>".
+  # One run per resolution and language: "<dpi> <language> <folder> [contrast]".
   if [ $# -gt 1 ]; then
     status=0
     for run in "${@:2}"; do
-      read -r dpi language folder <<< "$run"
+      read -r dpi language folder theme <<< "$run"
       # Wine takes the resolution from the registry when a process starts.
       "$WINE" reg add 'HKCU\Control Panel\Desktop' /v LogPixels /t REG_DWORD /d "$dpi" /f >/dev/null 2>&1
+      [ "${theme:-}" = contrast ] && contrast_theme on
       mkdir -p "$folder"
       # The handshake of the run before must not answer this one's pictures.
       rm -f "$SCREENSHOTS_HANDSHAKE"/*.done "$SCREENSHOTS_HANDSHAKE"/*.ready
       SCREENSHOTS_OUT=$folder SCREENSHOTS_LANGUAGE=$language bash "$0" --photograph || status=$?
+      [ "${theme:-}" = contrast ] && contrast_theme off
     done
     "$WINE" reg delete 'HKCU\Control Panel\Desktop' /v LogPixels /f >/dev/null 2>&1
     exit "$status"
@@ -60,6 +88,7 @@ mkdir -p "$out"
 handshake=$(mktemp -d)
 trap 'rm -rf "$handshake"' EXIT
 export DIALOGINT_BUILD_DIR=$build SCREENSHOTS_HANDSHAKE=$handshake
-runs=("96 en $out" "144 en $out/144dpi")
+runs=("96 en $out" "144 en $out/144dpi" "192 en $out/192dpi" "96 en $out/high-contrast contrast")
 for language in en fr de es; do runs+=("96 $language $out/lang/$language"); done
-xvfb-run -a -s "-screen 0 1024x768x24" bash scripts/under-wine.sh bash scripts/screenshots.sh --photograph "${runs[@]}"
+# Room for the dialogs at 192 dpi, twice their usual size.
+xvfb-run -a -s "-screen 0 2048x1536x24" bash scripts/under-wine.sh bash scripts/screenshots.sh --photograph "${runs[@]}"

@@ -1,8 +1,12 @@
 // component_list.cpp - list 101 of the options dialog, drawn by the dialog:
 // the item height, the brushes, the tick and blank bitmaps held in two memory
-// contexts, and the painting of one entry. Owns componentListDrawing.
+// contexts, and the painting of one entry. At 96 dpi in ordinary colours the
+// boxes are the module's bitmaps; at a higher resolution they are drawn in the
+// row's size, and in a high-contrast theme every colour of an entry is the
+// system's. Owns componentListDrawing.
 #include "component_list.h"
 
+#include <stdlib.h>
 #include <string.h>
 
 #include "catalogue/catalogue.h"
@@ -15,6 +19,12 @@ ComponentListDrawing componentListDrawing;
 // Display names have at most 29 characters; the list keeps what was inserted.
 constexpr int ENTRY_TEXT_BYTES = 64;
 constexpr int MEASURE_POINTS = 10;
+// The resolution the bitmaps are made for.
+constexpr int BITMAP_DPI = 96;
+// The bitmaps' colours, for the boxes drawn in their place.
+constexpr COLORREF BOX_FRAME_COLOUR = RGB(128, 128, 128);
+constexpr COLORREF BOX_INSIDE_COLOUR = RGB(255, 255, 255);
+constexpr COLORREF BOX_TICK_COLOUR = RGB(0, 0, 0);
 
 static void deleteGdiObject(HGDIOBJ object)
 {
@@ -28,11 +38,46 @@ static void deleteContext(HDC context)
         DeleteDC(context);
 }
 
+// The user's stored accessibility setting: the flags as decimal text (or a
+// number), which Windows keeps in step with the setting it reports. Some
+// platforms keep the setting but report high contrast as never on.
+static bool storedHighContrast()
+{
+    HKEY key;
+    if (RegOpenKeyExA(HKEY_CURRENT_USER, "Control Panel\\Accessibility\\HighContrast", 0, KEY_QUERY_VALUE, &key) !=
+        ERROR_SUCCESS)
+        return false;
+    char text[16] = "";
+    DWORD type = 0, size = sizeof text - 1;
+    DWORD flags = 0;
+    if (RegQueryValueExA(key, "Flags", nullptr, &type, (BYTE *)text, &size) == ERROR_SUCCESS) {
+        if (type == REG_DWORD && size == sizeof(DWORD))
+            memcpy(&flags, text, sizeof flags);
+        else if (type == REG_SZ)
+            flags = strtoul(text, nullptr, 10);
+    }
+    RegCloseKey(key);
+    return (flags & HCF_HIGHCONTRASTON) != 0;
+}
+
+static bool highContrastOn()
+{
+    HIGHCONTRASTA contrast = {};
+    contrast.cbSize = sizeof contrast;
+    if (SystemParametersInfoA(SPI_GETHIGHCONTRAST, sizeof contrast, &contrast, 0) &&
+        (contrast.dwFlags & HCF_HIGHCONTRASTON))
+        return true;
+    return storedHighContrast();
+}
+
 void createListBrushes()
 {
     ComponentListDrawing &d = componentListDrawing;
     d.highlightBrush = CreateSolidBrush(GetSysColor(COLOR_HIGHLIGHT));
     d.windowBrush = CreateSolidBrush(GetSysColor(COLOR_WINDOW));
+    // Asked once per showing: painting an entry stays one fill, one box and
+    // one text.
+    d.highContrast = highContrastOn();
 }
 
 static SIZE bitmapSize(HBITMAP bitmap)
@@ -80,10 +125,23 @@ static LONG measuringTextHeight(HWND list)
     return metrics.tmHeight;
 }
 
+static int listDpi(HWND list)
+{
+    HDC context = GetDC(list);
+    int dpi = GetDeviceCaps(context, LOGPIXELSY);
+    ReleaseDC(list, context);
+    return dpi > BITMAP_DPI ? dpi : BITMAP_DPI;
+}
+
 static INT_PTR answerItemHeight(HWND dialog, MEASUREITEMSTRUCT *measure)
 {
-    LONG textHeight = measuringTextHeight(GetDlgItem(dialog, (int)measure->CtlID));
-    LONG boxHeight = componentListDrawing.blankSize.cy + 2;
+    ComponentListDrawing &d = componentListDrawing;
+    HWND list = GetDlgItem(dialog, (int)measure->CtlID);
+    // Large text makes the rows taller; the boxes grow with them.
+    int dpi = listDpi(list);
+    d.boxSize = SIZE{MulDiv(d.tickSize.cx, dpi, BITMAP_DPI), MulDiv(d.blankSize.cy, dpi, BITMAP_DPI)};
+    LONG textHeight = measuringTextHeight(list);
+    LONG boxHeight = d.boxSize.cy + 2;
     measure->itemHeight = (UINT)(textHeight > boxHeight ? textHeight : boxHeight);
     return 1;
 }
@@ -125,6 +183,53 @@ static bool drawsGreyWhenUnavailable(int32_t group)
     return group == CATEGORIES || group == GROUP_INTEGRATION;
 }
 
+// The tick of the bitmaps as a polygon on a grid of twice their 13 pixels,
+// scaled to the box, so that it stays sharp in every size.
+struct GridPoint {
+    int x, y;
+};
+constexpr int TICK_GRID = 26;
+constexpr GridPoint tickOutline[] = {{6, 10}, {11, 14}, {20, 6}, {20, 10}, {11, 20}, {6, 15}};
+
+// A box as the bitmaps show it, in any size and colours: a frame that
+// thickens with the box, its inside and, when ticked, the tick. Drawn with
+// the context's own brush and pen, so that no object is made per entry.
+static void drawBox(HDC context, POINT at, SIZE size, bool ticked, COLORREF frame, COLORREF inside, COLORREF tick)
+{
+    int line = size.cy / 13 > 1 ? size.cy / 13 : 1;
+    HBRUSH brush = (HBRUSH)GetStockObject(DC_BRUSH);
+    COLORREF keptBrush = SetDCBrushColor(context, frame);
+    RECT box = {at.x, at.y, at.x + size.cx, at.y + size.cy};
+    FillRect(context, &box, brush);
+    InflateRect(&box, -line, -line);
+    SetDCBrushColor(context, inside);
+    FillRect(context, &box, brush);
+    if (ticked) {
+        POINT points[sizeof tickOutline / sizeof tickOutline[0]];
+        int n = 0;
+        for (const GridPoint &p : tickOutline)
+            points[n++] = POINT{at.x + MulDiv(p.x, size.cx, TICK_GRID), at.y + MulDiv(p.y, size.cy, TICK_GRID)};
+        SetDCBrushColor(context, tick);
+        COLORREF keptPen = SetDCPenColor(context, tick);
+        HGDIOBJ oldBrush = SelectObject(context, brush);
+        HGDIOBJ oldPen = SelectObject(context, GetStockObject(DC_PEN));
+        Polygon(context, points, n);
+        SelectObject(context, oldPen);
+        SelectObject(context, oldBrush);
+        SetDCPenColor(context, keptPen);
+    }
+    SetDCBrushColor(context, keptBrush);
+}
+
+// In a high-contrast theme every colour of an entry is the system's: the
+// context's own text colour is black, and the theme's window may be too.
+static COLORREF contrastTextColour(const ComponentItem *item, bool highlighted)
+{
+    if ((item->flags & ITEM_UNAVAILABLE) && drawsGreyWhenUnavailable(setupState->currentGroup))
+        return GetSysColor(COLOR_GRAYTEXT);
+    return GetSysColor(highlighted ? COLOR_HIGHLIGHTTEXT : COLOR_WINDOWTEXT);
+}
+
 void drawComponentItem(const DRAWITEMSTRUCT *draw)
 {
     ComponentListDrawing &d = componentListDrawing;
@@ -151,24 +256,44 @@ void drawComponentItem(const DRAWITEMSTRUCT *draw)
     HGDIOBJ previousBrush = SelectObject(context, highlighted ? d.highlightBrush : d.windowBrush);
     PatBlt(context, rect.left, rect.top, rect.right - rect.left, rect.bottom - rect.top, PATCOPY);
 
+    bool contrast = d.highContrast;
     bool selected = (item->flags & ITEM_SELECTED) != 0;
     HDC box = selected ? d.tickContext : d.blankContext;
-    SIZE boxSize = selected ? d.tickSize : d.blankSize;
-    if (box)
-        BitBlt(context, rect.left + 2, rect.top + 1, boxSize.cx, boxSize.cy, box, 0, 0, SRCCOPY);
+    SIZE bitmapSize = selected ? d.tickSize : d.blankSize;
+    POINT boxAt = {rect.left + 2, rect.top + 1};
+    bool grown = d.boxSize.cx > bitmapSize.cx || d.boxSize.cy > bitmapSize.cy;
+    if (contrast) {
+        COLORREF ink = contrastTextColour(item, highlighted);
+        drawBox(context, boxAt, d.boxSize, selected, ink, GetSysColor(highlighted ? COLOR_HIGHLIGHT : COLOR_WINDOW),
+                ink);
+    } else if (grown) {
+        drawBox(context, boxAt, d.boxSize, selected, BOX_FRAME_COLOUR, BOX_INSIDE_COLOUR, BOX_TICK_COLOUR);
+    } else if (box) {
+        BitBlt(context, boxAt.x, boxAt.y, bitmapSize.cx, bitmapSize.cy, box, 0, 0, SRCCOPY);
+    }
 
-    bool coloured = true;
-    if ((item->flags & ITEM_UNAVAILABLE) && drawsGreyWhenUnavailable(setupState->currentGroup))
-        SetTextColor(context, UNAVAILABLE_TEXT_COLOUR);
-    else if (highlighted)
-        SetTextColor(context, HIGHLIGHTED_TEXT_COLOUR);
-    else
-        coloured = false;
-    TextOutA(context, rect.left + 2 * d.tickSize.cx, rect.top, text, (int)strnlen(text, sizeof text));
-    if (coloured)
-        SetTextColor(context, RESET_TEXT_COLOUR);
+    int textX = rect.left + 2 * (d.boxSize.cx > d.tickSize.cx ? d.boxSize.cx : d.tickSize.cx);
+    int shown = (int)strnlen(text, sizeof text);
+    if (contrast) {
+        COLORREF kept = SetTextColor(context, contrastTextColour(item, highlighted));
+        TextOutA(context, textX, rect.top, text, shown);
+        SetTextColor(context, kept);
+    } else {
+        bool coloured = true;
+        if ((item->flags & ITEM_UNAVAILABLE) && drawsGreyWhenUnavailable(setupState->currentGroup))
+            SetTextColor(context, UNAVAILABLE_TEXT_COLOUR);
+        else if (highlighted)
+            SetTextColor(context, HIGHLIGHTED_TEXT_COLOUR);
+        else
+            coloured = false;
+        TextOutA(context, textX, rect.top, text, shown);
+        if (coloured)
+            SetTextColor(context, RESET_TEXT_COLOUR);
+    }
 
-    if (state & ODS_FOCUS)
+    // While the user has not used the keyboard, Windows asks owner-drawn
+    // lists to hide the focus, as its own lists do.
+    if ((state & ODS_FOCUS) && !(state & ODS_NOFOCUSRECT))
         DrawFocusRect(context, &rect);
     if (previousBrush)
         SelectObject(context, previousBrush);
@@ -193,6 +318,7 @@ void releaseListResources()
     d.highlightBrush = d.windowBrush = nullptr;
     releaseBoxBitmap(&d.tickContext, &d.tickBitmap, &d.tickContextKept);
     releaseBoxBitmap(&d.blankContext, &d.blankBitmap, &d.blankContextKept);
-    d.tickSize = d.blankSize = SIZE{0, 0};
+    d.tickSize = d.blankSize = d.boxSize = SIZE{0, 0};
+    d.highContrast = false;
     d.failure = 0;
 }

@@ -22,6 +22,11 @@ struct ComponentListDrawing {
     HBITMAP blankBitmap;
     HGDIOBJ blankContextKept;
     SIZE blankSize;
+    // The boxes in the row's size: the bitmaps' at 96 dpi, grown with the
+    // resolution; drawn rather than copied when they grow or when Windows is
+    // in a high-contrast theme.
+    SIZE boxSize;
+    bool highContrast;         // Windows was in a high-contrast theme at WM_INITDIALOG
     int32_t failure;           // the ComponentListFailure of measuring, 0 if none
 };
 extern ComponentListDrawing componentListDrawing;
@@ -43,7 +48,8 @@ enum ComponentListFailure {
 void createListBrushes();
 
 // WM_MEASUREITEM: loads the bitmaps and answers the item height, the larger
-// of the bold 10-point text and the blank bitmap's height + 2. Returns 1, or
+// of the bold 10-point text and the box's height + 2 (the blank bitmap's at
+// 96 dpi, grown with the resolution). Returns 1, or
 // ends the dialog with a ComponentListFailure, which it also keeps in
 // failure: measuring runs while the list is created, and an end requested
 // before WM_INITDIALOG can lose its value (Wine ends such a dialog with 1), so

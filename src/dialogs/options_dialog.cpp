@@ -10,6 +10,8 @@
 #include "catalogue/catalogue.h"
 #include "component_list.h"
 #include "dialog_toolkit.h"
+#include "list_accessible.h"
+#include "list_keyboard.h"
 #include "luinsres_ids.h"
 #include "main_dialog.h"
 #include "state/setup_state.h"
@@ -172,47 +174,57 @@ static void insertName(char *output, size_t cap, const char *format, const char 
     }
 }
 
-static void showCategoryDescription(HWND dialog, int position)
+// The description of a category: none for an unavailable one.
+static bool categoryDescription(int position, char *text, size_t cap)
 {
-    SetupState &s = *setupState;
-    ComponentGroup &categories = s.groups[CATEGORIES];
+    ComponentGroup &categories = setupState->groups[CATEGORIES];
     int k = position + 1;
-    bool listed = k >= 1 && k < usedItems(categories);
-    // An unavailable category has nothing to describe: the text of the entry
-    // before it stays.
-    if (listed && !(categories.items[k].flags & ITEM_UNAVAILABLE)) {
-        LoadStringA(resourceModule, (UINT)(IDS_CATEGORY_DESCRIPTION_BASE + k), s.scratchText, DESCRIPTION_BYTES);
-        SetDlgItemTextA(dialog, IDC_OPTIONS_DESCRIPTION, s.scratchText);
-    }
-    bool details = listed && hasDetailPage(k) && s.groups[k].itemCount >= 1;
-    EnableWindow(GetDlgItem(dialog, IDC_OPTIONS_DETAILS), details);
+    if (k < 1 || k >= usedItems(categories) || (categories.items[k].flags & ITEM_UNAVAILABLE))
+        return false;
+    LoadStringA(resourceModule, (UINT)(IDS_CATEGORY_DESCRIPTION_BASE + k), text, (int)cap);
+    return true;
 }
 
-static void showItemDescription(HWND dialog, int position)
+static bool itemDescription(int position, char *text, size_t cap)
 {
-    SetupState &s = *setupState;
-    const NameBase *base = nameBaseOf(s.currentGroup);
+    const NameBase *base = nameBaseOf(setupState->currentGroup);
     ComponentItem *item = itemAtListPosition(position);
-    if (base && item) {
-        char name[DESCRIPTION_BYTES], format[DESCRIPTION_BYTES];
-        name[0] = format[0] = 0;
-        // The name the list shows: none for a number that names no string.
-        int64_t nameId = displayNameId(base->base, item->number);
-        if (nameId >= 0)
-            LoadStringA(resourceModule, (UINT)nameId, name, sizeof name);
-        LoadStringA(resourceModule, (UINT)(IDS_ITEM_DESCRIPTION_BASE + s.currentGroup), format, sizeof format);
-        insertName(s.scratchText, DESCRIPTION_BYTES, format, name);
-        SetDlgItemTextA(dialog, IDC_OPTIONS_DESCRIPTION, s.scratchText);
-    }
-    EnableWindow(GetDlgItem(dialog, IDC_OPTIONS_DETAILS), FALSE);
+    if (!base || !item)
+        return false;
+    char name[DESCRIPTION_BYTES], format[DESCRIPTION_BYTES];
+    name[0] = format[0] = 0;
+    // The name the list shows: none for a number that names no string.
+    int64_t nameId = displayNameId(base->base, item->number);
+    if (nameId >= 0)
+        LoadStringA(resourceModule, (UINT)nameId, name, sizeof name);
+    LoadStringA(resourceModule, (UINT)(IDS_ITEM_DESCRIPTION_BASE + setupState->currentGroup), format, sizeof format);
+    insertName(text, cap, format, name);
+    return true;
+}
+
+bool componentEntryDescription(int position, char *text, size_t cap)
+{
+    if (!text || cap == 0)
+        return false;
+    text[0] = 0;
+    if (cap > DESCRIPTION_BYTES)
+        cap = DESCRIPTION_BYTES;
+    if (setupState->currentGroup == CATEGORIES)
+        return categoryDescription(position, text, cap);
+    return itemDescription(position, text, cap);
 }
 
 void showComponentDescription(HWND dialog, int position)
 {
-    if (setupState->currentGroup == CATEGORIES)
-        showCategoryDescription(dialog, position);
-    else
-        showItemDescription(dialog, position);
+    SetupState &s = *setupState;
+    // An unavailable category has nothing to describe: the text of the entry
+    // before it stays.
+    if (componentEntryDescription(position, s.scratchText, DESCRIPTION_BYTES))
+        SetDlgItemTextA(dialog, IDC_OPTIONS_DESCRIPTION, s.scratchText);
+    int k = position + 1;
+    bool details = s.currentGroup == CATEGORIES && k >= 1 && k < usedItems(s.groups[CATEGORIES]) &&
+                   hasDetailPage(k) && s.groups[k].itemCount >= 1;
+    EnableWindow(GetDlgItem(dialog, IDC_OPTIONS_DETAILS), details);
 }
 
 static void showSelectedSize(HWND dialog)
@@ -284,6 +296,7 @@ void clickComponentItem(HWND dialog)
     else
         moveHighlight(dialog, item);
     repaintEntry(dialog, position);
+    announceListEntry(componentList(dialog), position);
 }
 
 // ---------------------------------------------------------------------------
@@ -303,6 +316,7 @@ static INT_PTR onOptionsInitDialog(HWND dialog)
     createListBrushes();
     int position = fillComponentList(dialog, s.currentGroup);
     showComponentDescription(dialog, position);
+    attachListKeyboard(componentList(dialog));
     if (s.currentGroup != CATEGORIES)
         ShowWindow(GetDlgItem(dialog, IDC_OPTIONS_DETAILS), SW_HIDE);
     computeFreeSpace(s.installDir, s.scratchText, sizeof s.scratchText);

@@ -4,6 +4,7 @@
 #pragma once
 
 #include <windows.h>
+#include <stddef.h>
 
 #include "state/setup_state.h"
 
@@ -26,6 +27,11 @@ void restoreComponentStates(int group);
 
 // The description of the entry at list position and the Details button's state.
 void showComponentDescription(HWND dialog, int position);
+
+// The text the dialog shows as the description of the entry at position, at
+// most 255 characters; false, and text empty, for an entry it shows none for
+// (an unavailable category, a position outside the list).
+bool componentEntryDescription(int position, char *text, size_t cap);
 
 // A selection change or double click in the list: moves the highlight, or
 // selects or deselects the highlighted entry.

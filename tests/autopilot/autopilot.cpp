@@ -308,6 +308,27 @@ DialogAction recordState()
     };
 }
 
+DialogAction pressKey(UINT key)
+{
+    return [key](HWND dialog, DialogSeen &) { postKey(dialog, key); };
+}
+
+DialogAction pressMnemonicOf(int controlId)
+{
+    return [controlId](HWND dialog, DialogSeen &seen) {
+        char letter = mnemonicOf(controlText(dialog, controlId));
+        if (!letter) {
+            seen.notes.push_back("control " + std::to_string(controlId) + " has no mnemonic");
+            return;
+        }
+        HWND target = GetFocus();
+        if (!target || (target != dialog && !IsChild(dialog, target)))
+            target = dialog;
+        // Alt held: the context bit of the key's lParam.
+        PostMessageA(target, WM_SYSCHAR, (WPARAM)(unsigned char)letter, 0x20000001);
+    };
+}
+
 DialogAction inspect(std::function<void(HWND dialog)> check)
 {
     return [check](HWND dialog, DialogSeen &) { check(dialog); };
@@ -411,4 +432,28 @@ void doubleClickListEntry(HWND dialog, int listId, int index)
     selectListEntry(dialog, listId, index);
     HWND list = GetDlgItem(dialog, listId);
     SendMessageA(dialog, WM_COMMAND, MAKEWPARAM(listId, LBN_DBLCLK), (LPARAM)list);
+}
+
+void postKey(HWND dialog, UINT key)
+{
+    HWND target = GetFocus();
+    if (!target || (target != dialog && !IsChild(dialog, target)))
+        target = dialog;
+    LPARAM scan = (LPARAM)MapVirtualKeyA(key, MAPVK_VK_TO_VSC) << 16;
+    PostMessageA(target, WM_KEYDOWN, key, scan | 1);
+    PostMessageA(target, WM_KEYUP, key, scan | 0xC0000001);
+}
+
+char mnemonicOf(const std::string &text)
+{
+    for (size_t i = 0; i + 1 < text.size(); i++) {
+        if (text[i] != '&')
+            continue;
+        if (text[i + 1] == '&') {
+            i++;
+            continue;
+        }
+        return (char)(UINT_PTR)CharLowerA((LPSTR)(UINT_PTR)(unsigned char)text[i + 1]);
+    }
+    return 0;
 }

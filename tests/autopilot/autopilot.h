@@ -55,6 +55,14 @@ DialogAction typeText(int editId, const std::string &text);
 DialogAction selectEntry(int listId, int index);
 DialogAction doubleClickEntry(int listId, int index);
 DialogAction recordState();   // appends a snapshot of the dialog to the log
+// Keys as the keyboard gives them: posted to the control that has the focus,
+// so that the dialog's own loop sees them first (Tab, Enter, Escape and
+// mnemonics are the dialog's; the rest reach the control, translated into
+// characters). One action per key; put them in a sequence.
+DialogAction pressKey(UINT key);
+// Alt with the letter that the control's text marks with "&", as a user who
+// reads the screen presses it (the control's own text, in any language).
+DialogAction pressMnemonicOf(int controlId);
 // Runs its own code on the dialog, for checks in the middle of a sequence.
 DialogAction inspect(std::function<void(HWND dialog)> check);
 
@@ -95,3 +103,6 @@ void typeIntoEdit(HWND dialog, int id, const std::string &text);
 // LBN_SELCHANGE; a double click adds LBN_DBLCLK.
 void selectListEntry(HWND dialog, int listId, int index);
 void doubleClickListEntry(HWND dialog, int listId, int index);
+void postKey(HWND dialog, UINT key);
+// The letter a text marks with "&" ("&&" is a plain "&"), lower case; 0 if none.
+char mnemonicOf(const std::string &text);

@@ -317,3 +317,94 @@ TEST_F(ComponentListTest, MissingBitmapEndsTheDialogBeforeItShows)
 }
 
 } // namespace
+
+// ---------------------------------------------------------------------------
+// A dark high-contrast theme, switched on for the test process as a user's
+// setting would be, and put back afterwards.
+
+struct ContrastTheme {
+    static constexpr int kElements[] = {COLOR_WINDOW, COLOR_WINDOWTEXT, COLOR_HIGHLIGHT, COLOR_HIGHLIGHTTEXT,
+                                        COLOR_GRAYTEXT};
+    COLORREF kept[5];
+    HIGHCONTRASTA keptContrast = {};
+    ContrastTheme(const COLORREF (&colours)[5])
+    {
+        for (int i = 0; i < 5; i++)
+            kept[i] = GetSysColor(kElements[i]);
+        keptContrast.cbSize = sizeof keptContrast;
+        SystemParametersInfoA(SPI_GETHIGHCONTRAST, sizeof keptContrast, &keptContrast, 0);
+        HIGHCONTRASTA on = {};
+        on.cbSize = sizeof on;
+        on.dwFlags = HCF_HIGHCONTRASTON | HCF_AVAILABLE;
+        SystemParametersInfoA(SPI_SETHIGHCONTRAST, sizeof on, &on, 0);
+        // Where the platform does not keep the switch, the user's stored
+        // setting says it (Wine reports high contrast as never on).
+        hadFlags = readRegValue(HKEY_CURRENT_USER, kContrastKey, "Flags", &flagsType, &keptFlags);
+        setRegText(HKEY_CURRENT_USER, kContrastKey, "Flags", "127");
+        SetSysColors(5, kElements, colours);
+    }
+    ~ContrastTheme()
+    {
+        SetSysColors(5, kElements, kept);
+        keptContrast.lpszDefaultScheme = nullptr;
+        SystemParametersInfoA(SPI_SETHIGHCONTRAST, sizeof keptContrast, &keptContrast, 0);
+        HKEY key;
+        if (RegOpenKeyExA(HKEY_CURRENT_USER, kContrastKey, 0, KEY_SET_VALUE, &key) == ERROR_SUCCESS) {
+            if (hadFlags)
+                RegSetValueExA(key, "Flags", 0, flagsType, (const BYTE *)keptFlags.data(), (DWORD)keptFlags.size());
+            else
+                RegDeleteValueA(key, "Flags");
+            RegCloseKey(key);
+        }
+    }
+    static constexpr const char *kContrastKey = "Control Panel\\Accessibility\\HighContrast";
+    bool hadFlags = false;
+    DWORD flagsType = 0;
+    std::string keptFlags;
+};
+
+TEST_F(ComponentListTest, HighContrastPaintsEveryEntryInTheThemesColours)
+{
+    const COLORREF black = RGB(0, 0, 0), white = RGB(255, 255, 255), blue = RGB(0, 0, 128),
+                   yellow = RGB(255, 255, 0), green = RGB(0, 255, 0);
+    // window, window text, highlight, highlighted text, grey text
+    ContrastTheme theme({black, white, blue, yellow, green});
+    ASSERT_EQ(black, GetSysColor(COLOR_WINDOW)) << "the theme's colours are not in use";
+    struct Case {
+        int group, position;
+        COLORREF background, text;
+        bool ticked;
+    } cases[] = {
+        {GROUP_VWP, 0, blue, yellow, true},     // PLAIN: highlighted, selected
+        {GROUP_VWP, 1, black, white, true},     // JWRITE1: the entry below the highlight
+        {GROUP_VWP, 2, black, white, false},    // QUILL
+        {CATEGORIES, 9, black, green, false},   // conversion tools: unavailable
+    };
+    for (const Case &c : cases) {
+        autopilotStart();
+        Picture p;
+        SIZE box = {};
+        autopilotQueue(sequence({inspect([&](HWND dialog) {
+                                     p = entryPicture(dialog, c.position);
+                                     box = componentListDrawing.boxSize;
+                                 }),
+                                 closeWindow()}));
+        runOptionsPage(c.group);
+        std::string what = "group " + std::to_string(c.group) + ", entry " + std::to_string(c.position);
+        ASSERT_GT(p.width, 0) << what;
+        EXPECT_EQ(c.background, p.at(p.width - 4, p.height / 2)) << what;
+        int boxRight = 2 + box.cx;
+        EXPECT_GT(p.count(c.text, 2 * tick.width, p.width - 2), 0) << what << ": text in the theme's colour";
+        // The box: a frame in the text colour, its inside the background, a
+        // tick in the text colour only when selected.
+        EXPECT_EQ(c.text, p.at(2, 1 + tick.height / 2)) << what << ": the box's frame";
+        int inkInside = 0;
+        for (int y = 4; y < box.cy - 2; y++)
+            for (int x = 5; x < boxRight - 3; x++)
+                inkInside += p.at(x, y) == c.text;
+        EXPECT_EQ(c.ticked, inkInside > 0) << what << ": the tick";
+        if (c.text != white) {
+            EXPECT_EQ(0, p.count(white, 2, boxRight)) << what << ": no white box of the ordinary theme";
+        }
+    }
+}

@@ -2,9 +2,11 @@
 // dialogint.dll asks of it: every template with the controls and styles its
 // dialog procedure relies on, every string within the buffer it is loaded
 // into, the printf formats, both list bitmaps and the resources' language.
-// The dialogs are made for real, in their own font, at 96, 120 and 144 dpi,
-// to find controls outside the margins, texts that would be cut and a
-// category list that would scroll.
+// The dialogs are made for real, in their own font, at 96, 120, 144 and 192
+// dpi, to find controls outside the margins, texts that would be cut, a
+// category list that would scroll and boxes that would not grow with its
+// rows. Every template is read as the keyboard reaches it: each mnemonic
+// unique in its dialog, each field after its label.
 #include <windows.h>
 
 #include <gtest/gtest.h>
@@ -139,7 +141,7 @@ const LanguageModule kModules[] = {
      L"Filtros de hojas de c\u00e1lculo"},
 };
 
-const int kDpis[] = {96, 120, 144};
+const int kDpis[] = {96, 120, 144, 192};
 
 HMODULE g_module = nullptr;
 
@@ -354,6 +356,74 @@ TEST_P(ResourceContract, BoxBitmapsLoadByNameInOneSize)
     EXPECT_TRUE(pixels[0] != pixels[1]) << "the tick box shows no tick";
 }
 
+// The letter a control's text marks with "&" (lower case), 0 if none.
+char mnemonic(const std::string &text)
+{
+    for (size_t i = 0; i + 1 < text.size(); i++) {
+        if (text[i] != '&')
+            continue;
+        if (text[i + 1] == '&') {
+            i++;
+            continue;
+        }
+        return (char)(UINT_PTR)CharLowerA((LPSTR)(UINT_PTR)(unsigned char)text[i + 1]);
+    }
+    return 0;
+}
+
+std::string classOf(HWND control)
+{
+    char name[32] = "";
+    GetClassNameA(control, name, sizeof name);
+    return name;
+}
+
+// Read as the keyboard and a screen reader reach each dialog: Alt and a
+// letter reaches every button but OK and Cancel (Enter and Escape do) and
+// every field that takes input, through its label, never two controls with
+// one letter; and every field and figure comes right after its label in the
+// tab order, where a screen reader takes its name from.
+TEST_P(ResourceContract, MnemonicsAreUniqueAndEveryFieldFollowsItsLabel)
+{
+    for (const TemplateContract &t : kTemplates) {
+        Dialog dialog(t.id);
+        ASSERT_NE(nullptr, dialog.window) << "template " << t.id;
+        std::string letters;
+        HWND previous = nullptr;
+        for (HWND control : dialog.controls()) {
+            std::string text = windowText(control), kind = classOf(control);
+            LONG style = GetWindowLongA(control, GWL_STYLE);
+            int id = GetDlgCtrlID(control);
+            bool isStatic = lstrcmpiA(kind.c_str(), "Static") == 0;
+            bool isButton = lstrcmpiA(kind.c_str(), "Button") == 0;
+            char letter = (isStatic && (style & SS_NOPREFIX)) ? 0 : mnemonic(text);
+            std::string where = "template " + std::to_string(t.id) + ", control " + std::to_string(id) + " \"" + text + "\"";
+            if (letter) {
+                EXPECT_EQ(std::string::npos, letters.find(letter)) << where << ": '" << letter << "' taken twice";
+                letters += letter;
+            }
+            LONG type = style & BS_TYPEMASK;
+            if (isButton && type != BS_GROUPBOX && id != IDOK && id != IDCANCEL) {
+                EXPECT_NE(0, letter) << where << ": a button without a mnemonic";
+            }
+            bool takesInput = lstrcmpiA(kind.c_str(), "Edit") == 0 || lstrcmpiA(kind.c_str(), "ListBox") == 0;
+            bool figure = isStatic && (style & SS_TYPEMASK) == SS_RIGHT;
+            if (takesInput || figure) {
+                std::string label = previous ? windowText(previous) : "";
+                bool labelled = previous && !label.empty() &&
+                                (lstrcmpiA(classOf(previous).c_str(), "Static") == 0 ||
+                                 (GetWindowLongA(previous, GWL_STYLE) & BS_TYPEMASK) == BS_GROUPBOX) &&
+                                (WORD)GetDlgCtrlID(previous) == 0xFFFF;   // a label, not a field
+                EXPECT_TRUE(labelled) << where << ": no label right before it";
+                if (takesInput) {
+                    EXPECT_NE(0, mnemonic(label)) << where << ": its label \"" << label << "\" has no mnemonic";
+                }
+            }
+            previous = control;
+        }
+    }
+}
+
 // Every control inside the dialog and, but for the rounding of dialog units
 // to pixels (one pixel), inside its 7-unit margins.
 void checkMargins()
@@ -448,6 +518,15 @@ void checkCategoryRows()
     SendMessageA(list, LB_GETITEMRECT, 9, (LPARAM)&last);
     ASSERT_GT(rowHeight, 0);
     EXPECT_GE(client.bottom / rowHeight, 10) << "rows of " << rowHeight << " pixels in " << client.bottom;
+    // Large text: the boxes grow with the resolution, as the rows do, and
+    // still fit their row.
+    SIZE box = componentListDrawing.boxSize;
+    HDC context = GetDC(list);
+    int dpi = GetDeviceCaps(context, LOGPIXELSY);
+    ReleaseDC(list, context);
+    EXPECT_GE(box.cy * 96, componentListDrawing.blankSize.cy * dpi - 96) << "boxes of " << box.cy << " pixels at " << dpi << " dpi";
+    EXPECT_EQ(box.cx, box.cy);
+    EXPECT_LE(box.cy + 2, rowHeight) << "boxes of " << box.cy << " pixels in rows of " << rowHeight;
     EXPECT_LE(last.bottom, client.bottom) << "the tenth category is below the list's edge";
     EXPECT_EQ(0, (int)SendMessageA(list, LB_GETTOPINDEX, 0, 0));
 }
