@@ -236,4 +236,52 @@ TEST_F(AnswerFileTest, SharedFileTheFileDoesNotNameIsKept)
     }
 }
 
+// Without a log named, a replay logs into the temporary folder, and no
+// longer once answers are off.
+TEST_F(AnswerFileTest, ReplayLogsIntoTheTemporaryFolderWhenNoLogIsNamed)
+{
+    char temp[MAX_PATH];
+    GetTempPathA(sizeof temp, temp);
+    std::string log = std::string(temp) + "lumoria-setup.log", file = dir + "cancel.ini";
+    DeleteFileA(log.c_str());
+    writeTextFile(file, "[Setup]\nKind=cancel\n");
+    const RunCase &run = runOf(RUN_STANDARD);
+    runs.freshState(run, RUN_ENGLISH);
+    ASSERT_EQ(1, EXPORTED(setupAnswers)(file.c_str(), ANSWERS_REPLAY));
+    EXPECT_NE(std::string::npos, runs.hostRun(run, RUN_ENGLISH).find("\ndodialog 0\n"));
+    EXPECT_NE(std::string::npos, readTextFile(log).find("dodialog: result 0\r\n")) << readTextFile(log);
+    EXPORTED(setupAnswers)(nullptr, ANSWERS_OFF);
+    std::string kept = readTextFile(log);
+    EXPECT_EQ(0, EXPORTED(setupAnswers)(file.c_str(), 7)) << "no such mode";
+    EXPECT_EQ(kept, readTextFile(log));
+    DeleteFileA(log.c_str());
+}
+
+struct FileUse {
+    const char *file;      // under the test's folder; null: none
+    int32_t mode;
+    int expected;
+};
+
+TEST_F(AnswerFileTest, SetupAnswersSaysWhetherTheFileCanBeUsed)
+{
+    writeTextFile(dir + "present.ini", "[Setup]\nKind=standard\n");
+    const FileUse cases[] = {
+        {"present.ini", ANSWERS_REPLAY, 1},
+        {"missing.ini", ANSWERS_REPLAY, 0},
+        {"new.ini", ANSWERS_RECORD, 1},
+        {"no folder\\new.ini", ANSWERS_RECORD, 0},
+        {nullptr, ANSWERS_REPLAY, 0},
+        {"present.ini", 3, 0},
+        {nullptr, ANSWERS_OFF, 1},
+    };
+    for (const FileUse &c : cases) {
+        std::string path = c.file ? dir + c.file : "";
+        SCOPED_TRACE(path + " mode " + std::to_string(c.mode));
+        EXPECT_EQ(c.expected, EXPORTED(setupAnswers)(c.file ? path.c_str() : nullptr, c.mode));
+    }
+    EXPECT_EQ("; Lumoria setup answers, recorded by dialogint\r\n", readTextFile(dir + "new.ini"))
+        << "a recording starts a new file";
+}
+
 } // namespace

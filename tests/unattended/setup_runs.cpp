@@ -18,12 +18,16 @@
 #include "support/test_support.h"
 
 const RunCase runCases[] = {
-    {"STANDARD", RUN_STANDARD, "dodialog 1"},
-    {"CUSTOM", RUN_CUSTOM, "dodialog 2"},
-    {"WORKST", RUN_WORKSTATION, "dodialog 3"},
-    {"NETWORK", RUN_NETWORK, "networkInstall 1"},
-    {"MODIFY", RUN_MODIFY, "dodialog 1"},
-    {"REMOVE", RUN_REMOVE, "DeleteShareDLL jorcnvrt.dll: answer 0"},
+    {"STANDARD", RUN_STANDARD, "dodialog 1", "answer Kind=standard (from the answer file)"},
+    {"CUSTOM", RUN_CUSTOM, "dodialog 2", "selection: SPREADSHEET chosen: GRIDWISE JSHEET3"},
+    {"WORKST", RUN_WORKSTATION, "dodialog 3", "dodialog: workstation: the registry names the server folder"},
+    {"NETWORK", RUN_NETWORK, "networkInstall 1", "networkInstall: install.ini written"},
+    {"MODIFY", RUN_MODIFY, "dodialog 1", "dodialog: file list REMOVEFILES written"},
+    {"REMOVE", RUN_REMOVE, "DeleteShareDLL jorcnvrt.dll: answer 0",
+     "answer SharedFiles/C:\\LUTEST\\REMOVE\\jorcnvrt.dll=keep (from the answer file)"},
+    // A custom run over the installation installed.ini describes: the
+    // selection starts from that installation's.
+    {"UPGRADE", RUN_UPGRADE, "dodialog 2", "selection: INTEGRATION chosen: JORMAIL\r\n"},
 };
 const size_t runCaseCount = sizeof runCases / sizeof runCases[0];
 
@@ -130,9 +134,12 @@ std::string hexOf(const unsigned char *bytes, size_t count)
 
 std::string runFolder(const RunCase &run) { return std::string(LUTEST) + "\\" + run.name; }
 
-SetupRuns::SetupRuns()
+// The media lie in a folder of the same name in every prefix and process, so
+// that the record's paths read alike wherever a run is made.
+SetupRuns::SetupRuns() : media("C:\\LUMEDIA\\")
 {
-    media = makeTempDir("unattended");
+    removeTree("C:\\LUMEDIA");
+    CreateDirectoryA(media.c_str(), nullptr);
 }
 
 SetupRuns::~SetupRuns()
@@ -141,6 +148,8 @@ SetupRuns::~SetupRuns()
     removeShellExtensionKeys();
     removeSharedValues();
     removeTree(LUTEST);
+    SetFileAttributesA((media + "install.ini").c_str(), FILE_ATTRIBUTE_NORMAL);
+    removeTree("C:\\LUMEDIA");
 }
 
 void SetupRuns::freshState(const RunCase &run, RunLanguage language)
@@ -208,6 +217,18 @@ void SetupRuns::queuePersonsAnswers(const RunCase &run, RunLanguage language)
         autopilotQueueForControl(IDC_OPTIONS_LIST, pressButton(IDOK));
         onProgress();
         break;
+    case RUN_UPGRADE:
+        autopilotQueue(languageChoice(language));
+        onProgress();
+        autopilotQueueForControl(IDC_MAIN_DIRECTORY, sequence({typeText(IDC_MAIN_DIRECTORY, folder),
+                                                               pressButton(IDC_MAIN_CUSTOM)}));
+        // JORPLAN, which the installation has no mark for and so keeps from
+        // everything, taken off on the integrations page.
+        autopilotQueueForControl(IDC_OPTIONS_LIST, sequence({click(4), pressButton(IDC_OPTIONS_DETAILS)}));
+        autopilotQueueForControl(IDC_OPTIONS_LIST, sequence({click(2), click(2), pressButton(IDOK)}));
+        autopilotQueueForControl(IDC_OPTIONS_LIST, pressButton(IDOK));
+        onProgress();
+        break;
     case RUN_NETWORK:
         onProgress();
         autopilotQueueForControl(IDC_NETWORK_DIRECTORY,
@@ -265,6 +286,11 @@ std::string SetupRuns::hostRun(const RunCase &run, RunLanguage language)
     }
     if (goOn && run.kind != RUN_REMOVE) {
         record.maintenanceMode = haveKey == HAVEKEY_MODIFY;
+        if (run.kind == RUN_UPGRADE) {
+            record.upgradeMode = 1;
+            strcpy(record.installedIniPath, (media + "installed.ini").c_str());
+            strcpy(record.installedLayoutFilePath, (media + "setup.lay").c_str());
+        }
         int result = run.kind == RUN_NETWORK ? EXPORTED(networkInstall)(nullptr, &record)
                                              : EXPORTED(dodialog)(nullptr, &record);
         snprintf(line, sizeof line, "%s %d\n", run.kind == RUN_NETWORK ? "networkInstall" : "dodialog", result);

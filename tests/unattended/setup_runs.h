@@ -12,13 +12,14 @@
 
 #include "dialogint.h"
 
-enum RunKind { RUN_STANDARD, RUN_CUSTOM, RUN_WORKSTATION, RUN_NETWORK, RUN_MODIFY, RUN_REMOVE };
+enum RunKind { RUN_STANDARD, RUN_CUSTOM, RUN_WORKSTATION, RUN_NETWORK, RUN_MODIFY, RUN_REMOVE, RUN_UPGRADE };
 enum RunLanguage { RUN_ENGLISH, RUN_GERMAN };
 
 struct RunCase {
     const char *name;       // also its installation folder's name, 8.3 as it stands
     RunKind kind;
     const char *finalResult;  // the last entry's result line, as the run should end
+    const char *logged;       // a line its replay's log holds
 };
 
 extern const RunCase runCases[];
