@@ -473,13 +473,28 @@ HRESULT STDMETHODCALLTYPE hitTest(IAccessible *self, LONG x, LONG y, VARIANT *ou
     return S_OK;
 }
 
+// A screen reader's press on an entry does what a click on it and a second
+// click do: the entry becomes the highlighted one and toggles, through the
+// dialog's own click path. An unavailable entry has no action.
 HRESULT STDMETHODCALLTYPE doDefaultAction(IAccessible *self, VARIANT child)
 {
     ListObject *o = objectOf(self);
     CHECK_CONNECTED(o);
-    if (positionOf(o, child) == -1)
+    int position = positionOf(o, child);
+    if (position == -1)
         return IAccessible_accDoDefaultAction(o->standard, child);
-    return positionOf(o, child) < 0 ? E_INVALIDARG : DISP_E_MEMBERNOTFOUND;
+    const ComponentItem *item = position >= 0 ? itemAtListPosition(position) : nullptr;
+    if (!item)
+        return E_INVALIDARG;
+    if (item->flags & ITEM_UNAVAILABLE)
+        return DISP_E_MEMBERNOTFOUND;
+    HWND owner = GetParent(o->list);
+    WORD id = (WORD)GetDlgCtrlID(o->list);
+    SendMessageA(o->list, LB_SETCURSEL, (WPARAM)position, 0);
+    if (!(item->flags & ITEM_HIGHLIGHTED))
+        SendMessageA(owner, WM_COMMAND, MAKEWPARAM(id, LBN_SELCHANGE), (LPARAM)o->list);
+    SendMessageA(owner, WM_COMMAND, MAKEWPARAM(id, LBN_DBLCLK), (LPARAM)o->list);
+    return S_OK;
 }
 
 HRESULT STDMETHODCALLTYPE putName(IAccessible *, VARIANT, BSTR) { return E_NOTIMPL; }

@@ -226,6 +226,41 @@ TEST_F(ListAccessibleTest, UnavailableCategoryHasNoDescriptionAndStaysUnchangedU
         << "the highlight stays where it was";
 }
 
+TEST_F(ListAccessibleTest, PressingAnEntryHighlightsAndTogglesItUnlessItIsUnavailable)
+{
+    struct Case {
+        int group, position;
+        HRESULT result;
+        LONG state;   // the entry's state bits afterwards
+    } cases[] = {
+        {GROUP_VWP, 2, S_OK, STATE_SYSTEM_CHECKED | STATE_SYSTEM_SELECTED},   // QUILL, not selected
+        {GROUP_VWP, 0, S_OK, STATE_SYSTEM_SELECTED},                          // PLAIN, highlighted and selected
+        {CATEGORIES, 9, DISP_E_MEMBERNOTFOUND, STATE_SYSTEM_UNAVAILABLE},     // conversion tools
+    };
+    for (const Case &c : cases) {
+        autopilotStart();
+        HRESULT result = E_FAIL;
+        std::vector<EntrySeen> after;
+        autopilotQueue(sequence({
+            inspect([&](HWND dialog) {
+                HWND list = GetDlgItem(dialog, IDC_OPTIONS_LIST);
+                IAccessible *object = accessibleOf(list);
+                if (object) {
+                    result = object->accDoDefaultAction(child(c.position + 1));
+                    object->Release();
+                }
+                after = readEntries(list);
+            }),
+            pressButton(IDCANCEL),
+        }));
+        runOptionsPage(c.group);
+        EXPECT_EQ(c.result, result) << "group " << c.group << ", entry " << c.position;
+        ASSERT_GT(after.size(), (size_t)c.position);
+        EXPECT_EQ(c.state, after[c.position].state & (FLAGS_SEEN & ~STATE_SYSTEM_FOCUSED))
+            << "group " << c.group << ", entry " << c.position;
+    }
+}
+
 TEST_F(ListAccessibleTest, ObjectKeptPastTheDialogAnswersDisconnectedAndHoldsNothing)
 {
     IAccessible *kept = nullptr;

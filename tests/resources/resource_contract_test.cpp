@@ -378,19 +378,45 @@ std::string classOf(HWND control)
     return name;
 }
 
-// Read as the keyboard and a screen reader reach each dialog: Alt and a
+// Read as the keyboard and a screen reader reach each dialog: Tab reaches
+// every control that takes input, each column top to bottom; Alt and a
 // letter reaches every button but OK and Cancel (Enter and Escape do) and
 // every field that takes input, through its label, never two controls with
 // one letter; and every field and figure comes right after its label in the
 // tab order, where a screen reader takes its name from.
-TEST_P(ResourceContract, MnemonicsAreUniqueAndEveryFieldFollowsItsLabel)
+TEST_P(ResourceContract, TabOrderReadsDownEachColumnMnemonicsAreUniqueAndEveryFieldFollowsItsLabel)
 {
     for (const TemplateContract &t : kTemplates) {
         Dialog dialog(t.id);
         ASSERT_NE(nullptr, dialog.window) << "template " << t.id;
         std::string letters;
         HWND previous = nullptr;
+        bool inRadioGroup = false;
+        std::vector<RECT> stops;   // the tab stops so far, in tab order
         for (HWND control : dialog.controls()) {
+            LONG controlStyle = GetWindowLongA(control, GWL_STYLE);
+            std::string controlClass = classOf(control);
+            LONG buttonType = controlStyle & BS_TYPEMASK;
+            bool radio = lstrcmpiA(controlClass.c_str(), "Button") == 0 &&
+                         (buttonType == BS_AUTORADIOBUTTON || buttonType == BS_RADIOBUTTON);
+            bool interactive = lstrcmpiA(controlClass.c_str(), "Edit") == 0 ||
+                               lstrcmpiA(controlClass.c_str(), "ListBox") == 0 ||
+                               (lstrcmpiA(controlClass.c_str(), "Button") == 0 && buttonType != BS_GROUPBOX);
+            // The buttons of a radio group after its first are reached with
+            // the arrow keys.
+            if (interactive && !(radio && inRadioGroup && !(controlStyle & WS_GROUP))) {
+                EXPECT_TRUE(controlStyle & WS_TABSTOP)
+                    << "template " << t.id << ", control " << GetDlgCtrlID(control) << " is not reached with Tab";
+                RECT r;
+                GetWindowRect(control, &r);
+                for (const RECT &before : stops)
+                    if (before.left == r.left) {
+                        EXPECT_LT(before.top, r.top) << "template " << t.id << ", control " << GetDlgCtrlID(control)
+                                                     << " comes after a control below it in its column";
+                    }
+                stops.push_back(r);
+            }
+            inRadioGroup = radio;
             std::string text = windowText(control), kind = classOf(control);
             LONG style = GetWindowLongA(control, GWL_STYLE);
             int id = GetDlgCtrlID(control);
