@@ -347,6 +347,7 @@ TEST_F(HostStringsTest, MissingResourceModuleEndsEveryEntryWithItsFailure)
         Snapshot before = snapshot();
         EXPECT_EQ(c.expected, c.call());
         EXPECT_EQ(c.box ? std::vector<std::string>{LAN_ENTER_BOX} : std::vector<std::string>{}, boxesSeen());
+        EXPECT_EQ(0u, autopilotUnexpected()) << "no dialog shows";
         EXPECT_EQ(0, memcmp(&kept, &record, sizeof record));
         expectOnlyAllowedChanges(before, snapshot(), AllowedChanges());
     }
