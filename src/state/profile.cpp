@@ -43,6 +43,7 @@ struct ProfileFile {
     bool readable;                // read, or missing in an existing folder
     bool writable;                // checked at the first write of a unit
     bool writeChecked;
+    DWORD writeError;             // why it is not writable
     bool checkedInUnit;           // its stamp was compared in this unit
     WIN32_FILE_ATTRIBUTE_DATA stamp;
     bool stamped;
@@ -295,9 +296,11 @@ bool canWrite(ProfileFile &f)
         return f.writable;
     f.writeChecked = true;
     f.writable = false;
+    f.writeError = ERROR_READ_FAULT;
     if (!f.readable)
         return false;
     // A read-only file is not written, whoever runs setup.
+    f.writeError = ERROR_ACCESS_DENIED;
     DWORD attributes = GetFileAttributesA(f.identity);
     if (attributes != INVALID_FILE_ATTRIBUTES && (attributes & FILE_ATTRIBUTE_READONLY))
         return false;
@@ -307,7 +310,8 @@ bool canWrite(ProfileFile &f)
         CloseHandle(h);
         f.writable = true;
     } else {
-        f.writable = GetLastError() == ERROR_FILE_NOT_FOUND && folderExists(f.identity);
+        f.writeError = GetLastError();
+        f.writable = f.writeError == ERROR_FILE_NOT_FOUND && folderExists(f.identity);
     }
     return f.writable;
 }
@@ -413,7 +417,7 @@ bool moveBytesOver(ProfileFile &f, const unsigned char *bytes, DWORD size, DWORD
         // read-only or opened without sharing meanwhile.
         f.writeChecked = false;
         if (written && !canWrite(f))
-            *error = ERROR_ACCESS_DENIED;
+            *error = f.writeError;
         done = written && f.writable && keepOriginal(f);
         if (done && !MoveFileExA(temporary, f.identity, MOVEFILE_REPLACE_EXISTING | MOVEFILE_WRITE_THROUGH)) {
             *error = GetLastError();
@@ -539,6 +543,8 @@ bool changeAllowed(ProfileFile &f)
 {
     if (canWrite(f))
         return true;
+    if (!writeFailed)
+        logFailure(f.writeError, "writing %s", f.identity);
     writeFailed = true;
     return false;
 }
@@ -696,15 +702,6 @@ void forgetProfileFiles()
     fileCount = 0;
     pathNameCount = 0;
     writeFailed = false;
-}
-
-void abandonProfileWork()
-{
-    if (workDepth == 0 || --workDepth > 0)
-        return;
-    for (int i = 0; i < fileCount; i++)
-        if (files[i].loaded && files[i].text.changed)
-            forgetText(files[i]);
 }
 
 void keepProfileOriginals()

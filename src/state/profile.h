@@ -48,10 +48,6 @@ bool profileWriteFailed();
 // any failure, so that each file is read afresh once.
 void forgetProfileFiles();
 
-// Ends the outermost unit of work without writing: the changes it held are
-// forgotten and the files keep their content.
-void abandonProfileWork();
-
 // From now on, the bytes each file holds before it is first replaced are
 // kept (a file whose bytes cannot be read is not replaced), so that a setup
 // run undone later can put them back.

@@ -51,15 +51,25 @@ static int messageOfMode(int mode)
     }
 }
 
-// The steps after the user's choice change install.ini in memory and write
-// it once, before the registry. Every key the registry steps write is opened
-// for writing first: when one cannot be, or install.ini cannot be written,
-// nothing is written at all. A value that fails after that undoes the run:
+// Every key the registry steps write is opened for writing first: when one
+// cannot be, nothing is written at all (not even the installation folder).
+// The steps then change install.ini in memory and write it once, before the
+// registry: when it cannot be written it keeps its old content and the
+// registry is left as it was. A value that fails after that undoes the run:
 // the registry changes are taken back, the last first, and install.ini gets
-// its old bytes back. Either failure stays for the entry to report.
+// its old bytes back. Each failure stays for the entry to report.
 static void runConfigurationSteps(int mode)
 {
     bool registry = mode != WAIT_NETWORK_FILES;
+    if (registry) {
+        beginRegistryJournal();
+        if (!productKeysWritable()) {
+            rollBackRegistry();
+            endRegistryJournal();
+            return;
+        }
+        keepProfileOriginals();
+    }
     beginProfileWork();
     if (mode != WAIT_WORKSTATION)
         writeFileLists();
@@ -67,19 +77,9 @@ static void runConfigurationSteps(int mode)
         recordSharedDefaults();
     else if (mode != WAIT_WORKSTATION && mode != WAIT_NETWORK_FILES)
         recordDefaults();
-    if (!registry) {
-        endProfileWork();
-        return;
-    }
-    beginRegistryJournal();
-    if (!productKeysWritable()) {
-        abandonProfileWork();
-        rollBackRegistry();
-        endRegistryJournal();
-        return;
-    }
-    keepProfileOriginals();
     bool written = endProfileWork() && !profileWriteFailed();
+    if (!registry)
+        return;
     if (written) {
         writeProductDefaults();
         if (mode == WAIT_WORKSTATION)

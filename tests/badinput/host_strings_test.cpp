@@ -5,6 +5,7 @@
 // result it must give and the check that nothing else changed.
 #include "badinput_fixture.h"
 
+#include "autopilot/help_capture.h"
 #include "dialogs/resource_edit.h"
 #include "registry/registry_access.h"
 
@@ -169,6 +170,20 @@ TEST_F(HostStringsTest, OverlongSourceFolderStopsSetupInstall)
         EXPECT_STREQ(hostCaption, caption);
         EXPECT_TRUE(boxesSeen().empty());
     }
+    // The help file too: the reinstall dialog's help button over an
+    // installation of another version.
+    setRegText(HKEY_LOCAL_MACHINE, PRODUCT_GENERAL_KEY, "Home", "C:\\lumoria");
+    setRegText(HKEY_LOCAL_MACHINE, PRODUCT_GENERAL_KEY, "Internal", "LU-3.0.0");
+    HostSetupInfo withoutFolder = record;
+    withoutFolder.sourceDir[0] = 0;
+    helpCaptureStart();
+    autopilotStart();
+    autopilotQueueForControl(IDC_REINSTALL_REMOVE, sequence({pressButton(IDC_HELP_BUTTON), pressButton(IDCANCEL)}));
+    autopilotQueue(pressButton(IDYES));
+    EXPECT_EQ(HAVEKEY_STOP, EXPORTED(HaveKeyDialog)(nullptr, nullptr, &withoutFolder));
+    ASSERT_FALSE(helpRequests().empty());
+    EXPECT_EQ(exeDir() + "lumoria.hlp", helpRequests()[0].file);
+    helpCaptureStop();
     SetCurrentDirectoryA(previous);
     // An overlong server folder is the host's business until a workstation
     // installation records it; setup goes on.
@@ -332,6 +347,7 @@ TEST_F(HostStringsTest, MissingResourceModuleEndsEveryEntryWithItsFailure)
         Snapshot before = snapshot();
         EXPECT_EQ(c.expected, c.call());
         EXPECT_EQ(c.box ? std::vector<std::string>{LAN_ENTER_BOX} : std::vector<std::string>{}, boxesSeen());
+        EXPECT_EQ(0u, autopilotUnexpected()) << "no dialog shows";
         EXPECT_EQ(0, memcmp(&kept, &record, sizeof record));
         expectOnlyAllowedChanges(before, snapshot(), AllowedChanges());
     }

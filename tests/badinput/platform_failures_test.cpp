@@ -183,17 +183,26 @@ TEST_F(PlatformFailuresTest, SetupThatCannotBeWrittenLeavesEverythingAsItWas)
         bool readOnlyIni;
         bool withoutStrings;   // the module lacks strings 704 and 705
         const char *said;      // a word of the message
+        const char *logged;    // the failure's line in the setup log ends so
     } cases[] = {
-        {"machine key that cannot be made", HKEY_LOCAL_MACHINE, nullptr, 0, false, false, "registry"},
-        {"user key that cannot be made", HKEY_CURRENT_USER, nullptr, 0, false, false, "registry"},
-        {"first value refused", nullptr, "user", ERROR_ACCESS_DENIED, false, false, "registry"},
-        {"viewer value, registry full", nullptr, "185.1", ERROR_NO_SYSTEM_RESOURCES, false, false, "registry"},
-        {"shell extension value", nullptr, "ThreadingModel", ERROR_ACCESS_DENIED, false, false, "registry"},
-        {"last value of the run", nullptr, "All_IDs", ERROR_ACCESS_DENIED, false, false, "registry"},
+        {"machine key that cannot be made", HKEY_LOCAL_MACHINE, nullptr, 0, false, false, "registry",
+         "General failed: error 1021"},
+        {"user key that cannot be made", HKEY_CURRENT_USER, nullptr, 0, false, false, "registry",
+         "LaunchManager\\General failed: error 1021"},
+        {"first value refused", nullptr, "user", ERROR_ACCESS_DENIED, false, false, "registry",
+         "value user failed: error 5"},
+        {"viewer value, registry full", nullptr, "185.1", ERROR_NO_SYSTEM_RESOURCES, false, false, "registry",
+         "value 185.1 failed: error 1450"},
+        {"shell extension value", nullptr, "ThreadingModel", ERROR_ACCESS_DENIED, false, false, "registry",
+         "value ThreadingModel failed: error 5"},
+        {"last value of the run", nullptr, "All_IDs", ERROR_ACCESS_DENIED, false, false, "registry",
+         "value All_IDs failed: error 5"},
         {"value refused, module without the string", nullptr, "185.1", ERROR_ACCESS_DENIED, false, true,
-         "registry"},
-        {"read-only install.ini, module without the string", nullptr, nullptr, 0, true, true, "install.ini"},
+         "registry", "value 185.1 failed: error 5"},
+        {"read-only install.ini, module without the string", nullptr, nullptr, 0, true, true, "install.ini",
+         "install.ini failed: error 5"},
     };
+    const std::string log = media + "setup.log";
     const std::string moduleCopy = media + "luinsres-full.dll";
     ASSERT_TRUE(CopyFileA((media + "luinsres.dll").c_str(), moduleCopy.c_str(), FALSE));
     for (const auto &c : cases) {
@@ -229,6 +238,8 @@ TEST_F(PlatformFailuresTest, SetupThatCannotBeWrittenLeavesEverythingAsItWas)
         const std::string installIni = readTextFile(ini());
         Snapshot before = snapshot();
         RegistryContents shellBefore = shellExtensionKeys();
+        DeleteFileA(log.c_str());
+        ASSERT_EQ(1, EXPORTED(setupLogFile)(log.c_str()));
         autopilotStart();
         expectProgress();
         onMainDialog(sequence({inspect([&](HWND) {
@@ -240,6 +251,9 @@ TEST_F(PlatformFailuresTest, SetupThatCannotBeWrittenLeavesEverythingAsItWas)
         autopilotQueue(pressButton(IDOK));
         int result = runDodialog();
         patchImport(dialogintModule(), nullptr, "RegSetValueExA", (void *)realSetValue);
+        EXPORTED(setupLogFile)("");
+        std::string lines = readTextFile(log);
+        EXPECT_NE(std::string::npos, lines.find(std::string(c.logged) + "\r\n")) << lines;
         SetFileAttributesA(ini().c_str(), FILE_ATTRIBUTE_NORMAL);
 
         EXPECT_EQ(DODIALOG_CANCELLED, result);
