@@ -184,6 +184,7 @@ TEST_F(PlatformFailuresTest, SetupThatCannotBeWrittenLeavesEverythingAsItWas)
         bool withoutStrings;   // the module lacks strings 704 and 705
         const char *said;      // a word of the message
         const char *logged;    // the failure's line in the setup log ends so
+        int button = IDC_MAIN_STANDARD;
     } cases[] = {
         {"machine key that cannot be made", HKEY_LOCAL_MACHINE, nullptr, 0, false, false, "registry",
          "General failed: error 1021"},
@@ -201,6 +202,8 @@ TEST_F(PlatformFailuresTest, SetupThatCannotBeWrittenLeavesEverythingAsItWas)
          "registry", "value 185.1 failed: error 5"},
         {"read-only install.ini, module without the string", nullptr, nullptr, 0, true, true, "install.ini",
          "install.ini failed: error 5"},
+        {"workstation mark refused", nullptr, "WorkStation", ERROR_ACCESS_DENIED, false, false, "registry",
+         "value WorkStation failed: error 5", IDC_MAIN_WORKSTATION},
     };
     const std::string log = media + "setup.log";
     const std::string moduleCopy = media + "luinsres-full.dll";
@@ -235,6 +238,7 @@ TEST_F(PlatformFailuresTest, SetupThatCannotBeWrittenLeavesEverythingAsItWas)
         realSetValue = (decltype(&RegSetValueExA))patchImport(dialogintModule(), nullptr, "RegSetValueExA",
                                                               (void *)setValueOrFail);
         ASSERT_NE(nullptr, realSetValue);
+        setIni("Config", "Network", c.button == IDC_MAIN_WORKSTATION ? "TRUE" : nullptr);
         const std::string installIni = readTextFile(ini());
         Snapshot before = snapshot();
         RegistryContents shellBefore = shellExtensionKeys();
@@ -246,7 +250,7 @@ TEST_F(PlatformFailuresTest, SetupThatCannotBeWrittenLeavesEverythingAsItWas)
                                    if (c.readOnlyIni)
                                        SetFileAttributesA(ini().c_str(), FILE_ATTRIBUTE_READONLY);
                                }),
-                               pressButton(IDC_MAIN_STANDARD)}));
+                               pressButton(c.button)}));
         expectProgress();
         autopilotQueue(pressButton(IDOK));
         int result = runDodialog();
