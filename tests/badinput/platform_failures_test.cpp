@@ -184,6 +184,7 @@ TEST_F(PlatformFailuresTest, SetupThatCannotBeWrittenLeavesEverythingAsItWas)
         bool withoutStrings;   // the module lacks strings 704 and 705
         const char *said;      // a word of the message
         const char *logged;    // the failure's line in the setup log ends so
+        int button = IDC_MAIN_STANDARD;   // custom: in add-on mode, everything accepted
     } cases[] = {
         {"machine key that cannot be made", HKEY_LOCAL_MACHINE, nullptr, 0, false, false, "registry",
          "General failed: error 1021"},
@@ -201,6 +202,10 @@ TEST_F(PlatformFailuresTest, SetupThatCannotBeWrittenLeavesEverythingAsItWas)
          "registry", "value 185.1 failed: error 5"},
         {"read-only install.ini, module without the string", nullptr, nullptr, 0, true, true, "install.ini",
          "install.ini failed: error 5"},
+        {"workstation mark refused", nullptr, "WorkStation", ERROR_ACCESS_DENIED, false, false, "registry",
+         "value WorkStation failed: error 5", IDC_MAIN_WORKSTATION},
+        {"value refused in add-on mode", nullptr, "185.1", ERROR_ACCESS_DENIED, false, false, "registry",
+         "value 185.1 failed: error 5", IDC_MAIN_CUSTOM},
     };
     const std::string log = media + "setup.log";
     const std::string moduleCopy = media + "luinsres-full.dll";
@@ -235,7 +240,11 @@ TEST_F(PlatformFailuresTest, SetupThatCannotBeWrittenLeavesEverythingAsItWas)
         realSetValue = (decltype(&RegSetValueExA))patchImport(dialogintModule(), nullptr, "RegSetValueExA",
                                                               (void *)setValueOrFail);
         ASSERT_NE(nullptr, realSetValue);
-        const std::string installIni = readTextFile(ini());
+        setIni("Config", "Network", c.button == IDC_MAIN_WORKSTATION ? "TRUE" : nullptr);
+        writeTextFile(installed(), "[General]\r\nSpaceUsed=100\r\n[VWPINFO]\r\n"
+                                   "Info1=1,PLAIN,jordocve.dll,txt,3,1,0,doc,0,0,3\r\n");
+        record.addOnMode = c.button == IDC_MAIN_CUSTOM;
+        const std::string installIni = readTextFile(ini()), installedIni = readTextFile(installed());
         Snapshot before = snapshot();
         RegistryContents shellBefore = shellExtensionKeys();
         DeleteFileA(log.c_str());
@@ -246,7 +255,9 @@ TEST_F(PlatformFailuresTest, SetupThatCannotBeWrittenLeavesEverythingAsItWas)
                                    if (c.readOnlyIni)
                                        SetFileAttributesA(ini().c_str(), FILE_ATTRIBUTE_READONLY);
                                }),
-                               pressButton(IDC_MAIN_STANDARD)}));
+                               pressButton(c.button)}));
+        if (c.button == IDC_MAIN_CUSTOM)
+            onOptionsDialog(pressButton(IDOK));
         expectProgress();
         autopilotQueue(pressButton(IDOK));
         int result = runDodialog();
@@ -254,6 +265,15 @@ TEST_F(PlatformFailuresTest, SetupThatCannotBeWrittenLeavesEverythingAsItWas)
         EXPORTED(setupLogFile)("");
         std::string lines = readTextFile(log);
         EXPECT_NE(std::string::npos, lines.find(std::string(c.logged) + "\r\n")) << lines;
+        // A refused value comes after install.ini was written (but in a
+        // workstation run, which lists nothing): its old bytes went back, and
+        // the installation's in add-on mode.
+        if (c.value && c.button != IDC_MAIN_WORKSTATION) {
+            EXPECT_NE(std::string::npos, lines.find("\\install.ini: its old content put back")) << lines;
+        }
+        if (c.button == IDC_MAIN_CUSTOM) {
+            EXPECT_NE(std::string::npos, lines.find("installed.ini: its old content put back")) << lines;
+        }
         SetFileAttributesA(ini().c_str(), FILE_ATTRIBUTE_NORMAL);
 
         EXPECT_EQ(DODIALOG_CANCELLED, result);
@@ -266,6 +286,8 @@ TEST_F(PlatformFailuresTest, SetupThatCannotBeWrittenLeavesEverythingAsItWas)
         }
         EXPECT_NE(std::string::npos, text.find(c.said)) << text;
         EXPECT_EQ(installIni, readTextFile(ini())) << "install.ini byte for byte";
+        EXPECT_EQ(installedIni, readTextFile(installed())) << "the installation's install.ini too";
+        record.addOnMode = 0;
         expectOnlyAllowedChanges(before, snapshot(), AllowedChanges());
         EXPECT_EQ(shellBefore, shellExtensionKeys());
         EXPECT_EQ(0u, autopilotUnexpected());
