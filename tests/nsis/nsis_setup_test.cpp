@@ -123,12 +123,26 @@ protected:
         std::string file = answersFile(answers);
         lastLog = file + ".log";
         if (!uninstall) {
-            int code = runProgram("\"" + exeDir() + "lumoria-nsis-setup.exe\" " + options + " /ANSWERS=\"" + file + "\"");
+            int code = runProgram("\"" + exeDir() + "lumoria-nsis-setup.exe\" " + options + " /AUTOPILOT=\"" + file + "\"");
             if (fileExists(target + "\\uninstall.exe"))
                 shortTarget = shortPath(target);
             return code;
         }
-        int code = runProgram("\"" + target + "\\uninstall.exe\" /S /ANSWERS=\"" + file + "\"");
+        int code = runProgram("\"" + target + "\\uninstall.exe\" /S /ASK /AUTOPILOT=\"" + file + "\"");
+        return code == 0 ? waitForUninstallerCopy() : code;
+    }
+
+    // A silent run as a deployment tool starts it: the setup, or the
+    // installation's uninstaller, with the switches as they are. Its exit code.
+    int runSilent(bool uninstall, const std::string &switches)
+    {
+        if (!uninstall) {
+            int code = runProgram("\"" + exeDir() + "lumoria-nsis-setup.exe\" " + switches);
+            if (fileExists(target + "\\uninstall.exe"))
+                shortTarget = shortPath(target);
+            return code;
+        }
+        int code = runProgram("\"" + target + "\\uninstall.exe\" " + switches);
         return code == 0 ? waitForUninstallerCopy() : code;
     }
 
@@ -261,16 +275,16 @@ TEST_F(NsisSetupTest, ServerCopyIsNotRegisteredAndItsUninstallerTakesItAway)
     EXPECT_TRUE(regKeyExists(HKEY_LOCAL_MACHINE, PRODUCT_GENERAL_KEY)) << "this machine's own installation stays";
 }
 
-// Stopping is not failing: a cancelled setup leaves nothing and says 1; an
-// answer file that leaves a dialog unanswered fails the run with 2.
+// Stopping is not failing: a cancelled setup leaves nothing and says 1602;
+// a script that leaves a dialog unanswered fails the run with 1603.
 TEST_F(NsisSetupTest, CancelledAndUnansweredSetupsInstallNothing)
 {
     const struct {
         const char *answers;
         int exitCode;
     } cases[] = {
-        {"main: cancel\nbox: yes\n", 1},
-        {"language: english\n", 2},
+        {"main: cancel\nbox: yes\n", 1602},
+        {"language: english\n", 1603},
     };
     for (const auto &c : cases) {
         EXPECT_EQ(c.exitCode, run(false, c.answers)) << c.answers << readTextFile(lastLog);
