@@ -7,6 +7,7 @@
 #include "state/module_lifecycle.h"
 #include "state/setup_state.h"
 #include "state/text.h"
+#include "unattended/answers.h"
 
 // Captions are loaded into a buffer of this size (LoadStringA counts the
 // terminator).
@@ -60,7 +61,7 @@ extern "C" int WINAPI installerDlg(HWND owner, int kind, const char *text, const
     }
     char caption[ENTRY_CAPTION_BYTES];
     LoadStringA(resourceModule, IDS_CAPTION, caption, sizeof caption);
-    int answer = MessageBoxA(owner, text ? text : "", caption, style);
+    int answer = showBox(owner, text ? text : "", caption, style);
     leaveExport();
     return installerAnswer(answer);
 }
@@ -111,7 +112,7 @@ int showResourceMessage(HWND owner, int textId, UINT style)
     char caption[CAPTION_BYTES];
     LoadStringA(resourceModule, (UINT)textId, s.scratchText, MESSAGE_BYTES);
     LoadStringA(resourceModule, IDS_CAPTION, caption, sizeof caption);
-    return MessageBoxA(owner, s.scratchText, caption, style);
+    return showBox(owner, s.scratchText, caption, style);
 }
 
 static bool formHelpPath()
