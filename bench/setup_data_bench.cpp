@@ -350,7 +350,7 @@ Limit measureLimit(const Media &m, const std::string &resultIni, const std::vect
 std::string customAnswers(const Media &m)
 {
     return "[Setup]\r\nLanguage=english\r\nKind=custom\r\nInstallDir=" + m.dir + "target\r\n\r\n"
-           "[Components]\r\nPICTURE=0\r\nCONVTOOL=1\r\n\r\n"
+           "[Components]\r\nTPIC=0\r\nCONVTOOL=1\r\n\r\n"
            "[VWP]\r\nARWRITE=0\r\nBELWRITE=0\r\n\r\n"
            "[SPREADSHEET]\r\nARCALC=0\r\n";
 }
