@@ -164,11 +164,14 @@ Var LogFile         ; the setup log a run names with /LOG=
 
 ; The switches a setup passes on to the installed uninstaller it starts.
 ; Out: $R0.
+!define REMOVAL_ANSWERS "$PLUGINSDIR\removal-answers.ini"
 Function UninstallerSwitches
     ${If} $AnswerMode = ${ANSWERS_REPLAY}
         StrCpy $R0 '/S /ANSWERS="$AnswerFile"'
     ${ElseIf} $AnswerMode = ${ANSWERS_RECORD}
-        StrCpy $R0 '/S /RECORD="$AnswerFile"'
+        ; A recording starts its file anew: the uninstaller records into a
+        ; file of its own, which KeepRemovalAnswers adds to the setup's.
+        StrCpy $R0 '/S /RECORD="${REMOVAL_ANSWERS}"'
     ${Else}
         StrCpy $R0 '/S /ASK'
     ${EndIf}
@@ -304,6 +307,26 @@ Function PreviousState
                 StrCpy $0 2
             ${EndIf}
     ${EndSwitch}
+FunctionEnd
+
+; The shared-file answers a recording uninstaller wrote, added to the
+; setup's answer file, so that a replay of the setup removes the same way.
+Function KeepRemovalAnswers
+    System::Alloc 32768
+    Pop $R9
+    System::Call 'kernel32::GetPrivateProfileSectionA(m "SharedFiles", p $R9, i 32768, m "${REMOVAL_ANSWERS}") i .r0'
+    StrCpy $R8 $R9
+    ${Do}
+        System::Call '*$R8(&m1024 .r1)'
+        ${IfThen} $1 == "" ${|} ${ExitDo} ${|}
+        ${WordFind} $1 "=" "+1{" $R2
+        ${WordFind} $1 "=" "+1}" $R3
+        WriteINIStr $AnswerFile "SharedFiles" $R2 $R3
+        StrLen $R0 $1
+        IntPtrOp $R8 $R8 + $R0
+        IntPtrOp $R8 $R8 + 1
+    ${Loop}
+    System::Free $R9
 FunctionEnd
 
 ; ---------------------------------------------------------------------------
@@ -479,7 +502,12 @@ Function RunInstalledUninstaller
     ExecWait '"$INSTDIR\uninstall.exe" $R0 ${ANSWERS_OPTION} _?=$INSTDIR' $0
     ${If} ${Errors}
         StrCpy $0 ${EXIT_FAILED}
-    ${ElseIf} $0 = ${EXIT_DONE}
+    ${ElseIf} $AnswerMode = ${ANSWERS_RECORD}
+        Push $0
+        Call KeepRemovalAnswers
+        Pop $0
+    ${EndIf}
+    ${If} $0 = ${EXIT_DONE}
         Delete "$INSTDIR\uninstall.exe"
         RMDir "$INSTDIR"
     ${EndIf}

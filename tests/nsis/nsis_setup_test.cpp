@@ -303,7 +303,7 @@ std::string replaced(std::string text, const std::string &mark, const std::strin
 struct SilentRun {
     const char *what;
     bool uninstall;
-    const char *switches;   // {answers}: the row's answer file; {recorded}, {script}, {log}
+    const char *switches;   // {answers}: the row's answer file; {recorded}, {removal}, {script}, {log}
     const char *answers;    // {shared}: the installation's short path, {target}: its folder
     int exitCode;
     bool installed;         // the product's and the uninstall keys, uninstall.exe
@@ -321,7 +321,8 @@ struct SilentRun {
 // nothing installed.
 TEST_F(NsisSetupTest, SilentSetupsRecordReplayAndExitWithDeploymentCodes)
 {
-    std::string recorded = dir + "recorded.ini", log = dir + "setup.log", blocked = dir + "blocked";
+    std::string recorded = dir + "recorded.ini", removal = dir + "removal.ini", log = dir + "setup.log",
+                blocked = dir + "blocked";
     writeTextFile(blocked, "a file where the installation folder would go");
     std::string script = answersFile(("language: english\nmain: directory " + target +
                                       "; custom\noptions: details Manuals and online help\n"
@@ -353,6 +354,13 @@ TEST_F(NsisSetupTest, SilentSetupsRecordReplayAndExitWithDeploymentCodes)
         {"a folder that cannot be made", false, "/S /ANSWERS=\"{answers}\" /LOG=\"{log}\"",
          "[Setup]\nLanguage=english\nKind=standard\nInstallDir={blocked}\\Lumoria\n", 1603, false, {"wpcommon.dll"},
          "InstallDir"},
+        {"replayed over the kept shared files", false, "/S /ANSWERS=\"{recorded}\"", "", 0, true, {"NOTES\\bpnint.dll"},
+         nullptr},
+        {"a removal through the reinstall dialog, recorded", false, "/S /RECORD=\"{removal}\" /AUTOPILOT=\"{answers}\"",
+         "reinstall: remove\nshared: yes\n", 0, false, {}, nullptr},
+        {"replayed once more", false, "/S /ANSWERS=\"{recorded}\"", "", 0, true, {"NOTES\\bpnint.dll"}, nullptr},
+        {"the recorded removal replayed, shared files and all", false, "/S /ANSWERS=\"{removal}\" /LOG=\"{log}\"", "",
+         0, false, {}, "SharedFiles"},
     };
     std::string recordedIni;
     for (const SilentRun &r : runs) {
@@ -362,11 +370,13 @@ TEST_F(NsisSetupTest, SilentSetupsRecordReplayAndExitWithDeploymentCodes)
                                                                   "{blocked}", blocked)
                                                              .c_str())
                                            : "";
-        std::string switches = replaced(replaced(replaced(replaced(r.switches, "{answers}", answers), "{recorded}",
-                                                          recorded),
+        std::string switches = replaced(replaced(replaced(replaced(replaced(r.switches, "{answers}", answers),
+                                                                   "{recorded}", recorded),
+                                                          "{removal}", removal),
                                                  "{script}", script),
                                         "{log}", log);
-        std::string context = std::string(r.what) + "\n" + readTextFile(script + ".log");
+        std::string context = std::string(r.what) + "\n" + readTextFile(script + ".log") +
+                              (answers.empty() ? "" : readTextFile(answers + ".log"));
         ASSERT_EQ(r.exitCode, runSilent(r.uninstall, switches)) << context << readTextFile(log);
         context += readTextFile(log);
         EXPECT_EQ(r.installed, fileExists(target + "\\uninstall.exe")) << context;
