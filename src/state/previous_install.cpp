@@ -196,8 +196,10 @@ extern "C" int WINAPI HaveKeyDialog(HWND owner, int32_t *workstationFlag, HostSe
         copyText(record->installDir, sizeof record->installDir, s.installDir);
     leaveExport();
     saveRecordedAnswers();
-    logLine("HaveKeyDialog: installation found: %d (folder %s): result %d", (int)previousInstallState,
-            s.installDir[0] ? s.installDir : "none", result);
+    static const char *const found[] = {"none", "another version", "this version", "the older kind"};
+    logLine("HaveKeyDialog: installation found: %s%s%s: result %d",
+            found[previousInstallState >= 0 && previousInstallState <= 3 ? previousInstallState : 0],
+            s.installDir[0] ? " in " : "", s.installDir, result);
     return result;
 }
 

@@ -359,10 +359,12 @@ extern "C" int WINAPI setupAnswers(const char *path, int32_t mode)
             logLine("setupAnswers: answers off");
         answersMode = ANSWERS_OFF;
         answersPath[0] = 0;
+        stopSetupLog();
         return 1;
     }
     answersMode = ANSWERS_OFF;
     answersPath[0] = 0;
+    stopSetupLog();
     char full[PATH_BYTES];
     DWORD length = path && path[0] && strnlen(path, PATH_BYTES) < PATH_BYTES
                        ? GetFullPathNameA(path, sizeof full, full, nullptr)

@@ -236,4 +236,25 @@ TEST_F(AnswerFileTest, SharedFileTheFileDoesNotNameIsKept)
     }
 }
 
+// Without a log named, a replay logs into the temporary folder, and no
+// longer once answers are off.
+TEST_F(AnswerFileTest, ReplayLogsIntoTheTemporaryFolderWhenNoLogIsNamed)
+{
+    char temp[MAX_PATH];
+    GetTempPathA(sizeof temp, temp);
+    std::string log = std::string(temp) + "lumoria-setup.log", file = dir + "cancel.ini";
+    DeleteFileA(log.c_str());
+    writeTextFile(file, "[Setup]\nKind=cancel\n");
+    const RunCase &run = runOf(RUN_STANDARD);
+    runs.freshState(run, RUN_ENGLISH);
+    ASSERT_EQ(1, EXPORTED(setupAnswers)(file.c_str(), ANSWERS_REPLAY));
+    EXPECT_NE(std::string::npos, runs.hostRun(run, RUN_ENGLISH).find("\ndodialog 0\n"));
+    EXPECT_NE(std::string::npos, readTextFile(log).find("dodialog: result 0\r\n")) << readTextFile(log);
+    EXPORTED(setupAnswers)(nullptr, ANSWERS_OFF);
+    std::string kept = readTextFile(log);
+    EXPECT_EQ(0, EXPORTED(setupAnswers)(file.c_str(), 7)) << "no such mode";
+    EXPECT_EQ(kept, readTextFile(log));
+    DeleteFileA(log.c_str());
+}
+
 } // namespace

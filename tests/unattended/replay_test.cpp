@@ -55,7 +55,9 @@ TEST_F(ReplayTest, RecordedRunReplaysToTheSameFilesRegistryRecordAndResults)
             runs.freshState(run, language);
             ASSERT_EQ(1, EXPORTED(setupAnswers)(answers.c_str(), ANSWERS_RECORD));
             runs.queuePersonsAnswers(run, language);
+            startWindowCount();
             std::string recorded = runs.hostRun(run, language);
+            EXPECT_LT(0, stopWindowCount()) << "the person's dialogs are counted";
             EXPECT_EQ(0u, autopilotUnexpected());
             EXPECT_EQ(0u, autopilotPending());
             EXPECT_NE(std::string::npos, recorded.find(std::string(run.finalResult) + "\n")) << recorded;
@@ -65,12 +67,17 @@ TEST_F(ReplayTest, RecordedRunReplaysToTheSameFilesRegistryRecordAndResults)
             }
 
             runs.freshState(run, language);
+            std::string log = kept + name + ".log";
+            DeleteFileA(log.c_str());
+            ASSERT_EQ(1, EXPORTED(setupLogFile)(log.c_str()));
             ASSERT_EQ(1, EXPORTED(setupAnswers)(answers.c_str(), ANSWERS_REPLAY));
             startWindowCount();
             std::string replayed = runs.hostRun(run, language);
             EXPECT_EQ(0, stopWindowCount());
             EXPECT_EQ("", firstDifference(recorded, replayed));
             EXPORTED(setupAnswers)(nullptr, ANSWERS_OFF);
+            EXPORTED(setupLogFile)(nullptr);
+            EXPECT_NE(std::string::npos, readTextFile(log).find(run.logged)) << readTextFile(log);
 
             // Kept for the replay with no display at all.
             writeTextFile(kept + name + ".outcome", replayed);

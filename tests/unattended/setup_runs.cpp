@@ -18,12 +18,13 @@
 #include "support/test_support.h"
 
 const RunCase runCases[] = {
-    {"STANDARD", RUN_STANDARD, "dodialog 1"},
-    {"CUSTOM", RUN_CUSTOM, "dodialog 2"},
-    {"WORKST", RUN_WORKSTATION, "dodialog 3"},
-    {"NETWORK", RUN_NETWORK, "networkInstall 1"},
-    {"MODIFY", RUN_MODIFY, "dodialog 1"},
-    {"REMOVE", RUN_REMOVE, "DeleteShareDLL jorcnvrt.dll: answer 0"},
+    {"STANDARD", RUN_STANDARD, "dodialog 1", "answer Kind=standard (from the answer file)"},
+    {"CUSTOM", RUN_CUSTOM, "dodialog 2", "selection: SPREADSHEET chosen: GRIDWISE JSHEET3"},
+    {"WORKST", RUN_WORKSTATION, "dodialog 3", "dodialog: workstation: the registry names the server folder"},
+    {"NETWORK", RUN_NETWORK, "networkInstall 1", "networkInstall: install.ini written"},
+    {"MODIFY", RUN_MODIFY, "dodialog 1", "dodialog: file list REMOVEFILES written"},
+    {"REMOVE", RUN_REMOVE, "DeleteShareDLL jorcnvrt.dll: answer 0",
+     "answer SharedFiles/C:\\LUTEST\\REMOVE\\jorcnvrt.dll=keep (from the answer file)"},
 };
 const size_t runCaseCount = sizeof runCases / sizeof runCases[0];
 
@@ -130,9 +131,12 @@ std::string hexOf(const unsigned char *bytes, size_t count)
 
 std::string runFolder(const RunCase &run) { return std::string(LUTEST) + "\\" + run.name; }
 
-SetupRuns::SetupRuns()
+// The media lie in a folder of the same name in every prefix and process, so
+// that the record's paths read alike wherever a run is made.
+SetupRuns::SetupRuns() : media("C:\\LUMEDIA\\")
 {
-    media = makeTempDir("unattended");
+    removeTree("C:\\LUMEDIA");
+    CreateDirectoryA(media.c_str(), nullptr);
 }
 
 SetupRuns::~SetupRuns()
@@ -141,6 +145,8 @@ SetupRuns::~SetupRuns()
     removeShellExtensionKeys();
     removeSharedValues();
     removeTree(LUTEST);
+    SetFileAttributesA((media + "install.ini").c_str(), FILE_ATTRIBUTE_NORMAL);
+    removeTree("C:\\LUMEDIA");
 }
 
 void SetupRuns::freshState(const RunCase &run, RunLanguage language)

@@ -19,6 +19,7 @@ struct RunCase {
     const char *name;       // also its installation folder's name, 8.3 as it stands
     RunKind kind;
     const char *finalResult;  // the last entry's result line, as the run should end
+    const char *logged;       // a line its replay's log holds
 };
 
 extern const RunCase runCases[];
