@@ -210,7 +210,7 @@ const char *answerName(int answer)
     }
 }
 
-bool canCreate(const char *path)
+bool startRecordedFile(const char *path)
 {
     HANDLE file = CreateFileA(path, GENERIC_WRITE, FILE_SHARE_READ, nullptr, CREATE_ALWAYS, FILE_ATTRIBUTE_NORMAL,
                               nullptr);
@@ -370,7 +370,7 @@ extern "C" int WINAPI setupAnswers(const char *path, int32_t mode)
                        ? GetFullPathNameA(path, sizeof full, full, nullptr)
                        : 0;
     bool usable = length > 0 && length < sizeof full &&
-                  (mode == ANSWERS_RECORD ? canCreate(full) : mode == ANSWERS_REPLAY && canRead(full));
+                  (mode == ANSWERS_RECORD ? startRecordedFile(full) : mode == ANSWERS_REPLAY && canRead(full));
     if (!usable) {
         DWORD error = GetLastError();
         logFailure(error, "setupAnswers: %s %s", modeName(mode), path ? path : "(none)");

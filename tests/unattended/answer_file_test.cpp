@@ -257,4 +257,31 @@ TEST_F(AnswerFileTest, ReplayLogsIntoTheTemporaryFolderWhenNoLogIsNamed)
     DeleteFileA(log.c_str());
 }
 
+struct FileUse {
+    const char *file;      // under the test's folder; null: none
+    int32_t mode;
+    int expected;
+};
+
+TEST_F(AnswerFileTest, SetupAnswersSaysWhetherTheFileCanBeUsed)
+{
+    writeTextFile(dir + "present.ini", "[Setup]\nKind=standard\n");
+    const FileUse cases[] = {
+        {"present.ini", ANSWERS_REPLAY, 1},
+        {"missing.ini", ANSWERS_REPLAY, 0},
+        {"new.ini", ANSWERS_RECORD, 1},
+        {"no folder\\new.ini", ANSWERS_RECORD, 0},
+        {nullptr, ANSWERS_REPLAY, 0},
+        {"present.ini", 3, 0},
+        {nullptr, ANSWERS_OFF, 1},
+    };
+    for (const FileUse &c : cases) {
+        std::string path = c.file ? dir + c.file : "";
+        SCOPED_TRACE(path + " mode " + std::to_string(c.mode));
+        EXPECT_EQ(c.expected, EXPORTED(setupAnswers)(c.file ? path.c_str() : nullptr, c.mode));
+    }
+    EXPECT_EQ("; Lumoria setup answers, recorded by dialogint\r\n", readTextFile(dir + "new.ini"))
+        << "a recording starts a new file";
+}
+
 } // namespace

@@ -25,6 +25,9 @@ const RunCase runCases[] = {
     {"MODIFY", RUN_MODIFY, "dodialog 1", "dodialog: file list REMOVEFILES written"},
     {"REMOVE", RUN_REMOVE, "DeleteShareDLL jorcnvrt.dll: answer 0",
      "answer SharedFiles/C:\\LUTEST\\REMOVE\\jorcnvrt.dll=keep (from the answer file)"},
+    // A custom run over the installation installed.ini describes: the
+    // selection starts from that installation's.
+    {"UPGRADE", RUN_UPGRADE, "dodialog 2", "selection: INTEGRATION chosen: JORMAIL\r\n"},
 };
 const size_t runCaseCount = sizeof runCases / sizeof runCases[0];
 
@@ -214,6 +217,18 @@ void SetupRuns::queuePersonsAnswers(const RunCase &run, RunLanguage language)
         autopilotQueueForControl(IDC_OPTIONS_LIST, pressButton(IDOK));
         onProgress();
         break;
+    case RUN_UPGRADE:
+        autopilotQueue(languageChoice(language));
+        onProgress();
+        autopilotQueueForControl(IDC_MAIN_DIRECTORY, sequence({typeText(IDC_MAIN_DIRECTORY, folder),
+                                                               pressButton(IDC_MAIN_CUSTOM)}));
+        // JORPLAN, which the installation has no mark for and so keeps from
+        // everything, taken off on the integrations page.
+        autopilotQueueForControl(IDC_OPTIONS_LIST, sequence({click(4), pressButton(IDC_OPTIONS_DETAILS)}));
+        autopilotQueueForControl(IDC_OPTIONS_LIST, sequence({click(2), click(2), pressButton(IDOK)}));
+        autopilotQueueForControl(IDC_OPTIONS_LIST, pressButton(IDOK));
+        onProgress();
+        break;
     case RUN_NETWORK:
         onProgress();
         autopilotQueueForControl(IDC_NETWORK_DIRECTORY,
@@ -271,6 +286,11 @@ std::string SetupRuns::hostRun(const RunCase &run, RunLanguage language)
     }
     if (goOn && run.kind != RUN_REMOVE) {
         record.maintenanceMode = haveKey == HAVEKEY_MODIFY;
+        if (run.kind == RUN_UPGRADE) {
+            record.upgradeMode = 1;
+            strcpy(record.installedIniPath, (media + "installed.ini").c_str());
+            strcpy(record.installedLayoutFilePath, (media + "setup.lay").c_str());
+        }
         int result = run.kind == RUN_NETWORK ? EXPORTED(networkInstall)(nullptr, &record)
                                              : EXPORTED(dodialog)(nullptr, &record);
         snprintf(line, sizeof line, "%s %d\n", run.kind == RUN_NETWORK ? "networkInstall" : "dodialog", result);
