@@ -17,6 +17,15 @@
 #   bash scripts/run-sample.sh --keep-pictures [--answers FILE | --language NAME]
 #                                              as above, and the pictures
 #                                              replace those kept in docs/
+#   bash scripts/run-sample.sh [--answers FILE | --language NAME] --record OUT
+#                                              as above, and the library
+#                                              writes the choices into the
+#                                              answer file OUT
+#   bash scripts/run-sample.sh --replay FILE   the setup the answer file FILE
+#                                              names, with no dialog, then its
+#                                              removal (shared files as FILE
+#                                              says, else kept); the setup log
+#                                              beside the pictures
 #
 # Unattended runs save a picture of every dialog in
 # build/<preset>/sample-screenshots/<answer file>/; only --keep-pictures
@@ -35,30 +44,52 @@ if [ "${1:-}" = --inside ]; then
   fi
   # Wine sees the Unix root as drive Z:.
   winpath() { local p; p=$(cd "$(dirname "$1")" && pwd)/$(basename "$1"); echo "Z:${p//\//\\}"; }
-  answers=$(winpath "$1")
   pictures=$(winpath "$2")
+  # The dialogs played from an answer file, or (mode replay) none at all.
+  if [ "$1" = replay ]; then
+    played=(--replay "$(winpath "$3")" --log "$pictures\\setup.log")
+    removal=("${played[@]}")
+  else
+    played=(--answers "$(winpath "$1")" --screenshots "$pictures")
+    removal=("${played[@]}")
+    [ -n "${3:-}" ] && played+=(--record "$(winpath "$3")")
+  fi
   status=0
-  "$WINE" "$host" --answers "$answers" --screenshots "$pictures" | tee "$2/setup.out" || status=$?
+  "$WINE" "$host" "${played[@]}" | tee "$2/setup.out" || status=$?
   [ "$status" -eq 0 ] || exit "$status"
   echo
   # A network installation is not registered: the setup names its folder.
   target=$(sed -n 's/.*remove it with: setuphost --remove --target \(.*\)$/\1/p' "$2/setup.out" | tr -d '\r')
-  "$WINE" "$host" --remove ${target:+--target "$target"} --answers "$answers" --screenshots "$pictures"
+  "$WINE" "$host" --remove ${target:+--target "$target"} "${removal[@]}"
   exit 0
 fi
 
 interactive=0
 keep=0
 answers=samples/answers/standard.txt
+record=
+replay=
 [ "${1:-}" = --keep-pictures ] && { keep=1; shift; }
 case "${1:-}" in
   --interactive) interactive=1; shift ;;
   --answers) [ $# -ge 2 ] || { echo "run-sample: --answers needs a file" >&2; exit 2; }; answers=$2; shift 2 ;;
   --language) [ $# -ge 2 ] || { echo "run-sample: --language needs a language" >&2; exit 2; }
     answers=samples/answers/$(echo "$2" | tr '[:upper:]' '[:lower:]').txt; shift 2 ;;
-  "") ;;
-  *) sed -n '7,25p' "$0" | sed 's/^# \{0,1\}//'; exit 2 ;;
+  --replay) [ $# -ge 2 ] || { echo "run-sample: --replay needs an answer file" >&2; exit 2; }
+    replay=$2; shift 2
+    [ -f "$replay" ] || { echo "run-sample: no answer file $replay" >&2; exit 2; } ;;
+  --record | "") ;;
+  *) sed -n '7,35p' "$0" | sed 's/^# \{0,1\}//'; exit 2 ;;
 esac
+if [ "${1:-}" = --record ] && [ "$interactive" = 0 ] && [ -z "$replay" ]; then
+  [ $# -ge 2 ] || { echo "run-sample: --record needs a file" >&2; exit 2; }
+  record=$2
+  shift 2
+  # The library writes it whole; its folder must be there.
+  mkdir -p "$(dirname "$record")"
+fi
+[ "$keep" = 0 ] || [ -z "$replay" ] || { echo "run-sample: a replay shows no dialog to picture" >&2; exit 2; }
+[ $# -eq 0 ] || [ "$interactive" = 1 ] || { sed -n '7,35p' "$0" | sed 's/^# \{0,1\}//'; exit 2; }
 [ "$interactive" = 1 ] || [ -f "$answers" ] || { echo "run-sample: no answer file $answers" >&2; exit 2; }
 
 bash scripts/install-deps.sh
@@ -87,21 +118,31 @@ if [ "$interactive" = 1 ]; then
 fi
 
 name=$(basename "$answers" .txt)
+inside=("$answers")
+if [ -n "$replay" ]; then
+  name=replay-$(basename "$replay" .ini)
+  inside=(replay)
+fi
 shots=$build/sample-screenshots/$name
 rm -rf "$shots"
 mkdir -p "$shots"
+inside+=("$shots")
+[ -n "$replay" ] && inside+=("$replay")
+[ -n "$record" ] && inside+=("$record")
 status=0
 if [ -n "${DISPLAY:-}" ] && [ "${DIALOGINT_HEADLESS:-}" != 1 ]; then
-  bash scripts/under-wine.sh bash scripts/run-sample.sh --inside "$answers" "$shots" || status=$?
+  bash scripts/under-wine.sh bash scripts/run-sample.sh --inside "${inside[@]}" || status=$?
 else
   xvfb-run -a -s "-screen 0 1024x768x24" \
-    bash scripts/under-wine.sh bash scripts/run-sample.sh --inside "$answers" "$shots" || status=$?
+    bash scripts/under-wine.sh bash scripts/run-sample.sh --inside "${inside[@]}" || status=$?
 fi
 for bmp in "$shots"/*.bmp; do
   [ -e "$bmp" ] || continue
   convert "$bmp" "${bmp%.bmp}.png" && rm -f "$bmp"
 done
 echo "run-sample: $(ls "$shots"/*.png 2>/dev/null | wc -l) pictures in $shots"
+[ -n "$record" ] && echo "run-sample: the choices recorded in $record"
+[ -n "$replay" ] && echo "run-sample: the setup log in $shots/setup.log"
 
 if [ "$keep" = 1 ]; then
   # The standard run's pictures stand in setup/, another answer file's in a

@@ -35,6 +35,9 @@ bool loadEntries()
     all &= findEntry(&e.IntegDeinstall, "IntegDeinstall");
     all &= findEntry(&e.DeleteShareDLL, "DeleteShareDLL");
     all &= findEntry(&e.unLoadDriver, "unLoadDriver");
+    // A library without unattended setup still serves a person at the dialogs.
+    e.setupAnswers = (decltype(e.setupAnswers))(void *)GetProcAddress(e.module, "setupAnswers");
+    e.setupLogFile = (decltype(e.setupLogFile))(void *)GetProcAddress(e.module, "setupLogFile");
     return all;
 }
 

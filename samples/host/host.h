@@ -24,6 +24,9 @@ struct DialogintEntries {
     int(WINAPI *IntegDeinstall)(int32_t, int32_t, HostSetupInfo *);
     int(WINAPI *DeleteShareDLL)(const char *, int32_t *, const char *, const char *);
     int(WINAPI *unLoadDriver)(int32_t);
+    // Unattended setup; only --record, --replay and --log need them.
+    int(WINAPI *setupAnswers)(const char *, int32_t);
+    int(WINAPI *setupLogFile)(const char *);
 };
 
 // Where a copied file goes, by the install.ini section that listed it.
@@ -61,6 +64,9 @@ struct HostRun {
     char targetDir[HOST_PATH];     // installation folder offered; empty: the default
     char answerFile[HOST_PATH];    // empty: a user answers the dialogs
     char screenshotDir[HOST_PATH]; // empty: no pictures
+    char libraryAnswers[HOST_PATH];// --record / --replay: the answer file the library keeps
+    int libraryAnswersMode;        // ANSWERS_OFF, ANSWERS_RECORD or ANSWERS_REPLAY
+    char setupLog[HOST_PATH];      // --log: the library's setup log; empty: its default
     int networkSetup;              // --network: networkInstall instead of dodialog
     int removeRun;                 // --remove
     int keepWork;                  // --keep-work: leave the media copy in place
@@ -122,6 +128,10 @@ HWND createHostWindow();
 void showCopyProgress(const char *what, int percent);
 void hideCopyProgress();
 void pumpMessages();
+
+// unattended.cpp: hands the library its answer file and log before the
+// first entry; false when the library cannot use them.
+bool startLibraryAnswers();
 
 // answers.cpp
 bool startAnswers();

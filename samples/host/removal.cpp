@@ -39,7 +39,7 @@ int runRemoval(bool entriesLoaded)
     h.runName = "removal";
     printLine("== Lumoria sample setup: removal ==");
     if (!entriesLoaded) {
-        if (!makeWorkCopy() || !loadEntries())
+        if (!makeWorkCopy() || !loadEntries() || !startLibraryAnswers())
             return EXIT_FAILED;
         memset(&h.record, 0, sizeof h.record);
     }

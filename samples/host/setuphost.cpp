@@ -9,7 +9,9 @@
 //
 // The library works on a copy of the media, since it writes install.ini.
 // Without an answer file a user answers the dialogs; with one they are
-// answered unattended and, when asked, photographed.
+// answered unattended and, when asked, photographed. With --replay the
+// library itself sets up from a recorded answer file and shows nothing;
+// --record makes that file from the choices made in the dialogs.
 #include "host.h"
 
 #include <stdarg.h>
@@ -31,6 +33,10 @@ static const char USAGE[] =
     "                     or the folder of an installation that is found)\n"
     "  --answers FILE     answer the dialogs from FILE instead of waiting for a user\n"
     "  --screenshots DIR  save a picture of every dialog shown into DIR (with --answers)\n"
+    "  --record FILE      the dialogs show; the library writes the choices into FILE\n"
+    "  --replay FILE      no dialog and no window: the library takes every choice from FILE\n"
+    "  --log FILE         the library's setup log (record and replay always write one,\n"
+    "                     by default %TEMP%\\lumoria-setup.log)\n"
     "  --network          a network (server copy) installation: networkInstall\n"
     "  --remove           remove the installation\n"
     "  --keep-work        leave the copy of the media in place\n";
@@ -108,6 +114,12 @@ static bool parseOptions(int argc, char **argv)
             good = takeFile(h.answerFile, sizeof h.answerFile, argv[++i]);
         else if (value && strcmp(option, "--screenshots") == 0)
             good = takeFolder(h.screenshotDir, sizeof h.screenshotDir, argv[++i]);
+        else if (value && (strcmp(option, "--record") == 0 || strcmp(option, "--replay") == 0) &&
+                 !h.libraryAnswersMode) {
+            h.libraryAnswersMode = strcmp(option, "--record") == 0 ? ANSWERS_RECORD : ANSWERS_REPLAY;
+            good = takeFile(h.libraryAnswers, sizeof h.libraryAnswers, argv[++i]);
+        } else if (value && strcmp(option, "--log") == 0)
+            good = takeFile(h.setupLog, sizeof h.setupLog, argv[++i]);
         else {
             fputs(USAGE, stdout);
             return false;
@@ -117,6 +129,10 @@ static bool parseOptions(int argc, char **argv)
     }
     if (h.screenshotDir[0] && !h.answerFile[0]) {
         printLine("setuphost: --screenshots needs --answers");
+        return false;
+    }
+    if (h.libraryAnswersMode == ANSWERS_REPLAY && h.answerFile[0]) {
+        printLine("setuphost: --replay shows no dialog for --answers to answer");
         return false;
     }
     if (h.screenshotDir[0] && !makeDirectories(h.screenshotDir)) {
@@ -275,6 +291,8 @@ static int chooseLanguage(int result, char *meaning, size_t cap)
 // ---------------------------------------------------------------------------
 // The setup run
 
+static const char NO_ANSWER_MEANING[] = "no usable answer in the answer file (the setup log names it)";
+
 static const char *haveKeyMeaning(int code)
 {
     switch (code) {
@@ -286,6 +304,7 @@ static const char *haveKeyMeaning(int code)
     case HAVEKEY_UPDATE_SAME_VERSION: return "update over the same version";
     case HAVEKEY_UPDATE_NOT_POSSIBLE: return "no installation this setup can update";
     case HAVEKEY_OLDER_KIND_ACCEPTED: return "install over the older kind of installation";
+    case RESULT_NO_ANSWER: return NO_ANSWER_MEANING;
     }
     return "unknown answer";
 }
@@ -300,6 +319,7 @@ static const char *dodialogMeaning(int code)
     case DODIALOG_MAINTENANCE_CANCELLED: return "modification cancelled";
     case DODIALOG_NO_RESOURCES: return "the resource module did not load";
     case DODIALOG_NO_CATALOGUE: return "the component catalogue could not be built";
+    case RESULT_NO_ANSWER: return NO_ANSWER_MEANING;
     }
     return "unknown answer";
 }
@@ -370,6 +390,8 @@ static int afterHaveKey(int code)
     case HAVEKEY_REINSTALL:
     case HAVEKEY_OLDER_KIND_ACCEPTED:
         return EXIT_DONE;
+    case RESULT_NO_ANSWER:
+        return EXIT_FAILED;
     }
     return EXIT_STOPPED;
 }
@@ -381,7 +403,7 @@ static int runSetup()
     h.runName = "setup";
     printLine("== Lumoria sample setup ==");
     printLine("media:        %s", h.mediaDir);
-    if (!makeWorkCopy() || !loadEntries() || !prepareRecord())
+    if (!makeWorkCopy() || !loadEntries() || !startLibraryAnswers() || !prepareRecord())
         return EXIT_FAILED;
     printLine("work copy:    %s", h.workDir);
 
@@ -405,7 +427,8 @@ static int runSetup()
     code = h.entries.initLanguage(h.window, &r);
     char meaning[64];
     int language = code < 0 ? 0 : chooseLanguage(code, meaning, sizeof meaning);
-    noteResult("initLanguage", code, code < 0 ? "the resource module did not load" : meaning);
+    noteResult("initLanguage", code,
+               code == RESULT_NO_ANSWER ? NO_ANSWER_MEANING : code < 0 ? "the resource module did not load" : meaning);
     if (code < 0)
         return EXIT_FAILED;
     if (!language)
@@ -422,7 +445,11 @@ static int runSetup()
             return EXIT_FAILED;
         }
         code = h.entries.networkInstall(h.window, &r);
-        noteResult("networkInstall", code, code == 1 ? "installed" : code == 0 ? "cancelled" : "the resource module did not load");
+        noteResult("networkInstall", code,
+                   code == 1                  ? "installed"
+                   : code == 0                ? "cancelled"
+                   : code == RESULT_NO_ANSWER ? NO_ANSWER_MEANING
+                                              : "the resource module did not load");
         if (code != 1)
             return code == 0 ? EXIT_STOPPED : EXIT_FAILED;
         copy = true;
@@ -484,7 +511,10 @@ int main(int argc, char **argv)
     HostRun &h = hostRun;
     if (!parseOptions(argc, argv))
         return EXIT_USAGE;
-    h.window = createHostWindow();
+    // A replay runs where there may be no desktop: no window of the host's
+    // either (the copy is reported on the console).
+    if (h.libraryAnswersMode != ANSWERS_REPLAY)
+        h.window = createHostWindow();
     if (h.answerFile[0] && !startAnswers())
         return EXIT_USAGE;
 

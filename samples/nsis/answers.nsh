@@ -1,12 +1,14 @@
-; answers.nsh - unattended runs of lumoria.nsi for the project's tests.
+; answers.nsh - the dialogs of lumoria.nsi played for the project's tests.
 ;
 ; Built with -DANSWERS_DLL=<path of nsis_answers.dll>, the installer and the
 ; uninstaller carry that test-only module and, when started with
-; /ANSWERS=<answer file>, load it before the first entry of dialogint.dll: it
-; answers the library's dialogs from the file, in the answer-file format of
-; the sample host (docs/guide.md), and logs what it saw to <answer file>.log.
-; A dialog the file leaves unanswered is closed and fails the run (exit code 2).
-; Without the define every macro here is empty.
+; /AUTOPILOT=<script>, load it before the first entry of dialogint.dll: it
+; presses the buttons of the library's dialogs as the script says, in the
+; sample host's dialog-script format (docs/guide.md), and logs what it saw
+; to <script>.log. A dialog the script leaves unanswered is closed and fails
+; the run (exit code 1603). Without the define every macro here is empty.
+; Unattended setup does not need it: /S with /ANSWERS= replays a setup in the
+; library itself (lumoria.nsi).
 
 !ifndef ANSWERS_NSH
 !define ANSWERS_NSH
@@ -18,13 +20,13 @@ Var Unanswered
 Var _ANS
 
 ; Passed on to the installed uninstaller when the setup runs it.
-!define ANSWERS_OPTION '/ANSWERS="$Answers"'
+!define ANSWERS_OPTION '/AUTOPILOT="$Answers"'
 
 ; Starts answering the dialogs of the calling thread. UN: "" or "un.".
 !macro AnswersStart UN
     ${${UN}GetParameters} $_ANS
     ClearErrors
-    ${${UN}GetOptions} $_ANS "/ANSWERS=" $Answers
+    ${${UN}GetOptions} $_ANS "/AUTOPILOT=" $Answers
     ${If} $Answers != ""
         File "/oname=$PLUGINSDIR\nsis_answers.dll" "${ANSWERS_DLL}"
         System::Call 'kernel32::LoadLibraryW(w "$PLUGINSDIR\nsis_answers.dll") p .s'
@@ -62,7 +64,7 @@ Var _ANS
     ${EndIf}
     ${If} $Unanswered > 0
         DetailPrint "$Unanswered dialog(s) the answer file did not answer"
-        SetErrorLevel 2
+        SetErrorLevel 1603
     ${EndIf}
 !macroend
 

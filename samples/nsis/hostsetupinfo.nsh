@@ -64,6 +64,12 @@
 !define LANGUAGE_FRENCH 2
 !define LANGUAGE_GERMAN 4
 !define LANGUAGE_SPANISH 8
+; A replay whose answer file has no usable answer (every entry that asks).
+!define RESULT_NO_ANSWER -3
+; setupAnswers modes.
+!define ANSWERS_OFF 0
+!define ANSWERS_RECORD 1
+!define ANSWERS_REPLAY 2
 
 ; A new zero-filled record; its address in OUT. Free it with System::Free.
 !macro RecordNew OUT

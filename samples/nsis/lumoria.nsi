@@ -24,12 +24,27 @@
 ; Build (a 32-bit Unicode installer; the library gets ANSI texts):
 ;   makensis -DBIN_DIR=<folder of dialogint.dll, luinsres.dll and media\> lumoria.nsi
 ; Optional defines: MEDIA_DIR (default BIN_DIR\media), INTEGRATION_DIR (the
-; integration modules <prefix>pnint.dll and fixint.dll), OUTFILE.
+; integration modules <prefix>pnint.dll and fixint.dll), OUTFILE, and
+; TARGET_AMD64: a 64-bit installer around the x86_64 library (BIN_DIR then
+; names the x86_64 build's folder).
+;
 ; Command line of the installer: /NETWORK (a server copy), /TARGET=<folder>
-; (the folder offered). Exit codes: 0 done, 1 stopped (cancelled, or nothing
-; to do), 2 failed.
+; (the folder offered), and for unattended setup:
+;   /S /ANSWERS=<file>  replays the answer file: no dialog, no window
+;   /RECORD=<file>      the dialogs show; the choices go into the file
+;   /LOG=<file>         the library's setup log (record and replay always log,
+;                       to %TEMP%\lumoria-setup.log when none is named)
+; /S alone replays an empty answer file: every question takes its silent
+; answer or, where there is none, the setup fails and the log says why.
+; The uninstaller takes /S, /ANSWERS=, /RECORD= and /LOG= the same way.
+; Exit codes, as deployment tools read them: 0 done, 1602 cancelled (or
+; nothing to do), 1603 failed.
 
-Unicode true
+!ifdef TARGET_AMD64
+    Target amd64-unicode
+!else
+    Unicode true
+!endif
 ManifestDPIAware true
 RequestExecutionLevel admin
 SetCompressor /SOLID lzma
@@ -63,14 +78,18 @@ SetCompressor /SOLID lzma
 ; What the installer copied, for the uninstaller and a later modification.
 !define FILE_LOG "install-log.ini"
 !define EXIT_DONE 0
-!define EXIT_STOPPED 1
-!define EXIT_FAILED 2
+!define EXIT_STOPPED 1602
+!define EXIT_FAILED 1603
 ; NSIS's progress bar (control 1004 of the instfiles page) runs 0..30000.
 !define PROGRESS_PER_PERCENT 300
 
 Name "Lumoria"
 OutFile "${OUTFILE}"
-InstallDir "$PROGRAMFILES\Lumoria"
+!ifdef TARGET_AMD64
+    InstallDir "$PROGRAMFILES64\Lumoria"
+!else
+    InstallDir "$PROGRAMFILES\Lumoria"
+!endif
 ShowInstDetails show
 ShowUninstDetails show
 AutoCloseWindow true
@@ -91,6 +110,75 @@ Var SetupIni        ; the install.ini the library wrote its lists into
 Var Layout
 Var Failures        ; files that could not be copied or removed
 Var SharedNames     ; "|NAME|NAME|": layout names marked SYSTEM
+Var AnswerFile      ; the answer file replayed or recorded
+Var AnswerMode      ; ANSWERS_OFF, ANSWERS_RECORD or ANSWERS_REPLAY
+Var LogFile         ; the setup log a run names with /LOG=
+
+; ---------------------------------------------------------------------------
+; Unattended setup: the library records or replays the answers itself, so
+; the script only hands it the file before the first entry. UN: "" or "un.".
+; Out: $0 = 1 when the answers and the log can be used, else 0 (the reason
+; in $1).
+
+!macro TakeAnswerSwitches UN
+    ${${UN}GetParameters} $R9
+    StrCpy $AnswerMode ${ANSWERS_OFF}
+    StrCpy $AnswerFile ""
+    ClearErrors
+    ${${UN}GetOptions} $R9 "/LOG=" $LogFile
+    ClearErrors
+    ${${UN}GetOptions} $R9 "/ANSWERS=" $R0
+    ${IfNot} ${Errors}
+        StrCpy $AnswerMode ${ANSWERS_REPLAY}
+        StrCpy $AnswerFile $R0
+    ${Else}
+        ClearErrors
+        ${${UN}GetOptions} $R9 "/RECORD=" $R0
+        ${IfNot} ${Errors}
+            StrCpy $AnswerMode ${ANSWERS_RECORD}
+            StrCpy $AnswerFile $R0
+        ${ElseIf} ${Silent}
+            ; /ASK: the setup that started this uninstaller asks its
+            ; person the questions a silent run would answer.
+            ClearErrors
+            ${${UN}GetOptions} $R9 "/ASK" $R0
+            ${If} ${Errors}
+                StrCpy $AnswerMode ${ANSWERS_REPLAY}
+                StrCpy $AnswerFile "$PLUGINSDIR\silent-answers.ini"
+                FileOpen $R0 $AnswerFile w
+                FileClose $R0
+            ${EndIf}
+        ${EndIf}
+    ${EndIf}
+    StrCpy $0 1
+    ${If} $LogFile != ""
+        System::Call 'dialogint::setupLogFile(m "$LogFile") i .r0'
+        StrCpy $1 "The setup log $LogFile cannot be written."
+    ${EndIf}
+    ${If} $0 = 1
+    ${AndIf} $AnswerMode <> ${ANSWERS_OFF}
+        System::Call 'dialogint::setupAnswers(m "$AnswerFile", i $AnswerMode) i .r0'
+        StrCpy $1 "The answer file $AnswerFile cannot be used."
+    ${EndIf}
+!macroend
+
+; The switches a setup passes on to the installed uninstaller it starts.
+; Out: $R0.
+!define REMOVAL_ANSWERS "$PLUGINSDIR\removal-answers.ini"
+Function UninstallerSwitches
+    ${If} $AnswerMode = ${ANSWERS_REPLAY}
+        StrCpy $R0 '/S /ANSWERS="$AnswerFile"'
+    ${ElseIf} $AnswerMode = ${ANSWERS_RECORD}
+        ; A recording starts its file anew: the uninstaller records into a
+        ; file of its own, which KeepRemovalAnswers adds to the setup's.
+        StrCpy $R0 '/S /RECORD="${REMOVAL_ANSWERS}"'
+    ${Else}
+        StrCpy $R0 '/S /ASK'
+    ${EndIf}
+    ${If} $LogFile != ""
+        StrCpy $R0 '$R0 /LOG="$LogFile"'
+    ${EndIf}
+FunctionEnd
 
 ; ---------------------------------------------------------------------------
 ; Leaving the installer from .onInit
@@ -221,6 +309,26 @@ Function PreviousState
     ${EndSwitch}
 FunctionEnd
 
+; The shared-file answers a recording uninstaller wrote, added to the
+; setup's answer file, so that a replay of the setup removes the same way.
+Function KeepRemovalAnswers
+    System::Alloc 32768
+    Pop $R9
+    System::Call 'kernel32::GetPrivateProfileSectionA(m "SharedFiles", p $R9, i 32768, m "${REMOVAL_ANSWERS}") i .r0'
+    StrCpy $R8 $R9
+    ${Do}
+        System::Call '*$R8(&m1024 .r1)'
+        ${IfThen} $1 == "" ${|} ${ExitDo} ${|}
+        ${WordFind} $1 "=" "+1{" $R2
+        ${WordFind} $1 "=" "+1}" $R3
+        WriteINIStr $AnswerFile "SharedFiles" $R2 $R3
+        StrLen $R0 $1
+        IntPtrOp $R8 $R8 + $R0
+        IntPtrOp $R8 $R8 + 1
+    ${Loop}
+    System::Free $R9
+FunctionEnd
+
 ; ---------------------------------------------------------------------------
 ; The library's part: everything the user decides, before NSIS's window
 
@@ -266,6 +374,10 @@ Function .onInit
     ${If} $0 P= 0
         !insertmacro FailSetup "dialogint.dll could not be loaded."
     ${EndIf}
+    !insertmacro TakeAnswerSwitches ""
+    ${If} $0 <> 1
+        !insertmacro FailSetup "$1"
+    ${EndIf}
 
     !insertmacro RecordNew $Record
     !insertmacro FillRecordText ${HSI_setupIniPath} "$SetupIni"
@@ -288,6 +400,9 @@ Function .onInit
     ;    installation and what to do with it; its folder lands in installDir.
     System::Call 'dialogint::HaveKeyDialog(p $HWNDPARENT, *i 0 r1, p $Record) i .r0'
     ${Switch} $0
+        ${Case} ${RESULT_NO_ANSWER}
+            ; A replay without a usable answer: the setup log names it.
+            !insertmacro LeaveSetup ${EXIT_FAILED}
         ${Case} ${HAVEKEY_STOP}
             ; The user declined, or the resource module did not load.
             !insertmacro LeaveSetup ${EXIT_STOPPED}
@@ -327,7 +442,7 @@ Function .onInit
 
     ; 3. initLanguage (owner, record): -1 no resources, else see ChooseLanguage.
     System::Call 'dialogint::initLanguage(p $HWNDPARENT, p $Record) i .r0'
-    ${If} $0 < 0
+    ${If} $0 < 0    ; -1 no resources, -3 no answer
         !insertmacro LeaveSetup ${EXIT_FAILED}
     ${EndIf}
     Call ChooseLanguage
@@ -339,7 +454,7 @@ Function .onInit
     ; 4. networkInstall or dodialog (owner, record).
     StrCpy $CopyFiles 1
     ${If} $Network = 1
-        ; 1 installed, 0 cancelled, -1 no resources.
+        ; 1 installed, 0 cancelled, -1 no resources, -3 no answer.
         System::Call 'dialogint::networkInstall(p $HWNDPARENT, p $Record) i .r0'
         ${If} $0 = 0
             !insertmacro LeaveSetup ${EXIT_STOPPED}
@@ -363,6 +478,7 @@ Function .onInit
                 !insertmacro FailSetup "The setup media are damaged: the component list could not be built."
             ${Default}
                 ; -1: the resource module did not load; the library said so.
+                ; -3: a replay without a usable answer; the log says which.
                 !insertmacro LeaveSetup ${EXIT_FAILED}
         ${EndSwitch}
     ${EndIf}
@@ -381,11 +497,17 @@ Function RunInstalledUninstaller
         Return
     ${EndIf}
     !insertmacro AnswersStop
+    Call UninstallerSwitches
     ClearErrors
-    ExecWait '"$INSTDIR\uninstall.exe" /S ${ANSWERS_OPTION} _?=$INSTDIR' $0
+    ExecWait '"$INSTDIR\uninstall.exe" $R0 ${ANSWERS_OPTION} _?=$INSTDIR' $0
     ${If} ${Errors}
         StrCpy $0 ${EXIT_FAILED}
-    ${ElseIf} $0 = ${EXIT_DONE}
+    ${ElseIf} $AnswerMode = ${ANSWERS_RECORD}
+        Push $0
+        Call KeepRemovalAnswers
+        Pop $0
+    ${EndIf}
+    ${If} $0 = ${EXIT_DONE}
         Delete "$INSTDIR\uninstall.exe"
         RMDir "$INSTDIR"
     ${EndIf}
@@ -613,7 +735,16 @@ FunctionEnd
 Function InstallLumoria
     FindWindow $R8 "#32770" "" $HWNDPARENT
     GetDlgItem $R8 $R8 1004
+    ; A folder that cannot be made (a file of that name, a drive that is not
+    ; there) fails the setup before anything is registered.
+    ClearErrors
     CreateDirectory $INSTDIR
+    ${If} ${Errors}
+    ${OrIfNot} ${FileExists} "$INSTDIR\*.*"
+        DetailPrint "The installation folder $INSTDIR cannot be made"
+        IntOp $Failures $Failures + 1
+        Return
+    ${EndIf}
     ${If} $CopyFiles = 1
         Call CopyListedFiles
         ${If} $Modifying = 1
@@ -796,6 +927,13 @@ Section "Uninstall"
     ${If} $0 P= 0
         DetailPrint "dialogint.dll could not be loaded"
         !insertmacro AnswersStop
+        Abort
+    ${EndIf}
+    !insertmacro TakeAnswerSwitches "un."
+    ${If} $0 <> 1
+        DetailPrint "$1"
+        !insertmacro AnswersStop
+        Call un.ReleaseLibrary
         Abort
     ${EndIf}
     !insertmacro RecordNew $Record

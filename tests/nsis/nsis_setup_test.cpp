@@ -123,12 +123,26 @@ protected:
         std::string file = answersFile(answers);
         lastLog = file + ".log";
         if (!uninstall) {
-            int code = runProgram("\"" + exeDir() + "lumoria-nsis-setup.exe\" " + options + " /ANSWERS=\"" + file + "\"");
+            int code = runProgram("\"" + exeDir() + "lumoria-nsis-setup.exe\" " + options + " /AUTOPILOT=\"" + file + "\"");
             if (fileExists(target + "\\uninstall.exe"))
                 shortTarget = shortPath(target);
             return code;
         }
-        int code = runProgram("\"" + target + "\\uninstall.exe\" /S /ANSWERS=\"" + file + "\"");
+        int code = runProgram("\"" + target + "\\uninstall.exe\" /S /ASK /AUTOPILOT=\"" + file + "\"");
+        return code == 0 ? waitForUninstallerCopy() : code;
+    }
+
+    // A silent run as a deployment tool starts it: the setup, or the
+    // installation's uninstaller, with the switches as they are. Its exit code.
+    int runSilent(bool uninstall, const std::string &switches)
+    {
+        if (!uninstall) {
+            int code = runProgram("\"" + exeDir() + "lumoria-nsis-setup.exe\" " + switches);
+            if (fileExists(target + "\\uninstall.exe"))
+                shortTarget = shortPath(target);
+            return code;
+        }
+        int code = runProgram("\"" + target + "\\uninstall.exe\" " + switches);
         return code == 0 ? waitForUninstallerCopy() : code;
     }
 
@@ -261,21 +275,126 @@ TEST_F(NsisSetupTest, ServerCopyIsNotRegisteredAndItsUninstallerTakesItAway)
     EXPECT_TRUE(regKeyExists(HKEY_LOCAL_MACHINE, PRODUCT_GENERAL_KEY)) << "this machine's own installation stays";
 }
 
-// Stopping is not failing: a cancelled setup leaves nothing and says 1; an
-// answer file that leaves a dialog unanswered fails the run with 2.
+// Stopping is not failing: a cancelled setup leaves nothing and says 1602;
+// a script that leaves a dialog unanswered fails the run with 1603.
 TEST_F(NsisSetupTest, CancelledAndUnansweredSetupsInstallNothing)
 {
     const struct {
         const char *answers;
         int exitCode;
     } cases[] = {
-        {"main: cancel\nbox: yes\n", 1},
-        {"language: english\n", 2},
+        {"main: cancel\nbox: yes\n", 1602},
+        {"language: english\n", 1603},
     };
     for (const auto &c : cases) {
         EXPECT_EQ(c.exitCode, run(false, c.answers)) << c.answers << readTextFile(lastLog);
         EXPECT_EQ(INVALID_FILE_ATTRIBUTES, GetFileAttributesA(target.c_str())) << c.answers;
         EXPECT_FALSE(regKeyExists(HKEY_LOCAL_MACHINE, UNINSTALL_KEY)) << c.answers;
+    }
+}
+
+std::string replaced(std::string text, const std::string &mark, const std::string &by)
+{
+    for (size_t at = text.find(mark); at != std::string::npos; at = text.find(mark, at + by.size()))
+        text.replace(at, mark.size(), by);
+    return text;
+}
+
+struct SilentRun {
+    const char *what;
+    bool uninstall;
+    const char *switches;   // {answers}: the row's answer file; {recorded}, {removal}, {script}, {log}
+    const char *answers;    // {shared}: the installation's short path, {target}: its folder
+    int exitCode;
+    bool installed;         // the product's and the uninstall keys, uninstall.exe
+    std::vector<const char *> present;   // below the installation folder; none: the folder is gone
+    const char *logged;     // the setup log names it
+};
+
+// Silent runs as deployment tools make them: /S /RECORD= writes the answers
+// of a person (the autopilot plays the dialogs), /S /ANSWERS= replays them on
+// a clean machine with no dialog and gives the same install.ini; the
+// removal chosen in the answers runs the uninstaller with them, and the
+// uninstaller is silent with /S alone too, keeping a shared file no answer
+// names. A cancel in the answer file exits 1602; no answers for a setup, a
+// file without a usable answer or a folder that cannot be made, 1603 with
+// nothing installed.
+TEST_F(NsisSetupTest, SilentSetupsRecordReplayAndExitWithDeploymentCodes)
+{
+    std::string recorded = dir + "recorded.ini", removal = dir + "removal.ini", log = dir + "setup.log",
+                blocked = dir + "blocked";
+    writeTextFile(blocked, "a file where the installation folder would go");
+    std::string script = answersFile(("language: english\nmain: directory " + target +
+                                      "; custom\noptions: details Manuals and online help\n"
+                                      "options: toggle Manual; ok\noptions: ok\n")
+                                         .c_str());
+    const SilentRun runs[] = {
+        {"recorded with the dialogs", false, "/S /RECORD=\"{recorded}\" /AUTOPILOT=\"{script}\"", "", 0, true,
+         {"SAMPLES\\sample.jw2", "NOTES\\bpnint.dll"}, nullptr},
+        {"the silent uninstaller, told to remove the shared files", true, "/S /ANSWERS=\"{answers}\"",
+         "[SharedFiles]\n{shared}\\wpcommon.dll=remove\n{shared}\\jorcnvrt.dll=remove\n"
+         "{shared}\\jorwkbve.dll=remove\n",
+         0, false, {}, nullptr},
+        {"replayed on a clean machine", false, "/S /ANSWERS=\"{recorded}\" /LOG=\"{log}\"", "", 0, true,
+         {"SAMPLES\\sample.jw2", "NOTES\\bpnint.dll"}, "dodialog"},
+        {"removed through the reinstall choice, shared files named without their folder", false,
+         "/S /ANSWERS=\"{answers}\" /LOG=\"{log}\"",
+         "[Setup]\nReinstall=remove\n[SharedFiles]\nwpcommon.dll=remove\njorcnvrt.dll=remove\njorwkbve.dll=remove\n", 0,
+         false, {}, "Reinstall=remove"},
+        {"replayed again", false, "/S /ANSWERS=\"{recorded}\"", "", 0, true, {"NOTES\\bpnint.dll"}, nullptr},
+        {"the silent uninstaller with no answers keeps the shared files", true, "/S /LOG=\"{log}\"", "", 0, false,
+         {"wpcommon.dll"}, "wpcommon.dll"},
+        {"a silent setup with no answers: no kind of setup to take", false, "/S /LOG=\"{log}\"", "", 1603, false,
+         {"wpcommon.dll"}, "Kind"},
+        {"an answer file that cancels", false, "/S /ANSWERS=\"{answers}\" /LOG=\"{log}\"",
+         "[Setup]\nLanguage=english\nKind=cancel\n", 1602, false, {"wpcommon.dll"}, "Kind=cancel"},
+        {"an answer file naming a component the medium lacks", false, "/S /ANSWERS=\"{answers}\" /LOG=\"{log}\"",
+         "[Setup]\nLanguage=english\nKind=custom\nInstallDir={target}\n[Components]\nNOSUCHGROUP=1\n", 1603, false,
+         {"wpcommon.dll"}, "NOSUCHGROUP"},
+        {"a folder that cannot be made", false, "/S /ANSWERS=\"{answers}\" /LOG=\"{log}\"",
+         "[Setup]\nLanguage=english\nKind=standard\nInstallDir={blocked}\\Lumoria\n", 1603, false, {"wpcommon.dll"},
+         "InstallDir"},
+        {"replayed over the kept shared files", false, "/S /ANSWERS=\"{recorded}\"", "", 0, true, {"NOTES\\bpnint.dll"},
+         nullptr},
+        {"a removal through the reinstall dialog, recorded", false, "/S /RECORD=\"{removal}\" /AUTOPILOT=\"{answers}\"",
+         "reinstall: remove\nshared: yes\n", 0, false, {}, nullptr},
+        {"replayed once more", false, "/S /ANSWERS=\"{recorded}\"", "", 0, true, {"NOTES\\bpnint.dll"}, nullptr},
+        {"the recorded removal replayed, shared files and all", false, "/S /ANSWERS=\"{removal}\" /LOG=\"{log}\"", "",
+         0, false, {}, "SharedFiles"},
+    };
+    std::string recordedIni;
+    for (const SilentRun &r : runs) {
+        DeleteFileA(log.c_str());
+        std::string answers = r.answers[0] ? answersFile(replaced(replaced(replaced(r.answers, "{shared}", shortTarget),
+                                                                           "{target}", target),
+                                                                  "{blocked}", blocked)
+                                                             .c_str())
+                                           : "";
+        std::string switches = replaced(replaced(replaced(replaced(replaced(r.switches, "{answers}", answers),
+                                                                   "{recorded}", recorded),
+                                                          "{removal}", removal),
+                                                 "{script}", script),
+                                        "{log}", log);
+        std::string context = std::string(r.what) + "\n" + readTextFile(script + ".log") +
+                              (answers.empty() ? "" : readTextFile(answers + ".log"));
+        ASSERT_EQ(r.exitCode, runSilent(r.uninstall, switches)) << context << readTextFile(log);
+        context += readTextFile(log);
+        EXPECT_EQ(r.installed, fileExists(target + "\\uninstall.exe")) << context;
+        EXPECT_EQ(r.installed, regKeyExists(HKEY_LOCAL_MACHINE, UNINSTALL_KEY)) << context;
+        EXPECT_EQ(r.installed, regKeyExists(HKEY_LOCAL_MACHINE, PRODUCT_GENERAL_KEY)) << context;
+        for (const char *name : r.present)
+            EXPECT_TRUE(fileExists(target + "\\" + name)) << name << ": " << context;
+        if (r.present.empty()) {
+            EXPECT_EQ(INVALID_FILE_ATTRIBUTES, GetFileAttributesA(target.c_str())) << "nothing left: " << context;
+        }
+        if (r.logged) {
+            EXPECT_NE(std::string::npos, readTextFile(log).find(r.logged)) << context;
+        }
+        if (r.installed && recordedIni.empty())
+            recordedIni = readTextFile(target + "\\install.ini");
+        else if (r.installed) {
+            EXPECT_EQ(recordedIni, readTextFile(target + "\\install.ini")) << context;
+        }
     }
 }
 

@@ -85,6 +85,27 @@ std::vector<ListedFile> listedFiles(const std::string &work)
     return files;
 }
 
+// A folder and everything in it; true when it is gone.
+bool removeFolder(const std::string &folder)
+{
+    WIN32_FIND_DATAA found;
+    HANDLE h = FindFirstFileA((folder + "\\*").c_str(), &found);
+    if (h != INVALID_HANDLE_VALUE) {
+        do {
+            std::string name = found.cFileName, path = folder + "\\" + name;
+            if (name == "." || name == "..")
+                continue;
+            if (found.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY)
+                removeFolder(path);
+            else
+                DeleteFileA(path.c_str());
+        } while (FindNextFileA(h, &found));
+        FindClose(h);
+    }
+    RemoveDirectoryA(folder.c_str());
+    return GetFileAttributesA(folder.c_str()) == INVALID_FILE_ATTRIBUTES;
+}
+
 std::string baseName(const std::string &path)
 {
     size_t slash = path.find_last_of('\\');
@@ -402,3 +423,71 @@ TEST_F(SampleHostTest, CancelAndUnansweredDialogsEndTheRunWithoutCopying)
 }
 
 } // namespace
+
+// --record runs the dialogs (here played by the autopilot) and has the
+// library write the choices; --replay sets up again from that file on a
+// clean machine with no dialog and no window of the host's: the same
+// install.ini, the same files, the same exit code.
+TEST_F(SampleHostTest, RecordedSetupIsReplayedWithNoDialogToTheSameInstallation)
+{
+    const struct {
+        const char *what;
+        const char *dialogs;
+        const char *more;
+    } runs[] = {
+        {"standard", STANDARD_ANSWERS, ""},
+        {"custom", "main: custom\noptions: toggle Conversion tools; toggle Internet and archive tools; ok\n", ""},
+        {"network", "network: ok\n", "--network"},
+    };
+    for (const auto &r : runs) {
+        std::string recorded = dir + r.what + ".ini";
+        ASSERT_EQ(0, install(r.dialogs, (std::string(r.what) + "-record").c_str(),
+                             std::string(r.more) + " --record \"" + recorded + "\""))
+            << r.what << "\n" << output;
+        std::string iniRecorded = readTextFile(dir + r.what + "-record\\install.ini");
+        std::map<std::string, int64_t> filesRecorded = installedFiles();
+        std::string log = dir + r.what + ".log";
+        // A clean machine: nothing installed, nothing registered.
+        TearDown();
+        ASSERT_TRUE(removeFolder(target)) << r.what;
+
+        std::string work = dir + r.what + "-replay";
+        ASSERT_EQ(0, runHost("--work \"" + work + "\" --keep-work --target \"" + target + "\" --replay \"" +
+                             recorded + "\" --log \"" + log + "\" " + r.more))
+            << r.what << "\n" << output << readTextFile(log);
+        EXPECT_EQ(iniRecorded, readTextFile(work + "\\install.ini")) << r.what;
+        EXPECT_EQ(filesRecorded, installedFiles()) << r.what;
+        std::string logged = readTextFile(log);
+        EXPECT_TRUE(logged.find("dodialog") != std::string::npos || logged.find("networkInstall") != std::string::npos)
+            << r.what << ": the log tells the entries\n" << logged;
+        TearDown();
+        removeFolder(target);
+    }
+}
+
+// A replay never waits for a person: a cancel in the file stops the run (1),
+// a file without a usable answer fails it (2) with the reason in the log,
+// and neither copies anything.
+TEST_F(SampleHostTest, ReplayThatCancelsOrLacksAnAnswerCopiesNothing)
+{
+    const struct {
+        const char *answers;
+        int exitCode;
+        const char *logged;    // the setup log names it
+    } cases[] = {
+        {"[Setup]\nKind=cancel\n", 1, "cancel"},
+        {"[Setup]\nLanguage=english\n", 2, "Kind"},
+        {"[Setup]\nKind=custom\n[Components]\nNOSUCHGROUP=1\n", 2, "NOSUCHGROUP"},
+        {"[Setup]\nKind=standard\nInstallDir=Q:\\\n", 2, "InstallDir"},
+    };
+    for (const auto &c : cases) {
+        std::string log = dir + "replay" + std::to_string(++runs) + ".log";
+        EXPECT_EQ(c.exitCode, runHost("--work \"" + dir + "work\" --target \"" + target + "\" --replay \"" +
+                                      writeAnswers(c.answers) + "\" --log \"" + log + "\""))
+            << c.answers << output;
+        EXPECT_NE(std::string::npos, readTextFile(log).find(c.logged)) << c.answers << readTextFile(log);
+        EXPECT_EQ(INVALID_FILE_ATTRIBUTES, GetFileAttributesA((target + "\\install.log").c_str())) << c.answers;
+        EXPECT_FALSE(regKeyExists(HKEY_LOCAL_MACHINE, PRODUCT_KEY)) << c.answers;
+        resetRegistry();
+    }
+}
