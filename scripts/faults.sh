@@ -1,0 +1,56 @@
+#!/usr/bin/env bash
+# The fault sweep: every kind of run, once for each call of each faultable
+# Windows function it makes, with that one call failing (tests/faults/).
+# Usage: bash scripts/faults.sh [win32|win64]   (default win32, the shipping
+# build; a machine that cannot run 32-bit code sweeps win64 and says so).
+# FAULTS_JOBS kinds run side by side (default 2); FAULTS_SAMPLE=k takes k
+# calls of each function instead of all; FAULTS_SECONDS stops each kind once
+# that time has passed. Prints the runs that crashed, hung, left something
+# half done (mixed) or reported success for a run that differs from a clean
+# one (silent), and last:
+#   faults: N injected, C crashed, H hung, M mixed, S silent
+set -uo pipefail
+cd "$(dirname "$0")/.."
+preset=${1:-win32}
+if [ "$preset" = win32 ] && ! bash scripts/can-run-32bit.sh; then
+  echo "faults: this machine's kernel cannot run 32-bit code, so the x86_64 build is swept"
+  preset=win64
+fi
+build=${FAULTS_BUILD:-$PWD/build/$preset}   # another tree: a copy swept while this one is rebuilt
+[ -x "$build/bin/faults_tests.exe" ] || { echo "faults: build $preset first (cmake --build --preset $preset)" >&2; exit 99; }
+jobs=${FAULTS_JOBS:-2}
+kinds="standard custom workstation maintenance network HaveKeyDialog initLanguage IntegDeinstall DeleteShareDLL unLoadDriver"
+
+# FAULTS_LOG_DIR keeps each kind's log; they grow as the sweep goes.
+logs=${FAULTS_LOG_DIR:-}
+if [ -z "$logs" ]; then
+  logs=$(mktemp -d)
+  trap 'rm -rf "$logs"' EXIT
+fi
+mkdir -p "$logs"
+# One Wine session and one virtual display for every kind; each kind is a
+# sweep process of its own, which starts one child process per run.
+DIALOGINT_BUILD_DIR=$build FAULTS_LOGS=$logs FAULTS_JOBS=$jobs KINDS=$kinds xvfb-run -a -s "-screen 0 1024x768x24" \
+  bash scripts/under-wine.sh bash -c '
+    for kind in $KINDS; do
+      while [ "$(jobs -rp | wc -l)" -ge "$FAULTS_JOBS" ]; do wait -n; done
+      FAULTS_SWEEP=all FAULTS_KIND=$kind "$WINE" "$DIALOGINT_BUILD_DIR/bin/faults_tests.exe" \
+        --gtest_filter=FaultSweep.EveryCallOfEveryRun > "$FAULTS_LOGS/$kind.log" 2>&1 &
+    done
+    wait'
+
+total=(0 0 0 0 0)
+for kind in $kinds; do
+  log=$logs/$kind.log
+  grep -a "^faults: $kind: " "$log" || echo "faults: $kind: did not finish"
+  line=$(grep -a "^faults: [0-9]* injected" "$log" | tail -1)
+  [ -n "$line" ] || { total[2]=$((total[2] + 1)); continue; }  # a sweep that died counts as hung
+  read -r n c h m s < <(echo "$line" | sed 's/[^0-9 ]//g')
+  total=($((total[0] + n)) $((total[1] + c)) $((total[2] + h)) $((total[3] + m)) $((total[4] + s)))
+done
+for kind in $kinds; do
+  grep -a "^faults: $kind .*#" "$logs/$kind.log"
+  grep -a "reported without a setup log line" "$logs/$kind.log" | sed "s/^faults: /faults: $kind: /"
+done
+echo "faults: ${total[0]} injected, ${total[1]} crashed, ${total[2]} hung, ${total[3]} mixed, ${total[4]} silent"
+[ $((total[1] + total[2] + total[3] + total[4])) -eq 0 ]
