@@ -17,6 +17,7 @@ if [ "$preset" = win32 ] && ! bash scripts/can-run-32bit.sh; then
   preset=win64
 fi
 build=${FAULTS_BUILD:-$PWD/build/$preset}   # another tree: a copy swept while this one is rebuilt
+export DIALOGINT_BUILD_DIR=$build
 [ -x "$build/bin/faults_tests.exe" ] || { echo "faults: build $preset first (cmake --build --preset $preset)" >&2; exit 99; }
 jobs=${FAULTS_JOBS:-2}
 kinds="standard custom workstation maintenance network HaveKeyDialog initLanguage IntegDeinstall DeleteShareDLL unLoadDriver"
@@ -28,16 +29,31 @@ if [ -z "$logs" ]; then
   trap 'rm -rf "$logs"' EXIT
 fi
 mkdir -p "$logs"
-# One Wine session and one virtual display for every kind; each kind is a
-# sweep process of its own, which starts one child process per run.
-DIALOGINT_BUILD_DIR=$build FAULTS_LOGS=$logs FAULTS_JOBS=$jobs KINDS=$kinds xvfb-run -a -s "-screen 0 1024x768x24" \
-  bash scripts/under-wine.sh bash -c '
-    for kind in $KINDS; do
-      while [ "$(jobs -rp | wc -l)" -ge "$FAULTS_JOBS" ]; do wait -n; done
-      FAULTS_SWEEP=all FAULTS_KIND=$kind "$WINE" "$DIALOGINT_BUILD_DIR/bin/faults_tests.exe" \
-        --gtest_filter=FaultSweep.EveryCallOfEveryRun > "$FAULTS_LOGS/$kind.log" 2>&1 &
-    done
-    wait'
+# The registry is the Wine prefix's: kinds that run side by side each have a
+# prefix of their own (a copy of the build's, made once), their own
+# wineserver and virtual display, and take the kinds in turn.
+bash scripts/under-wine.sh true >/dev/null 2>&1 || true   # the build's own prefix exists
+read -r -a kindList <<< "$kinds"
+for ((slot = 0; slot < jobs; slot++)); do
+  tree=$build/faults-slot$slot
+  if [ ! -f "$tree/wineprefix/system.reg" ]; then
+    mkdir -p "$tree"
+    cp -a "$build/wineprefix" "$tree/wineprefix"
+  fi
+  cp "$build/wine.env" "$tree/"
+  ln -sfn "$build/bin" "$tree/bin"
+  mine=""
+  for ((i = slot; i < ${#kindList[@]}; i += jobs)); do mine="$mine ${kindList[i]}"; done
+  DIALOGINT_BUILD_DIR=$tree MINE=$mine FAULTS_LOGS=$logs xvfb-run -a -s "-screen 0 1024x768x24" \
+    bash scripts/under-wine.sh bash -c '
+      for kind in $MINE; do
+        FAULTS_SWEEP=all FAULTS_KIND=$kind "$WINE" "$DIALOGINT_BUILD_DIR/bin/faults_tests.exe" \
+          --gtest_filter=FaultSweep.EveryCallOfEveryRun > "$FAULTS_LOGS/$kind.log" 2>&1
+      done' &
+  # xvfb-run -a takes the first free display: the next waits for this one.
+  sleep 3
+done
+wait
 
 total=(0 0 0 0 0)
 for kind in $kinds; do

@@ -352,6 +352,12 @@ RunOutcome runOnce(int kind, int function, int64_t nth)
     outcome.ini = fileHash(media + "install.ini");
     outcome.registry = hashBytes(productRegistry());
     outcome.boxes = boxesSeen();
+    // FAULTS_DUMP=<path>: what the run left, to compare two runs by hand.
+    if (const char *dump = getenv("FAULTS_DUMP")) {
+        writeTextFile(std::string(dump) + ".reg", productRegistry());
+        copyFileTo(media + "install.ini", std::string(dump) + ".ini");
+        copyFileTo(logPath, std::string(dump) + ".log");
+    }
     for (int i = 0; i < faultableCount(); i++)
         outcome.calls.push_back(callsMade(i));
     if (function >= 0) {

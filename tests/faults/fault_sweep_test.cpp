@@ -179,6 +179,8 @@ TEST(FaultSweep, KnownFailuresEndCleanly)
         int64_t nth;   // -1: the last call
     } rows[] = {
         {"standard", "MoveFileExA", -1},
+        {"standard", "HeapAlloc", 3},   // a file list the heap cannot give
+        {"custom", "HeapAlloc", -1},
         {"standard", "RegCreateKeyExA", 1},
         {"standard", "RegSetValueExA", -1},
         {"custom", "DialogBoxParamA", 3},
