@@ -106,3 +106,4 @@
 #define T_NAME_ONLINE_HELP "Onlinehilfe"
 #define T_NAME_README "Liesmich-Datei"
 #define T_NAME_SAMPLES "Beispiele"
+#define T_REGISTRY_NOT_WRITTEN "Setup konnte die Einstellungen von Lumoria nicht in die Registrierung schreiben: Dazu sind Administratorrechte nötig, oder eine Richtlinie verbietet es.\n\nEs wurde nichts installiert oder geändert. Starten Sie Setup als Administrator neu."

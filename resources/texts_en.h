@@ -106,3 +106,4 @@
 #define T_NAME_ONLINE_HELP "Online help"
 #define T_NAME_README "Read-me file"
 #define T_NAME_SAMPLES "Samples"
+#define T_REGISTRY_NOT_WRITTEN "Setup could not write Lumoria's settings in the registry: writing them needs administrator rights, or a policy of this computer forbids it.\n\nNothing was installed or changed. Run Setup again as an administrator."

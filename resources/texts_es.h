@@ -106,3 +106,4 @@
 #define T_NAME_ONLINE_HELP "Ayuda en pantalla"
 #define T_NAME_README "Archivo Léame"
 #define T_NAME_SAMPLES "Ejemplos"
+#define T_REGISTRY_NOT_WRITTEN "La instalación no pudo escribir la configuración de Lumoria en el registro: hacen falta derechos de administrador o una directiva lo impide.\n\nNo se ha instalado ni modificado nada. Vuelva a ejecutarla como administrador."

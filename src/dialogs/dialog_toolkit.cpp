@@ -5,6 +5,7 @@
 
 #include "luinsres_ids.h"
 #include "state/module_lifecycle.h"
+#include "state/module_path.h"
 #include "state/setup_state.h"
 #include "state/text.h"
 
@@ -105,21 +106,43 @@ static void moveTo(HWND window, POINT (*position)(const RECT &, const RECT &))
 void centreOnScreen(HWND window) { moveTo(window, centredPosition); }
 void placeAboveBottom(HWND window) { moveTo(window, aboveBottomPosition); }
 
+// The library's own words for the failures a person must hear about, for a
+// resource module that lacks its string: never a box without a message.
+struct FixedText {
+    int id;
+    const char *text;
+};
+
+static constexpr FixedText fixedTexts[] = {
+    {IDS_CAPTION, "Lumoria Setup"},
+    {IDS_NOT_SAVED, "Setup could not save its file lists in install.ini. Lumoria was not installed or changed."},
+    {IDS_REGISTRY_NOT_WRITTEN, "Setup could not write Lumoria's settings in the registry. Lumoria was not installed "
+                               "or changed. Run Setup again as an administrator."},
+};
+
+static void loadOrFixed(int id, char *buffer, int cap)
+{
+    if (LoadStringA(resourceModule, (UINT)id, buffer, cap) > 0)
+        return;
+    buffer[0] = 0;
+    for (const FixedText &f : fixedTexts)
+        if (f.id == id)
+            copyText(buffer, (size_t)cap, f.text);
+}
+
 int showResourceMessage(HWND owner, int textId, UINT style)
 {
     SetupState &s = *setupState;
     char caption[CAPTION_BYTES];
-    LoadStringA(resourceModule, (UINT)textId, s.scratchText, MESSAGE_BYTES);
-    LoadStringA(resourceModule, IDS_CAPTION, caption, sizeof caption);
+    loadOrFixed(textId, s.scratchText, MESSAGE_BYTES);
+    loadOrFixed(IDS_CAPTION, caption, sizeof caption);
     return MessageBoxA(owner, s.scratchText, caption, style);
 }
 
 static bool formHelpPath()
 {
     SetupState &s = *setupState;
-    // sourceDir ends with a separator; a path cut short would name another file.
-    return copyText(s.scratchText, sizeof s.scratchText, s.sourceDir) &&
-           appendText(s.scratchText, sizeof s.scratchText, "lumoria.hlp");
+    return companionPath("lumoria.hlp", s.scratchText, sizeof s.scratchText);
 }
 
 void openHelp(HWND window, int context)

@@ -9,6 +9,7 @@
 #include "luinsres_ids.h"
 #include "state/host_record.h"
 #include "state/module_lifecycle.h"
+#include "state/module_path.h"
 #include "state/setup_state.h"
 #include "state/text.h"
 #include "steps/progress_dialog.h"
@@ -106,7 +107,7 @@ extern "C" int WINAPI networkInstall(HWND owner, HostSetupInfo *record)
     fit &= copyFieldText(s.platformName, sizeof s.platformName, record->platformName, sizeof record->platformName);
     // A source folder that does not fit is never used to load the module.
     if (!copyFieldText(s.sourceDir, sizeof s.sourceDir, record->sourceDir, sizeof record->sourceDir))
-        s.sourceDir[0] = 0;
+        refuseSourceDir();
     int entered = enterExport();
     if (entered != 1) {
         s.hostRecord = nullptr;

@@ -1,13 +1,15 @@
 // fixed_defaults.cpp - writeFixedDefaults and writeLaunchManagerDefaults. Every
-// key is a constexpr table of name/data pairs under one root; one loop creates
-// the key, stores its values as REG_SZ and closes it before the next key. A
-// key that cannot be created ends the run; a failed store is not noticed.
+// key is a constexpr table of name/data pairs under one root; one loop stores
+// its values as REG_SZ on the key, opened once for the run of registry work.
+// A key that cannot be created ends the run; a store that fails is the setup
+// run's failure (registry_journal.h).
 #include "fixed_defaults.h"
 
 #include <windows.h>
 #include <string.h>
 
 #include "registry_access.h"
+#include "registry_journal.h"
 #include "state/setup_state.h"
 #include "state/text.h"
 
@@ -317,18 +319,17 @@ HKEY rootKey(RegRoot root)
 
 bool writeKey(RegRoot root, const char *path, const DefaultValue *values, int count)
 {
+    for (int i = 0; i < count; i++)
+        if (!writeRegValue(rootKey(root), path, values[i].name, values[i].data))
+            return false;
+    return true;
+}
+
+bool keyWritable(RegRoot root, const char *path)
+{
     HKEY key;
-    char noClass[1] = "";
-    if (RegCreateKeyExA(rootKey(root), path, 0, noClass, REG_OPTION_NON_VOLATILE, KEY_ALL_ACCESS,
-                        nullptr, &key, nullptr) != ERROR_SUCCESS)
+    if (!openKeyForWriting(rootKey(root), path, &key))
         return false;
-    for (int i = 0; i < count; i++) {
-        const char *data = values[i].data;
-        if (data)
-            RegSetValueExA(key, values[i].name, 0, REG_SZ, (const BYTE *)data, (DWORD)strlen(data) + 1);
-        else
-            RegSetValueExA(key, values[i].name, 0, REG_SZ, nullptr, 0);
-    }
     RegCloseKey(key);
     return true;
 }
@@ -397,4 +398,19 @@ int writeFixedDefaults()
         if (!writeShellExtension(extension))
             return 0;
     return 1;
+}
+
+bool fixedKeysWritable()
+{
+    for (const DefaultKey &k : launchManagerKeys)
+        if (!keyWritable(k.root, k.path))
+            return false;
+    for (const DefaultKey &k : fixedKeys)
+        if (!keyWritable(k.root, k.path))
+            return false;
+    for (const ShellExtension &extension : shellExtensions)
+        if (!keyWritable(CLASSES, extension.classKey) || !keyWritable(CLASSES, extension.serverKey) ||
+            !keyWritable(CLASSES, extension.handlerKey))
+            return false;
+    return true;
 }

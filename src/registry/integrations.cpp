@@ -11,9 +11,11 @@
 #include "catalogue/catalogue.h"
 #include "state/host_record.h"
 #include "state/module_lifecycle.h"
+#include "state/module_path.h"
 #include "state/profile.h"
 #include "state/setup_state.h"
 #include "state/text.h"
+#include "unattended/setup_log.h"
 
 HMODULE integrationModule;
 
@@ -43,8 +45,7 @@ int32_t callIntegrationModule(const char *name, int ordinal, int withArguments)
     UINT previousMode = SetErrorMode(SEM_NOOPENFILEERRORBOX);
     int32_t result = 0;
     char path[MODULE_PATH_BYTES];
-    // No separator is inserted: sourceDir ends with one.
-    if (copyText(path, sizeof path, s.sourceDir) && appendText(path, sizeof path, name)) {
+    if (companionPath(name, path, sizeof path)) {
         integrationModule = LoadLibraryA(path);
         if ((UINT_PTR)integrationModule > 32) {
             FARPROC function = GetProcAddress(integrationModule, MAKEINTRESOURCEA(ordinal));
@@ -52,6 +53,12 @@ int32_t callIntegrationModule(const char *name, int ordinal, int withArguments)
                 result = (int32_t)((IntegrationSwitch)(void *)function)(s.installDir, s.layoutFilePath);
             else if (function)
                 result = (int32_t)((IntegrationQuery)(void *)function)();
+            if (function)
+                logLine("integration module %s, ordinal %d: %d", name, ordinal, (int)result);
+            else
+                logFailure(GetLastError(), "integration module %s, ordinal %d", name, ordinal);
+        } else {
+            logFailure(GetLastError(), "loading integration module %s", path);
         }
     }
     SetErrorMode(previousMode);

@@ -10,6 +10,7 @@
 
 #include "fixed_defaults.h"
 #include "registry_access.h"
+#include "registry_journal.h"
 #include "state/profile.h"
 #include "state/setup_state.h"
 #include "state/text.h"
@@ -455,12 +456,26 @@ void readRegisteredOwner()
 void clearProductKeys()
 {
     // On NT a key that still has subkeys stays; nothing after relies on it.
-    RegDeleteKeyA(HKEY_LOCAL_MACHINE, PRODUCT_KEY "\\VAPI");
-    RegDeleteKeyA(HKEY_LOCAL_MACHINE, PRODUCT_KEY "\\GFXCnv");
-    RegDeleteKeyA(HKEY_LOCAL_MACHINE, PRODUCT_KEY "\\IMGCnv");
-    RegDeleteKeyA(HKEY_LOCAL_MACHINE, PRODUCT_KEY "\\WPCnv");
-    RegDeleteKeyA(HKEY_LOCAL_MACHINE, PRODUCT_KEY);
-    RegDeleteKeyA(HKEY_CURRENT_USER, PRODUCT_KEY);
+    deleteKeyNoting(HKEY_LOCAL_MACHINE, PRODUCT_KEY "\\VAPI");
+    deleteKeyNoting(HKEY_LOCAL_MACHINE, PRODUCT_KEY "\\GFXCnv");
+    deleteKeyNoting(HKEY_LOCAL_MACHINE, PRODUCT_KEY "\\IMGCnv");
+    deleteKeyNoting(HKEY_LOCAL_MACHINE, PRODUCT_KEY "\\WPCnv");
+    deleteKeyNoting(HKEY_LOCAL_MACHINE, PRODUCT_KEY);
+    deleteKeyNoting(HKEY_CURRENT_USER, PRODUCT_KEY);
+}
+
+bool productKeysWritable()
+{
+    static constexpr const char *productKeys[] = {
+        PRODUCT_GENERAL_KEY, VAPI_KEY, PRODUCT_KEY "\\WPCnv", PRODUCT_KEY "\\GFXCnv", PRODUCT_KEY "\\IMGCnv",
+    };
+    for (const char *path : productKeys) {
+        HKEY key;
+        if (!openKeyForWriting(HKEY_LOCAL_MACHINE, path, &key))
+            return false;
+        RegCloseKey(key);
+    }
+    return fixedKeysWritable();
 }
 
 void writeConverterTables(const ConverterMarks *marks)

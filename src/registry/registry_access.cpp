@@ -1,22 +1,27 @@
-// registry_access.cpp - writeRegText, deleteRegValue and readRegText under
-// HKEY_LOCAL_MACHINE. Each opens and closes its key within the call, but for
-// writes inside a run of registry work, which keep each key open until the
-// run ends. Owns the table of open keys.
+// registry_access.cpp - writeRegText (and writeRegValue under any root),
+// deleteRegValue and readRegText. Each opens and closes its key within the
+// call, but for writes inside a run of registry work, which keep each key
+// open until the run ends. Writes go through the journal, which keeps what
+// they change while a setup run may still be undone. Owns the table of open
+// keys.
 #include "registry_access.h"
 
 #include <windows.h>
 #include <string.h>
 
 #include "state/setup_state.h"
+#include "registry_journal.h"
 #include "state/text.h"
 
 int64_t registryCalls;
 
 namespace {
 
-constexpr int OPEN_KEYS = 16;
+// The product's keys under its three roots, with room to spare.
+constexpr int OPEN_KEYS = 48;
 
 struct OpenKey {
+    HKEY root;
     char path[PATH_BYTES];
     HKEY key;
 };
@@ -25,30 +30,23 @@ OpenKey openKeys[OPEN_KEYS];
 int openKeyCount;
 int registryWorkDepth;
 
-bool createKey(const char *subKey, HKEY *key)
-{
-    registryCalls++;
-    char noClass[1] = "";
-    return RegCreateKeyExA(HKEY_LOCAL_MACHINE, subKey, 0, noClass, REG_OPTION_NON_VOLATILE, KEY_ALL_ACCESS,
-                           nullptr, key, nullptr) == ERROR_SUCCESS;
-}
-
 // The open key of a path inside a run of work, opened at its first write.
 // Null when it cannot be created, or when the table is full (then the
 // caller opens the key for this one write).
-HKEY keptKey(const char *subKey, bool *failed)
+HKEY keptKey(HKEY root, const char *subKey, bool *failed)
 {
     *failed = false;
     for (int i = 0; i < openKeyCount; i++)
-        if (equalsNoCase(openKeys[i].path, subKey))
+        if (openKeys[i].root == root && equalsNoCase(openKeys[i].path, subKey))
             return openKeys[i].key;
     if (openKeyCount == OPEN_KEYS || strlen(subKey) >= PATH_BYTES)
         return nullptr;
     HKEY key;
-    if (!createKey(subKey, &key)) {
+    if (!openKeyForWriting(root, subKey, &key)) {
         *failed = true;
         return nullptr;
     }
+    openKeys[openKeyCount].root = root;
     copyText(openKeys[openKeyCount].path, PATH_BYTES, subKey);
     openKeys[openKeyCount].key = key;
     openKeyCount++;
@@ -71,25 +69,29 @@ void endRegistryWork()
     openKeyCount = 0;
 }
 
-int writeRegText(const char *subKey, const char *valueName, const char *text)
+int writeRegValue(HKEY root, const char *subKey, const char *valueName, const char *text)
 {
     if (registryWorkDepth > 0) {
         bool failed = false;
-        HKEY kept = keptKey(subKey, &failed);
+        HKEY kept = keptKey(root, subKey, &failed);
         if (failed)
             return 0;
         if (kept) {
-            registryCalls++;
-            RegSetValueExA(kept, valueName, 0, REG_SZ, (const BYTE *)text, (DWORD)strlen(text) + 1);
+            setValueNoting(root, subKey, kept, valueName, text);
             return 1;
         }
     }
     HKEY key;
-    if (!createKey(subKey, &key))
+    if (!openKeyForWriting(root, subKey, &key))
         return 0;
-    RegSetValueExA(key, valueName, 0, REG_SZ, (const BYTE *)text, (DWORD)strlen(text) + 1);
+    setValueNoting(root, subKey, key, valueName, text);
     RegCloseKey(key);
     return 1;
+}
+
+int writeRegText(const char *subKey, const char *valueName, const char *text)
+{
+    return writeRegValue(HKEY_LOCAL_MACHINE, subKey, valueName, text ? text : "");
 }
 
 void deleteRegValue(const char *subKey, const char *valueName)

@@ -2,6 +2,7 @@
 // machine-wide registry traffic goes. Paths are relative to HKEY_LOCAL_MACHINE.
 #pragma once
 
+#include <windows.h>
 #include <stddef.h>
 
 // Product keys below HKEY_LOCAL_MACHINE (and HKEY_CURRENT_USER for the user's).
@@ -16,7 +17,12 @@
 // with its terminator. 1 when the key could be created or opened, else 0.
 int writeRegText(const char *subKey, const char *valueName, const char *text);
 
-// Brackets a run of writes (the product defaults): inside, writeRegText
+// The same under any root; text null stores a text with no data at all.
+// Inside a setup run's journal a store that fails is kept as the run's
+// failure (registry_journal.h) and nothing more is written.
+int writeRegValue(HKEY root, const char *subKey, const char *valueName, const char *text);
+
+// Brackets a run of writes (the product defaults): inside, writeRegValue
 // opens each key once and sets every value on that handle; the end closes
 // them. A key deleted inside the bracket must not be written after it.
 void beginRegistryWork();

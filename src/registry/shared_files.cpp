@@ -10,6 +10,7 @@
 #include "state/module_lifecycle.h"
 #include "state/setup_state.h"
 #include "state/text.h"
+#include "unattended/setup_log.h"
 
 // The question's bounds: its format holds at most 199 characters, the
 // message made from it 255, the caption 89.
@@ -112,17 +113,49 @@ extern "C" int WINAPI LoadLaunch(const char *directory)
     return 0;
 }
 
+// The broadcast, window by window as HWND_BROADCAST would reach them.
+struct UnloadBroadcast {
+    UINT message;
+    DWORD hungThreads[64];   // threads that did not answer: their other windows are passed over
+    int hungCount;
+};
+
+static bool threadHung(const UnloadBroadcast &b, DWORD thread)
+{
+    for (int i = 0; i < b.hungCount; i++)
+        if (b.hungThreads[i] == thread)
+            return true;
+    return false;
+}
+
+static BOOL CALLBACK tellWindow(HWND window, LPARAM param)
+{
+    UnloadBroadcast &b = *(UnloadBroadcast *)param;
+    DWORD thread = GetWindowThreadProcessId(window, nullptr);
+    if (threadHung(b, thread))
+        return TRUE;
+    // A bounded question first: whether the window's program still answers.
+    // One that does is then given all the time it needs to unload, however
+    // long that is; a hung one is passed over.
+    DWORD_PTR reply;
+    if (!SendMessageTimeoutA(window, WM_NULL, 0, 0, SMTO_ABORTIFHUNG | SMTO_NORMAL, UNLOAD_BROADCAST_TIMEOUT_MS,
+                             &reply)) {
+        logFailure(GetLastError(), "unload broadcast: window %p does not answer", (void *)window);
+        if (b.hungCount < (int)(sizeof b.hungThreads / sizeof b.hungThreads[0]))
+            b.hungThreads[b.hungCount++] = thread;
+        return TRUE;
+    }
+    SendMessageA(window, b.message, 0, 0);
+    return TRUE;
+}
+
 extern "C" int WINAPI unLoadDriver(int32_t ignored)
 {
     (void)ignored;
-    UINT message = RegisterWindowMessageA(DEINSTALL_MESSAGE_NAME);
-    if (!message)
+    UnloadBroadcast broadcast = {};
+    broadcast.message = RegisterWindowMessageA(DEINSTALL_MESSAGE_NAME);
+    if (!broadcast.message)
         return 0;
-    // Each window gets a bounded time: one hung program must not stop the
-    // deinstallation, while every responsive one still handles the message
-    // before the entry returns.
-    DWORD_PTR reply;
-    SendMessageTimeoutA(HWND_BROADCAST, message, 0, 0, SMTO_ABORTIFHUNG | SMTO_NORMAL,
-                        UNLOAD_BROADCAST_TIMEOUT_MS, &reply);
+    EnumWindows(tellWindow, (LPARAM)&broadcast);
     return 0;
 }

@@ -12,7 +12,9 @@ constexpr int LAUNCH_PATH_BYTES = 100;
 
 // The message running parts of the product listen for.
 #define DEINSTALL_MESSAGE_NAME "Lumoria deinstall"
-// How long the broadcast waits for each window before it is passed over.
+// How long the broadcast waits for a program to show that it still answers
+// before its windows are passed over as hung. A program that answers is
+// waited for as long as it takes to unload.
 constexpr UINT UNLOAD_BROADCAST_TIMEOUT_MS = 3000;
 
 // Forms directory + "\" (unless it ends with one) + "lxlm.dll" in path

@@ -5,6 +5,7 @@
 
 #include <string.h>
 
+#include "module_path.h"
 #include "profile.h"
 #include "setup_state.h"
 #include "text.h"
@@ -69,12 +70,9 @@ void unregisterCtl3d()
 int loadResourceModule()
 {
     char path[PATH_BYTES];
-    // No separator is inserted: sourceDir ends with one. A path that does not
-    // fit is not loaded at all rather than loaded cut short, and without a
-    // folder the bare module name would be looked for along the search path,
-    // where any module of that name could answer.
-    if (!setupState->sourceDir[0] || !copyText(path, sizeof path, setupState->sourceDir) ||
-        !appendText(path, sizeof path, "luinsres.dll"))
+    // A path that does not fit is not loaded at all rather than loaded cut
+    // short.
+    if (!companionPath("luinsres.dll", path, sizeof path))
         return 0;
     UINT previous = SetErrorMode(SEM_NOOPENFILEERRORBOX | SEM_FAILCRITICALERRORS);
     resourceModule = LoadLibraryA(path);

@@ -18,6 +18,7 @@
 #include "section_text.h"
 #include "setup_state.h"
 #include "text.h"
+#include "unattended/setup_log.h"
 
 int64_t profileReadCalls;
 int64_t profileWriteCalls;
@@ -45,6 +46,12 @@ struct ProfileFile {
     bool checkedInUnit;           // its stamp was compared in this unit
     WIN32_FILE_ATTRIBUTE_DATA stamp;
     bool stamped;
+    // The bytes the file held before its first replacement while originals
+    // are kept (none: the file did not exist).
+    unsigned char *original;
+    DWORD originalSize;
+    bool originalKept;
+    bool originalAbsent;
 };
 
 // Every spelling of a path seen, with the file it names.
@@ -59,6 +66,7 @@ PathName pathNames[PATH_NAMES];
 int pathNameCount;
 int workDepth;
 bool writeFailed;
+bool keepingOriginals;
 
 bool cacheActive()
 {
@@ -225,7 +233,7 @@ int fileOf(const char *path)
     if (strlen(path) >= PATH_BYTES)
         return -1;
     // Full tables start again when nothing in them is held.
-    if ((pathNameCount == PATH_NAMES || fileCount == PROFILE_FILES) && !anyHeld()) {
+    if ((pathNameCount == PATH_NAMES || fileCount == PROFILE_FILES) && !anyHeld() && !keepingOriginals) {
         for (int i = 0; i < fileCount; i++)
             forgetText(files[i]);
         fileCount = 0;
@@ -354,32 +362,90 @@ bool writeAll(HANDLE h, const unsigned char *bytes, DWORD size)
            FlushFileBuffers(h);
 }
 
-// Replaces the file with its new text in one move. The old file stays whole
-// when anything fails before the move, and the move itself either happens or
-// not.
-bool replaceFile(ProfileFile &f)
+// Reads the bytes the file holds now, before it is first replaced. False
+// when they cannot be read: a file whose old bytes are not known is not
+// replaced while they may be needed back.
+bool keepOriginal(ProfileFile &f)
 {
-    DWORD size = 0;
-    unsigned char *bytes = encodeFile(f, &size);
-    if (!bytes)
+    if (!keepingOriginals || f.originalKept)
+        return true;
+    HANDLE h = CreateFileA(f.identity, GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr, OPEN_EXISTING,
+                           0, nullptr);
+    if (h == INVALID_HANDLE_VALUE) {
+        if (GetLastError() != ERROR_FILE_NOT_FOUND)
+            return false;
+        f.originalKept = f.originalAbsent = true;
+        return true;
+    }
+    DWORD high = 0, size = GetFileSize(h, &high), got = 0;
+    unsigned char *bytes = nullptr;
+    bool read = high == 0 && size != INVALID_FILE_SIZE && size <= LARGEST_FILE &&
+                (bytes = (unsigned char *)malloc(size ? size : 1)) != nullptr &&
+                (size == 0 || (ReadFile(h, bytes, size, &got, nullptr) && got == size));
+    CloseHandle(h);
+    if (!read) {
+        free(bytes);
         return false;
-    profileWriteCalls++;
+    }
+    f.original = bytes;
+    f.originalSize = size;
+    f.originalKept = true;
+    f.originalAbsent = false;
+    return true;
+}
+
+// Puts bytes in place of the file in one move: they go into a temporary file
+// in the same folder first, flushed. The old file stays whole when anything
+// fails before the move, and the move itself either happens or not.
+bool moveBytesOver(ProfileFile &f, const unsigned char *bytes, DWORD size, DWORD *error)
+{
     bool done = false;
+    *error = ERROR_SUCCESS;
     char folder[PATH_BYTES], temporary[MAX_PATH];
     if (folderOf(f.identity, folder, sizeof folder) && GetTempFileNameA(folder, "ini", 0, temporary)) {
         HANDLE h = CreateFileA(temporary, GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, FILE_ATTRIBUTE_NORMAL, nullptr);
         bool written = h != INVALID_HANDLE_VALUE && writeAll(h, bytes, size);
+        if (!written)
+            *error = GetLastError();
         if (h != INVALID_HANDLE_VALUE)
             CloseHandle(h);
         // Checked again just before the move: the file may have been made
         // read-only or opened without sharing meanwhile.
         f.writeChecked = false;
-        done = written && canWrite(f) &&
-               MoveFileExA(temporary, f.identity, MOVEFILE_REPLACE_EXISTING | MOVEFILE_WRITE_THROUGH);
+        if (written && !canWrite(f))
+            *error = ERROR_ACCESS_DENIED;
+        done = written && f.writable && keepOriginal(f);
+        if (done && !MoveFileExA(temporary, f.identity, MOVEFILE_REPLACE_EXISTING | MOVEFILE_WRITE_THROUGH)) {
+            *error = GetLastError();
+            done = false;
+        }
         if (!done)
             DeleteFileA(temporary);
+    } else {
+        *error = GetLastError();
     }
+    if (!done && *error == ERROR_SUCCESS)
+        *error = ERROR_WRITE_FAULT;
+    return done;
+}
+
+// Replaces the file with its new text.
+bool replaceFile(ProfileFile &f)
+{
+    DWORD size = 0;
+    unsigned char *bytes = encodeFile(f, &size);
+    if (!bytes) {
+        logFailure(ERROR_NOT_ENOUGH_MEMORY, "writing %s", f.identity);
+        return false;
+    }
+    profileWriteCalls++;
+    DWORD error;
+    bool done = moveBytesOver(f, bytes, size, &error);
     free(bytes);
+    if (done)
+        logLine("%s written", f.identity);
+    else
+        logFailure(error, "writing %s", f.identity);
     return done;
 }
 
@@ -622,6 +688,7 @@ bool profileWriteFailed()
 void forgetProfileFiles()
 {
     commitFiles();
+    releaseProfileOriginals();
     for (int i = 0; i < fileCount; i++) {
         forgetText(files[i]);
         freeProfileText(&files[i].text);
@@ -629,4 +696,49 @@ void forgetProfileFiles()
     fileCount = 0;
     pathNameCount = 0;
     writeFailed = false;
+}
+
+void abandonProfileWork()
+{
+    if (workDepth == 0 || --workDepth > 0)
+        return;
+    for (int i = 0; i < fileCount; i++)
+        if (files[i].loaded && files[i].text.changed)
+            forgetText(files[i]);
+}
+
+void keepProfileOriginals()
+{
+    keepingOriginals = true;
+}
+
+bool restoreProfileOriginals()
+{
+    bool all = true;
+    for (int i = 0; i < fileCount; i++) {
+        ProfileFile &f = files[i];
+        if (!f.originalKept)
+            continue;
+        DWORD error = ERROR_SUCCESS;
+        bool restored = f.originalAbsent ? DeleteFileA(f.identity) || (error = GetLastError()) == ERROR_FILE_NOT_FOUND
+                                         : moveBytesOver(f, f.original, f.originalSize, &error);
+        if (restored)
+            logLine("%s: its old content put back", f.identity);
+        else
+            logFailure(error, "putting back the old content of %s", f.identity);
+        all = all && restored;
+        forgetText(f);
+    }
+    releaseProfileOriginals();
+    return all;
+}
+
+void releaseProfileOriginals()
+{
+    keepingOriginals = false;
+    for (int i = 0; i < fileCount; i++) {
+        free(files[i].original);
+        files[i].original = nullptr;
+        files[i].originalKept = false;
+    }
 }

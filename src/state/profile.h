@@ -47,3 +47,20 @@ bool profileWriteFailed();
 // Start of an exported entry: writes what is held, forgets every file and
 // any failure, so that each file is read afresh once.
 void forgetProfileFiles();
+
+// Ends the outermost unit of work without writing: the changes it held are
+// forgotten and the files keep their content.
+void abandonProfileWork();
+
+// From now on, the bytes each file holds before it is first replaced are
+// kept (a file whose bytes cannot be read is not replaced), so that a setup
+// run undone later can put them back.
+void keepProfileOriginals();
+
+// Puts the kept bytes back (a file that did not exist is removed again),
+// forgets what is read of those files and stops keeping. False when a file
+// could not be put back.
+bool restoreProfileOriginals();
+
+// Stops keeping and lets the kept bytes go; the files stay as they are.
+void releaseProfileOriginals();

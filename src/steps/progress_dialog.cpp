@@ -12,6 +12,7 @@
 #include "dialogs/options_dialog.h"
 #include "luinsres_ids.h"
 #include "registry/product_defaults.h"
+#include "registry/registry_journal.h"
 #include "state/module_lifecycle.h"
 #include "state/profile.h"
 #include "state/setup_state.h"
@@ -50,11 +51,14 @@ static int messageOfMode(int mode)
 }
 
 // The steps after the user's choice change install.ini in memory and write
-// it once, before the registry: when the file cannot be written it keeps
-// its old content, the registry is left as it was, and the failure stays
-// for the entry to report.
+// it once, before the registry. Every key the registry steps write is opened
+// for writing first: when one cannot be, or install.ini cannot be written,
+// nothing is written at all. A value that fails after that undoes the run:
+// the registry changes are taken back, the last first, and install.ini gets
+// its old bytes back. Either failure stays for the entry to report.
 static void runConfigurationSteps(int mode)
 {
+    bool registry = mode != WAIT_NETWORK_FILES;
     beginProfileWork();
     if (mode != WAIT_WORKSTATION)
         writeFileLists();
@@ -62,18 +66,37 @@ static void runConfigurationSteps(int mode)
         recordSharedDefaults();
     else if (mode != WAIT_WORKSTATION && mode != WAIT_NETWORK_FILES)
         recordDefaults();
-    if (!endProfileWork() || profileWriteFailed())
+    if (!registry) {
+        endProfileWork();
         return;
-    if (mode == WAIT_NETWORK_FILES)
+    }
+    beginRegistryJournal();
+    if (!productKeysWritable()) {
+        abandonProfileWork();
+        rollBackRegistry();
+        endRegistryJournal();
         return;
-    writeProductDefaults();
-    if (mode == WAIT_WORKSTATION)
-        recordWorkstation();
+    }
+    keepProfileOriginals();
+    bool written = endProfileWork() && !profileWriteFailed();
+    if (written) {
+        writeProductDefaults();
+        if (mode == WAIT_WORKSTATION)
+            recordWorkstation();
+    }
+    if (!written || registryWriteFailed()) {
+        rollBackRegistry();
+        if (written)
+            restoreProfileOriginals();
+    }
+    releaseProfileOriginals();
+    endRegistryJournal();
 }
 
 static int runWaitSteps(HWND dialog)
 {
     SetupState &s = *setupState;
+    forgetRegistryFailure();
     if (s.waitMode != WAIT_PREPARE) {
         runConfigurationSteps(s.waitMode);
         return 0;
@@ -149,10 +172,14 @@ int showProgress(HWND owner, int mode)
 
 bool stepsWritten(HWND owner)
 {
-    if (!profileWriteFailed())
+    // install.ini kept (or got back) its old text and the registry is as it
+    // was.
+    if (profileWriteFailed())
+        showResourceMessage(owner, IDS_NOT_SAVED, MB_OK | MB_ICONSTOP);
+    else if (registryWriteFailed())
+        showResourceMessage(owner, IDS_REGISTRY_NOT_WRITTEN, MB_OK | MB_ICONSTOP);
+    else
         return true;
-    // install.ini kept its old text and the registry was not touched.
-    showResourceMessage(owner, IDS_NOT_SAVED, MB_OK | MB_ICONSTOP);
     return false;
 }
 

@@ -17,10 +17,12 @@ enum WaitMode {
 // when the setup data was read, else 0), or -1 when it cannot be created.
 int showProgress(HWND owner, int mode);
 
-// After a step set: true when every file it changed was written. Otherwise
-// the files keep their old content, the registry was not touched, the user
-// is told (string 704, caption 700) and false tells the entry to report a
-// cancelled setup, so that the host copies nothing.
+// After a step set: true when every file and registry value it changed was
+// written. Otherwise the files keep (or got back) their old content and the
+// registry is as it was before the step set; the user is told (string 704
+// when install.ini could not be written, 705 when the registry could not
+// be; caption 700) and false tells the entry to report a cancelled setup,
+// so that the host copies nothing.
 bool stepsWritten(HWND owner);
 
 // The catalogue build: tables, catalogue, layout sizes, previous space used.

@@ -161,6 +161,37 @@ void expectOnlyAllowedChanges(const Snapshot &before, const Snapshot &after, con
 
 std::string longText(size_t n, char c) { return std::string(n, c); }
 
+bool breakDialogTemplate(const std::string &modulePath, int id)
+{
+    std::vector<WORD> words;
+    auto put32 = [&](DWORD v) {
+        words.push_back(LOWORD(v));
+        words.push_back(HIWORD(v));
+    };
+    auto putText = [&](const char *text) {
+        for (const char *p = text; *p; p++)
+            words.push_back((WORD)(unsigned char)*p);
+        words.push_back(0);
+    };
+    put32(WS_POPUP | WS_CAPTION | DS_MODALFRAME);
+    put32(0);
+    words.insert(words.end(), {1, 0, 0, 100, 50});  // one control; x, y, cx, cy
+    words.insert(words.end(), {0, 0, 0});            // no menu, the dialog class, no title
+    if (words.size() % 2)
+        words.push_back(0);                          // items start on a DWORD
+    put32(WS_CHILD | WS_VISIBLE);
+    put32(0);
+    words.insert(words.end(), {0, 0, 10, 10, 1});
+    putText("NoSuchControlClass");
+    words.insert(words.end(), {0, 0});               // no title, no creation data
+    HANDLE update = BeginUpdateResourceA(modulePath.c_str(), FALSE);
+    if (!update)
+        return false;
+    bool put = UpdateResourceA(update, (LPCSTR)RT_DIALOG, MAKEINTRESOURCEA(id), MAKELANGID(LANG_ENGLISH, SUBLANG_ENGLISH_US),
+                               words.data(), (DWORD)(words.size() * sizeof(WORD))) != 0;
+    return EndUpdateResourceA(update, !put) && put;
+}
+
 void BadInputTest::SetUp()
 {
     resetRegistry();

@@ -70,6 +70,10 @@ AllowedChanges completedRunChanges();
 
 void expectOnlyAllowedChanges(const Snapshot &before, const Snapshot &after, const AllowedChanges &allowed);
 
+// Replaces dialog template id of a copy of the resource module with one that
+// cannot be made: its one control is of a class nobody registered.
+bool breakDialogTemplate(const std::string &modulePath, int id);
+
 // Text of n characters that repeats a pattern, and a record slot filled to
 // its last byte, without a terminator.
 std::string longText(size_t n, char c = 'A');

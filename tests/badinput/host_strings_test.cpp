@@ -147,8 +147,29 @@ TEST_F(HostStringsTest, OverlongSourceFolderStopsSetupInstall)
         EXPECT_EQ(std::vector<std::string>{LAN_ENTER_BOX}, boxesSeen());
         expectOnlyAllowedChanges(before, snapshot(), AllowedChanges());
     }
-    autopilotQueue(pressButton(IDOK));
-    EXPECT_EQ(SETUP_STOP, EXPORTED(setupInstall)(nullptr, nullptr, nullptr)) << "no folder at all";
+    // No folder at all, or an empty one: the host program's own folder, not
+    // the current folder (whose module names itself otherwise).
+    std::string current = media + "current\\";
+    CreateDirectoryA(current.c_str(), nullptr);
+    ASSERT_TRUE(copyFileTo(media + "luinsres.dll", current + "luinsres.dll"));
+    ASSERT_TRUE(putStringResource(current + "luinsres.dll", IDS_CAPTION, "the current folder's"));
+    char hostCaption[200] = "";
+    HMODULE host = LoadLibraryExA((exeDir() + "luinsres.dll").c_str(), nullptr, LOAD_LIBRARY_AS_DATAFILE);
+    LoadStringA(host, IDS_CAPTION, hostCaption, sizeof hostCaption);
+    FreeLibrary(host);
+    char previous[MAX_PATH];
+    GetCurrentDirectoryA(sizeof previous, previous);
+    SetCurrentDirectoryA(current.c_str());
+    for (const char *folder : {(const char *)nullptr, ""}) {
+        SCOPED_TRACE(folder ? "empty folder" : "no folder");
+        autopilotStart();
+        EXPECT_EQ(SETUP_GO_ON, EXPORTED(setupInstall)(nullptr, nullptr, folder));
+        char caption[200] = "";
+        EXPECT_EQ(1, EXPORTED(installLoadStr)(IDS_CAPTION, caption, folder));
+        EXPECT_STREQ(hostCaption, caption);
+        EXPECT_TRUE(boxesSeen().empty());
+    }
+    SetCurrentDirectoryA(previous);
     // An overlong server folder is the host's business until a workstation
     // installation records it; setup goes on.
     std::string server = longText(4000);
@@ -232,9 +253,11 @@ TEST_F(HostStringsTest, SharedFileQuestionWithoutPointers)
     Snapshot before = snapshot();
     EXPECT_EQ(0, EXPORTED(DeleteShareDLL)(nullptr, nullptr, nullptr, media.c_str()));
     expectOnlyAllowedChanges(before, snapshot(), AllowedChanges());
-    autopilotQueue(pressButton(IDOK));
-    EXPECT_EQ(0, EXPORTED(DeleteShareDLL)(nullptr, nullptr, nullptr, nullptr)) << "no folder: the prologue's box";
-    EXPECT_EQ(LAN_ENTER_BOX, boxesSeen().back());
+    // No folder: the module of the host program's folder asks; No keeps.
+    autopilotQueue(pressButton(IDNO));
+    EXPECT_EQ(0, EXPORTED(DeleteShareDLL)(nullptr, nullptr, nullptr, nullptr));
+    EXPECT_NE(LAN_ENTER_BOX, boxesSeen().back());
+    expectOnlyAllowedChanges(before, snapshot(), AllowedChanges());
 }
 
 TEST_F(HostStringsTest, LaunchFolderThatDoesNotFitLoadsNothing)
@@ -269,24 +292,40 @@ TEST_F(HostStringsTest, LaunchFolderThatDoesNotFitLoadsNothing)
 
 TEST_F(HostStringsTest, MissingResourceModuleEndsEveryEntryWithItsFailure)
 {
-    removeResourceModule();
+    // Also a module whose dialog template cannot be made: the entry that
+    // needs it ends with its failure, and writes nothing.
     const struct {
         const char *entry;
         std::function<int()> call;
         int expected;
         bool box;
+        int brokenTemplate;   // 0: no module at all
     } cases[] = {
-        {"setupInstall", [&] { return EXPORTED(setupInstall)(nullptr, "", media.c_str()); }, SETUP_STOP, true},
-        {"dodialog", [&] { return EXPORTED(dodialog)(nullptr, &record); }, DODIALOG_NO_RESOURCES, true},
-        {"networkInstall", [&] { return EXPORTED(networkInstall)(nullptr, &record); }, -1, true},
-        {"HaveKeyDialog", [&] { return EXPORTED(HaveKeyDialog)(nullptr, nullptr, &record); }, HAVEKEY_STOP, true},
-        {"initLanguage", [&] { return EXPORTED(initLanguage)(nullptr, &record); }, -1, true},
+        {"setupInstall", [&] { return EXPORTED(setupInstall)(nullptr, "", media.c_str()); }, SETUP_STOP, true, 0},
+        {"dodialog", [&] { return EXPORTED(dodialog)(nullptr, &record); }, DODIALOG_NO_RESOURCES, true, 0},
+        {"networkInstall", [&] { return EXPORTED(networkInstall)(nullptr, &record); }, -1, true, 0},
+        {"HaveKeyDialog", [&] { return EXPORTED(HaveKeyDialog)(nullptr, nullptr, &record); }, HAVEKEY_STOP, true, 0},
+        {"initLanguage", [&] { return EXPORTED(initLanguage)(nullptr, &record); }, -1, true, 0},
         {"installerDlg", [&] { return EXPORTED(installerDlg)(nullptr, 1, "?", media.c_str()); },
-         INSTALLERDLG_NO_RESOURCES, false},
+         INSTALLERDLG_NO_RESOURCES, false, 0},
+        {"networkInstall", [&] { return EXPORTED(networkInstall)(nullptr, &record); }, 0, false, DLG_NETWORK},
+        {"HaveKeyDialog", [&] { return EXPORTED(HaveKeyDialog)(nullptr, nullptr, &record); }, HAVEKEY_STOP, false,
+         DLG_REINSTALL},
     };
     for (const auto &c : cases) {
-        SCOPED_TRACE(c.entry);
+        SCOPED_TRACE(std::string(c.entry) + (c.brokenTemplate ? ", its template broken" : ""));
         autopilotStart();
+        resetRegistry();
+        removeResourceModule();
+        if (c.brokenTemplate) {
+            installResourceModule(media);
+            ASSERT_TRUE(breakDialogTemplate(media + "luinsres.dll", c.brokenTemplate));
+            // An installation of another version: the reinstall dialog's case.
+            setRegText(HKEY_LOCAL_MACHINE, PRODUCT_GENERAL_KEY, "Home", "C:\\lumoria");
+            setRegText(HKEY_LOCAL_MACHINE, PRODUCT_GENERAL_KEY, "Internal", "LU-3.0.0");
+            if (c.brokenTemplate == DLG_NETWORK)
+                autopilotQueueForControl(IDC_PROGRESS_MESSAGE, inspect([](HWND) {}));
+        }
         if (c.box)
             autopilotQueue(pressButton(IDOK));
         HostSetupInfo kept = record;
@@ -296,6 +335,8 @@ TEST_F(HostStringsTest, MissingResourceModuleEndsEveryEntryWithItsFailure)
         EXPECT_EQ(0, memcmp(&kept, &record, sizeof record));
         expectOnlyAllowedChanges(before, snapshot(), AllowedChanges());
     }
+    autopilotStart();
+    removeResourceModule();
     char buffer[16] = "untouched";
     EXPECT_EQ(-1, EXPORTED(installLoadStr)(IDS_CAPTION, buffer, media.c_str()));
     EXPECT_STREQ("untouched", buffer);

@@ -7,7 +7,10 @@
 
 #include <sstream>
 
+#include "registry/registry_access.h"
 #include "state/setup_state.h"
+#include "dialogs/resource_edit.h"
+#include "support/import_patch.h"
 
 namespace {
 
@@ -30,29 +33,45 @@ protected:
 TEST_F(PlatformFailuresTest, OptionsDialogThatCannotBeDrawnIsNoAcceptedSelection)
 {
     // The options dialog ends while it is made (21 without the blank box, 23
-    // without the tick): the user accepted nothing, so nothing is installed
-    // and the main dialog comes back.
-    for (const char *variant : {"luinsres_noblank.dll", "luinsres_notick.dll"}) {
-        SCOPED_TRACE(variant);
+    // without the tick), or is never made from its template: the user
+    // accepted nothing, so nothing is installed and the main dialog comes
+    // back. In maintenance mode the options dialog is all there is:
+    // cancelled.
+    const struct {
+        const char *variant;   // null: the module with template 500 broken
+        int maintenance;
+        int expected;
+    } cases[] = {
+        {"luinsres_noblank.dll", 0, DODIALOG_CANCELLED},
+        {"luinsres_notick.dll", 0, DODIALOG_CANCELLED},
+        {nullptr, 0, DODIALOG_CANCELLED},
+        {"luinsres_notick.dll", 1, DODIALOG_MAINTENANCE_CANCELLED},
+        {nullptr, 1, DODIALOG_MAINTENANCE_CANCELLED},
+    };
+    for (const auto &c : cases) {
+        SCOPED_TRACE(std::string(c.variant ? c.variant : "template 500 broken") +
+                     (c.maintenance ? ", maintenance" : ""));
         autopilotStart();
-        addModule(variant, "luinsres.dll");
+        installResourceModule(media);
+        if (c.variant)
+            addModule(c.variant, "luinsres.dll");
+        else
+            ASSERT_TRUE(breakDialogTemplate(media + "luinsres.dll", DLG_OPTIONS));
+        record.maintenanceMode = c.maintenance;
+        record.readmeChoice = record.manualChoice = record.convToolChoice = record.viewEngineChoice = 0;
         Snapshot before = snapshot();
         expectProgress();
-        onMainDialog(pressButton(IDC_MAIN_CUSTOM));
-        cancelMainDialog();
-        EXPECT_EQ(DODIALOG_CANCELLED, runDodialog());
+        if (!c.maintenance) {
+            onMainDialog(pressButton(IDC_MAIN_CUSTOM));
+            cancelMainDialog();
+        }
+        EXPECT_EQ(c.expected, runDodialog());
         EXPECT_EQ("<none>", iniText("INSTALLFILES", "NUMFILES"));
+        EXPECT_EQ(0, record.readmeChoice + record.manualChoice + record.convToolChoice + record.viewEngineChoice)
+            << "nothing changed";
         expectOnlyAllowedChanges(before, snapshot(), AllowedChanges());
+        EXPECT_EQ(0u, autopilotUnexpected());
     }
-    // In maintenance mode the options dialog is all there is: cancelled.
-    autopilotStart();
-    record.maintenanceMode = 1;
-    Snapshot before = snapshot();
-    expectProgress();
-    EXPECT_EQ(DODIALOG_MAINTENANCE_CANCELLED, runDodialog());
-    EXPECT_EQ(0, record.readmeChoice + record.manualChoice + record.convToolChoice + record.viewEngineChoice)
-        << "nothing changed";
-    expectOnlyAllowedChanges(before, snapshot(), AllowedChanges());
 }
 
 TEST_F(PlatformFailuresTest, ComponentNumberThatNamesNoStringShowsNoOtherComponentsName)
@@ -115,21 +134,131 @@ TEST_F(PlatformFailuresTest, IntegrationsBeyondTheTwentySlotsAreNotSwitched)
     expectOnlyAllowedChanges(before, snapshot(), AllowedChanges());
 }
 
-TEST_F(PlatformFailuresTest, ProductKeyThatCannotBeCreatedLeavesTheRunComplete)
+// One registry value of dialogint.dll that fails, once, as the platform
+// fails it for a user without the rights or a registry that is full.
+struct ValueFault {
+    const char *name;
+    LONG error;
+    bool used;
+};
+ValueFault valueFault;
+decltype(&RegSetValueExA) realSetValue;
+
+LONG WINAPI setValueOrFail(HKEY key, LPCSTR name, DWORD reserved, DWORD type, const BYTE *data, DWORD size)
 {
-    // Below a volatile key no lasting key can be made: every machine-wide
-    // product value fails, silently, and the copy lists still stand.
-    HKEY key;
-    ASSERT_EQ(ERROR_SUCCESS, RegCreateKeyExA(HKEY_LOCAL_MACHINE, "SOFTWARE\\Jor", 0, nullptr, REG_OPTION_VOLATILE,
-                                             KEY_ALL_ACCESS, nullptr, &key, nullptr));
-    RegCloseKey(key);
-    Snapshot before = snapshot();
-    EXPECT_EQ(DODIALOG_STANDARD, runStandard());
-    EXPECT_EQ(0u, autopilotUnexpected()) << "no message for a failed registry write";
-    EXPECT_EQ("3", iniText("INSTALLFILES", "NUMFILES"));
-    EXPECT_EQ("6000", iniText("INSTALLFILES", "SIZEFILES"));
-    EXPECT_EQ(before.machine, readRegistryTree(HKEY_LOCAL_MACHINE, "SOFTWARE\\Jor"));
-    expectOnlyAllowedChanges(before, snapshot(), completedRunChanges());
+    if (!valueFault.used && valueFault.name && name && strcmp(name, valueFault.name) == 0) {
+        valueFault.used = true;
+        return valueFault.error;
+    }
+    return realSetValue(key, name, reserved, type, data, size);
+}
+
+RegistryContents shellExtensionKeys()
+{
+    RegistryContents keys;
+    for (const char *path : {"CLSID\\{4e8a1d60-b2c3-11ce-b4e5-00000451ee2e}",
+                             "CLSID\\{4e8a1d60-b2c3-11ce-b4e5-00000451ee2f}",
+                             "*\\shellex\\ContextMenuHandlers\\{4e8a1d60-b2c3-11ce-b4e5-00000451ee2e}",
+                             "*\\shellex\\PropertySheetHandlers\\{4e8a1d60-b2c3-11ce-b4e5-00000451ee2f}"}) {
+        RegistryContents below = readRegistryTree(HKEY_CLASSES_ROOT, path);
+        keys.insert(below.begin(), below.end());
+    }
+    return keys;
+}
+
+TEST_F(PlatformFailuresTest, SetupThatCannotBeWrittenLeavesEverythingAsItWas)
+{
+    // Over an earlier installation whose values differ from the defaults
+    // (and one the run would drop), a run whose writing fails ends cancelled
+    // with its message, install.ini byte for byte as it was and every product
+    // key as it was. Below a volatile key no lasting key can be made: the keys
+    // are found unwritable before anything is written; a refused value fails
+    // part-way and is undone. A module without the message's string shows
+    // the library's own text.
+    const struct {
+        const char *name;
+        HKEY volatileRoot;     // SOFTWARE\Jor made volatile under it
+        const char *value;     // the value refused
+        LONG error;
+        bool readOnlyIni;
+        bool withoutStrings;   // the module lacks strings 704 and 705
+        const char *said;      // a word of the message
+    } cases[] = {
+        {"machine key that cannot be made", HKEY_LOCAL_MACHINE, nullptr, 0, false, false, "registry"},
+        {"user key that cannot be made", HKEY_CURRENT_USER, nullptr, 0, false, false, "registry"},
+        {"first value refused", nullptr, "user", ERROR_ACCESS_DENIED, false, false, "registry"},
+        {"viewer value, registry full", nullptr, "185.1", ERROR_NO_SYSTEM_RESOURCES, false, false, "registry"},
+        {"shell extension value", nullptr, "ThreadingModel", ERROR_ACCESS_DENIED, false, false, "registry"},
+        {"last value of the run", nullptr, "All_IDs", ERROR_ACCESS_DENIED, false, false, "registry"},
+        {"value refused, module without the string", nullptr, "185.1", ERROR_ACCESS_DENIED, false, true,
+         "registry"},
+        {"read-only install.ini, module without the string", nullptr, nullptr, 0, true, true, "install.ini"},
+    };
+    const std::string moduleCopy = media + "luinsres-full.dll";
+    ASSERT_TRUE(CopyFileA((media + "luinsres.dll").c_str(), moduleCopy.c_str(), FALSE));
+    for (const auto &c : cases) {
+        SCOPED_TRACE(c.name);
+        resetRegistry();
+        ASSERT_TRUE(CopyFileA(moduleCopy.c_str(), (media + "luinsres.dll").c_str(), FALSE));
+        autopilotStart();
+        ASSERT_EQ(DODIALOG_STANDARD, runStandard());
+        setRegText(HKEY_LOCAL_MACHINE, PRODUCT_KEY "\\VAPI", "13", "an earlier viewer");
+        setRegText(HKEY_LOCAL_MACHINE, PRODUCT_KEY "\\VAPI", "999", "dropped by a complete run");
+        setRegText(HKEY_CURRENT_USER, PRODUCT_KEY "\\OPTIONS", "General", "9 9 9");
+        setRegText(HKEY_LOCAL_MACHINE, PRODUCT_GENERAL_KEY, "Internal", "LU-3.0.0");
+        if (c.volatileRoot) {
+            RegDeleteTreeA(c.volatileRoot, "SOFTWARE\\Jor");
+            HKEY key;
+            ASSERT_EQ(ERROR_SUCCESS, RegCreateKeyExA(c.volatileRoot, "SOFTWARE\\Jor", 0, nullptr,
+                                                     REG_OPTION_VOLATILE, KEY_ALL_ACCESS, nullptr, &key, nullptr));
+            RegCloseKey(key);
+        }
+        // The block of strings 704..719 replaced by one that holds 706 only.
+        if (c.withoutStrings) {
+            ASSERT_TRUE(putStringResource(media + "luinsres.dll", IDS_NOT_SAVED + 2, "-"));
+        }
+        char expected[256] = "";
+        HMODULE texts = LoadLibraryExA((media + "luinsres.dll").c_str(), nullptr, LOAD_LIBRARY_AS_DATAFILE);
+        LoadStringA(texts, c.readOnlyIni ? IDS_NOT_SAVED : IDS_REGISTRY_NOT_WRITTEN, expected, sizeof expected);
+        FreeLibrary(texts);
+        EXPECT_EQ(c.withoutStrings, expected[0] == 0);
+        valueFault = {c.value, c.error, false};
+        realSetValue = (decltype(&RegSetValueExA))patchImport(dialogintModule(), nullptr, "RegSetValueExA",
+                                                              (void *)setValueOrFail);
+        ASSERT_NE(nullptr, realSetValue);
+        const std::string installIni = readTextFile(ini());
+        Snapshot before = snapshot();
+        RegistryContents shellBefore = shellExtensionKeys();
+        autopilotStart();
+        expectProgress();
+        onMainDialog(sequence({inspect([&](HWND) {
+                                   if (c.readOnlyIni)
+                                       SetFileAttributesA(ini().c_str(), FILE_ATTRIBUTE_READONLY);
+                               }),
+                               pressButton(IDC_MAIN_STANDARD)}));
+        expectProgress();
+        autopilotQueue(pressButton(IDOK));
+        int result = runDodialog();
+        patchImport(dialogintModule(), nullptr, "RegSetValueExA", (void *)realSetValue);
+        SetFileAttributesA(ini().c_str(), FILE_ATTRIBUTE_NORMAL);
+
+        EXPECT_EQ(DODIALOG_CANCELLED, result);
+        EXPECT_EQ(c.value != nullptr, valueFault.used) << "the refused value was reached";
+        std::vector<std::string> boxes = boxesSeen();
+        ASSERT_EQ(1u, boxes.size());
+        std::string text = boxes[0].substr(boxes[0].find('|') + 1);
+        if (expected[0]) {
+            EXPECT_EQ(expected, text);
+        }
+        EXPECT_NE(std::string::npos, text.find(c.said)) << text;
+        EXPECT_EQ(installIni, readTextFile(ini())) << "install.ini byte for byte";
+        expectOnlyAllowedChanges(before, snapshot(), AllowedChanges());
+        EXPECT_EQ(shellBefore, shellExtensionKeys());
+        EXPECT_EQ(0u, autopilotUnexpected());
+        if (c.volatileRoot)
+            RegDeleteTreeA(c.volatileRoot, "SOFTWARE\\Jor");
+    }
+    CopyFileA(moduleCopy.c_str(), (media + "luinsres.dll").c_str(), FALSE);
 }
 
 TEST_F(PlatformFailuresTest, DriveThatCannotBeQueriedHasNoFreeSpace)

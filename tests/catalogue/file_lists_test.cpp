@@ -2,6 +2,8 @@
 // the copy sections written into install.ini, read back key by key.
 #include "catalogue_fixture.h"
 
+#include <algorithm>
+
 #include "state/profile.h"
 
 namespace {
@@ -163,11 +165,31 @@ TEST_F(CopySections, SetupFilesThenTableFilesShareOneNumbering)
 
 TEST_F(CopySections, OnlyExactUpperCase16BitPicksInstall16)
 {
-    for (const char *system : {"16bit", "16BIT"}) {
-        writeIniText(ini.c_str(), "General", "OPSYSTEM", system);
+    // A setup-file value of commas only names no file.
+    const struct {
+        const char *system;
+        const char *section;   // null: the sections as the fixture wrote them
+        Section sizes;
+    } cases[] = {
+        {"16bit", nullptr, {{"FILE1", "50"}, {"FILE2", "25"}}},
+        {"16BIT", nullptr, {{"FILE1", "50"}}},
+        {"16BIT", "INSTALL16", {}},
+        {"32BIT", "INSTALL32", {}},
+    };
+    for (const auto &c : cases) {
+        if (c.section) {
+            deleteIniSection(layout.c_str(), c.section);
+            writeIniText(layout.c_str(), c.section, "File1", ",,,");
+        }
+        writeIniText(ini.c_str(), "General", "OPSYSTEM", c.system);
         writeFileLists();
-        Section expected = strcmp(system, "16BIT") == 0 ? Section{{"FILE1", "50"}} : Section{{"FILE1", "50"}, {"FILE2", "25"}};
-        EXPECT_EQ(expected, read("SIZEFILES")) << system;
+        EXPECT_EQ(c.sizes, read("SIZEFILES")) << c.system << (c.section ? " with commas only" : "");
+        if (!c.section)
+            continue;
+        Section files = read("INSTALLFILES");
+        auto count = std::find_if(files.begin(), files.end(), [](const auto &k) { return k.first == "NUMFILES"; });
+        ASSERT_NE(files.end(), count) << c.section;
+        EXPECT_EQ("0", count->second) << c.section;
     }
 }
 

@@ -197,16 +197,18 @@ TEST_F(ComputeSelection, UpgradeReadsPreviousMarksAndSelectsTheRenumberedItem)
     std::string installed = dir + "old.ini";
     writeTextFile(installed, "[VWPINFO]\r\n" + componentKey(1, "OLDC", 3) + "Info1Default=S\r\nInfo2Default=U\r\n" +
                                  "Info3Default=S\r\n" + componentKey(3, "GONE", 9) + "[INSTALLGROUP]\r\nX=1\r\n" +
-                                 "[INTEGRATIONINFO]\r\nInfo1=1,N,none,2\r\nInfo1Default=S\r\n");
+                                 "[INTEGRATIONINFO]\r\nInfo1=1,N,none,2\r\nInfo1Default=S\r\n" +
+                                 "Info2=1,P,none,3\r\nInfo2Default=S\r\n");
     copyText(setupState->installedIniPath, PATH_BYTES, installed.c_str());
     copyText(setupState->installedLayoutFilePath, PATH_BYTES, (dir + "old.lay").c_str());
     setupState->upgradeMode = 1;
     // This setup's own marks are not the ones read.
-    build("Info3Default=U\r\n[INTEGRATIONINFO]\r\nInfo1=1,M,none,1\r\nInfo2=1,N,none,2\r\n");
+    build("Info3Default=U\r\n[INTEGRATIONINFO]\r\nInfo1=1,M,none,1\r\nInfo2=1,N,none,2\r\nInfo3=1,P,none,3\r\n");
     mark("INSTALLGROUP", "Y", "1");
     for (int i = 0; i < 3; i++)
         item(GROUP_VWP, i).flags = 0;
     item(GROUP_INTEGRATION, 0).flags = item(GROUP_INTEGRATION, 1).flags = ITEM_HIGHLIGHTED;
+    item(GROUP_INTEGRATION, 2).flags = ITEM_UNAVAILABLE;   // its module answered 0
     computeSelection(SELECT_DEFAULTS);
     EXPECT_EQ(0, item(GROUP_VWP, 0).flags) << "old key 1 named component 3";
     EXPECT_EQ(0, item(GROUP_VWP, 1).flags);
@@ -214,6 +216,7 @@ TEST_F(ComputeSelection, UpgradeReadsPreviousMarksAndSelectsTheRenumberedItem)
     EXPECT_EQ(400, setupState->selectedSize) << "the files of the item selected";
     EXPECT_EQ(ITEM_HIGHLIGHTED, item(GROUP_INTEGRATION, 0).flags) << "old key 1 named integration 2";
     EXPECT_EQ(ITEM_SELECTED, item(GROUP_INTEGRATION, 1).flags) << "the integration found: exactly selected";
+    EXPECT_EQ(ITEM_UNAVAILABLE, item(GROUP_INTEGRATION, 2).flags) << "found under its old number, but unavailable";
     EXPECT_EQ(ini, setupState->setupIniPath) << "paths restored after the run";
     EXPECT_EQ(layout, setupState->layoutFilePath);
     EXPECT_TRUE(readSection(installed, "INSTALLGROUP").empty()) << "emptied in the file the run reads";

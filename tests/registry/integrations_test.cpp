@@ -573,6 +573,24 @@ TEST_F(IntegrationCoreTest, CallReturnsTheWholeValueAndKeepsTheModuleUntilReleas
     EXPECT_EQ(media + "layout.inf", seen[1].layoutFile);
 }
 
+TEST_F(IntegrationCoreTest, EmptySourceDirTakesTheHostProgramsFolder)
+{
+    // The current folder holds a module of the same name; the one of the
+    // host program's folder (the tests' own) is the one loaded.
+    installModule("apnint.dll");
+    char previous[MAX_PATH];
+    GetCurrentDirectoryA(sizeof previous, previous);
+    SetCurrentDirectoryA(media.c_str());
+    setupState->sourceDir[0] = 0;
+    callIntegrationModule("apnint.dll", 2, 0);
+    EXPECT_EQ(nullptr, GetModuleHandleA((media + "apnint.dll").c_str())) << "not the current folder's";
+    EXPECT_NE(nullptr, GetModuleHandleA((exeDir() + "apnint.dll").c_str())) << "the host program's";
+    releaseIntegrationModule();
+    SetCurrentDirectoryA(previous);
+    EXPECT_TRUE(calls().empty());
+    DeleteFileA((exeDir() + "integration-calls.log").c_str());
+}
+
 TEST_F(IntegrationCoreTest, ACallBeforeTheReleaseFreesThePreviousModule)
 {
     installModule("apnint.dll");

@@ -3,7 +3,10 @@
 
 #include <string.h>
 
+#include "registry/product_defaults.h"
 #include "registry/registry_access.h"
+#include "registry/registry_journal.h"
+#include "registry_readback.h"
 #include "support/test_support.h"
 
 namespace {
@@ -84,6 +87,72 @@ TEST_F(RegistryAccessTest, DeleteRemovesOneValueAndIgnoresMissingOnes)
     std::string data;
     EXPECT_FALSE(readRegValue(HKEY_LOCAL_MACHINE, PRODUCT_GENERAL_KEY, "a", &type, &data));
     EXPECT_TRUE(readRegValue(HKEY_LOCAL_MACHINE, PRODUCT_GENERAL_KEY, "b", &type, &data));
+}
+
+TEST_F(RegistryAccessTest, UndoneRunPutsBackEveryPreviousState)
+{
+    // Values of other types and of characters outside the code page, a key
+    // the run deletes, values it changes and keys it makes, under two roots.
+    const std::string vapi = PRODUCT_KEY "\\VAPI", options = PRODUCT_KEY "\\OPTIONS";
+    HKEY key;
+    ASSERT_EQ(ERROR_SUCCESS, RegCreateKeyExW(HKEY_LOCAL_MACHINE, L"SOFTWARE\\Jor\\Lumoria\\VAPI", 0, nullptr, 0,
+                                             KEY_ALL_ACCESS, nullptr, &key, nullptr));
+    DWORD number = 0x12345678;
+    const BYTE binary[] = {0, 1, 0, 2};
+    const WCHAR wide[] = L"\x0416\x00e9";
+    RegSetValueExW(key, L"dw", 0, REG_DWORD, (const BYTE *)&number, sizeof number);
+    RegSetValueExW(key, L"bin", 0, REG_BINARY, binary, sizeof binary);
+    RegSetValueExW(key, L"wide\x0416", 0, REG_SZ, (const BYTE *)wide, sizeof wide);
+    RegSetValueExW(key, L"empty", 0, REG_SZ, nullptr, 0);
+    RegSetValueExW(key, L"13", 0, REG_SZ, (const BYTE *)L"old", 8);
+    RegCloseKey(key);
+    setRegText(HKEY_LOCAL_MACHINE, PRODUCT_GENERAL_KEY, "Home", "C:\\old");
+    setRegText(HKEY_CURRENT_USER, options.c_str(), "General", "9");
+    auto vapiBefore = readKeyValues(HKEY_LOCAL_MACHINE, vapi);
+    auto generalBefore = readKeyValues(HKEY_LOCAL_MACHINE, PRODUCT_GENERAL_KEY);
+    auto optionsBefore = readKeyValues(HKEY_CURRENT_USER, options);
+    ASSERT_EQ(5u, vapiBefore.size());
+
+    beginRegistryJournal();
+    clearProductKeys();
+    beginRegistryWork();
+    writeRegText(vapi.c_str(), "13", "new");
+    writeRegText(vapi.c_str(), "2", "text 1 jordocve.dll");
+    writeRegText(PRODUCT_GENERAL_KEY, "Home", "C:\\new");
+    writeRegText(PRODUCT_GENERAL_KEY, "Home", "C:\\newer");
+    writeRegText(PRODUCT_KEY "\\New\\Deep", "a", "b");
+    writeRegValue(HKEY_CURRENT_USER, options.c_str(), "General", "1 0 1");
+    writeRegValue(HKEY_CURRENT_USER, PRODUCT_KEY "\\Fresh", "z", nullptr);
+    endRegistryWork();
+    EXPECT_FALSE(registryWriteFailed());
+    EXPECT_EQ(2u, readKeyValues(HKEY_LOCAL_MACHINE, vapi).size()) << "the run's own values";
+    rollBackRegistry();
+    endRegistryJournal();
+
+    auto vapiAfter = readKeyValues(HKEY_LOCAL_MACHINE, vapi);
+    EXPECT_EQ(vapiBefore.size(), vapiAfter.size());
+    for (const auto &v : vapiBefore) {
+        auto now = vapiAfter.find(v.first);
+        ASSERT_NE(vapiAfter.end(), now) << v.first;
+        EXPECT_EQ(v.second.type, now->second.type) << v.first;
+        EXPECT_EQ(v.second.data, now->second.data) << v.first;
+    }
+    // Read wide: a round trip through the code page would have lost the
+    // first character of the name and of the data.
+    WCHAR back[8] = L"";
+    DWORD size = sizeof back, type = 0;
+    ASSERT_EQ(ERROR_SUCCESS, RegOpenKeyExW(HKEY_LOCAL_MACHINE, L"SOFTWARE\\Jor\\Lumoria\\VAPI", 0, KEY_READ, &key));
+    EXPECT_EQ(ERROR_SUCCESS, RegQueryValueExW(key, L"wide\x0416", nullptr, &type, (BYTE *)back, &size));
+    RegCloseKey(key);
+    EXPECT_EQ(0, memcmp(wide, back, sizeof wide)) << "data and name kept exactly";
+    auto generalAfter = readKeyValues(HKEY_LOCAL_MACHINE, PRODUCT_GENERAL_KEY);
+    ASSERT_EQ(generalBefore.size(), generalAfter.size());
+    EXPECT_EQ(generalBefore["Home"].data, generalAfter["Home"].data);
+    EXPECT_EQ(optionsBefore["General"].data, readKeyValues(HKEY_CURRENT_USER, options)["General"].data);
+    for (const auto &made : {std::make_pair(HKEY_LOCAL_MACHINE, PRODUCT_KEY "\\New"),
+                             std::make_pair(HKEY_CURRENT_USER, PRODUCT_KEY "\\Fresh")}) {
+        EXPECT_NE(ERROR_SUCCESS, RegOpenKeyExA(made.first, made.second, 0, KEY_READ, &key)) << made.second;
+    }
 }
 
 } // namespace

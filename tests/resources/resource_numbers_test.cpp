@@ -55,7 +55,7 @@ TEST(ResourceNumbers, TemplatesHoldTheirControlsUnderTheirNumbers)
 
 TEST(ResourceNumbers, StringsStandUnderTheirNumbers)
 {
-    std::vector<int> ids = {555, 556, 557, 599, 606, 607, 608, 615, 700, 702, 703};
+    std::vector<int> ids = {555, 556, 557, 599, 606, 607, 608, 615, 700, 702, 703, 704, 705};
     for (int id = 574; id <= 584; id++)
         ids.push_back(id);  // categories 0..10
     for (int id = 901; id <= 910; id++)

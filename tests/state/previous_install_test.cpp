@@ -147,13 +147,17 @@ TEST_F(PreviousInstallTest, DetectionStatesFromRegistryAndOlderIni)
 TEST_F(PreviousInstallTest, OverlongVersionOrDirectoryIsNeverTakenCut)
 {
     // An Internal beyond 199 characters cannot be compared, even when the
-    // registry holds its first 199 characters.
+    // registry holds it whole or its first 199 characters.
+    const struct {
+        size_t setupLength, registeredLength;
+        int state;
+    } cases[] = {{250, 199, 1}, {199, 199, 2}, {200, 200, 1}, {200, 199, 1}};
     std::string version(250, '7');
-    setup("STANDARD", version.c_str());
-    registered("C:\\LUMORIA", version.substr(0, 199).c_str());
-    EXPECT_EQ(1, detectPreviousInstall());
-    setup("STANDARD", version.substr(0, 199).c_str());
-    EXPECT_EQ(2, detectPreviousInstall()) << "199 characters still compare";
+    for (const auto &c : cases) {
+        setup("STANDARD", version.substr(0, c.setupLength).c_str());
+        registered("C:\\LUMORIA", version.substr(0, c.registeredLength).c_str());
+        EXPECT_EQ(c.state, detectPreviousInstall()) << c.setupLength << " characters against " << c.registeredLength;
+    }
 
     std::string longHome = "C:\\" + std::string(300, 'h');
     olderKind(longHome.c_str());

@@ -199,7 +199,21 @@ struct WriteCase {
     std::vector<Op> ops;
     bool readOnly;
     bool noDirectory;
+    int utf16 = 0;          // 1: the text in UTF-16 little-endian, 2: big-endian, after its mark
 };
+
+// The text (code page 1252 here) in UTF-16 with its byte-order mark.
+std::string utf16Text(const char *text, bool bigEndian)
+{
+    std::string bytes = bigEndian ? "\xfe\xff" : "\xff\xfe";
+    for (const char *p = text; *p; p++) {
+        WCHAR unit;
+        MultiByteToWideChar(1252, 0, p, 1, &unit, 1);
+        bytes += bigEndian ? (char)(unit >> 8) : (char)(unit & 0xff);
+        bytes += bigEndian ? (char)(unit & 0xff) : (char)(unit >> 8);
+    }
+    return bytes;
+}
 
 const char oddFormatting[] =
     "; setup description\r\n"
@@ -295,6 +309,14 @@ std::vector<WriteCase> writeCases()
          false, false},
         {"byteOrderMark", "\xef\xbb\xbf[INFO]\r\nInfo1=a\r\n",
          {{'w', "INFO", "Info1Default", "S"}, {'w', "NEW", "a", "1"}}, false, false},
+        {"utf16LittleEndian", "[INFO]\r\nInfo1=caf\xe9\r\n[X]\r\nx=1\r\n",
+         {{'w', "INFO", "Info1Default", "S"}, {'r', "INFO", "Info1", nullptr}, {'w', "NEW", "a", "\xe9t\xe9"},
+          {'k', "X", "x", nullptr}},
+         false, false, 1},
+        {"utf16BigEndian", "[INFO]\r\nInfo1=caf\xe9\r\n[X]\r\nx=1\r\n",
+         {{'w', "INFO", "Info1Default", "S"}, {'r', "INFO", "Info1", nullptr}, {'w', "NEW", "a", "\xe9t\xe9"},
+          {'k', "X", "x", nullptr}},
+         false, false, 2},
         {"carriageReturnsOnly", "[INFO]\rInfo1=a\r[X]\rx=1\r",
          {{'w', "INFO", "Info1Default", "S"}, {'r', "X", "x", nullptr}}, false, false},
         {"headerWithBlanks", "[ INFO ]\r\nInfo1=a\r\n[X]\r\nx=1\r\n",
@@ -338,7 +360,7 @@ TEST_F(ProfileCache, HeldWritesLeaveTheBytesOfKeyByKeyWrites)
                 CreateDirectoryA(folder.c_str(), nullptr);
             std::string path = folder + "test.ini";
             if (c.text)
-                writeTextFile(path, c.text);
+                writeTextFile(path, c.utf16 ? utf16Text(c.text, c.utf16 == 2) : std::string(c.text));
             if (c.readOnly)
                 SetFileAttributesA(path.c_str(), FILE_ATTRIBUTE_READONLY);
             reads[cached] = runScript(path, c.ops, cached != 0);
@@ -356,6 +378,46 @@ TEST_F(ProfileCache, HeldWritesLeaveTheBytesOfKeyByKeyWrites)
         EXPECT_EQ(files[0], files[1]) << c.name;
         EXPECT_EQ(reads[0], reads[1]) << c.name;
     }
+}
+
+TEST_F(ProfileCache, AFileLockedBeforeTheUnitEndsKeepsItsOldBytes)
+{
+    // The change is allowed when it is made; the file is made read-only, or
+    // held open without sharing, before the unit's end writes it.
+    const struct {
+        const char *name;
+        bool readOnly;
+    } cases[] = {{"made read-only", true}, {"held open without sharing", false}};
+    for (const auto &c : cases) {
+        SCOPED_TRACE(c.name);
+        forgetProfileFiles();
+        std::string folder = dir + (c.readOnly ? "locked-ro\\" : "locked-held\\"), path = folder + "test.ini";
+        CreateDirectoryA(folder.c_str(), nullptr);
+        const std::string original = "[A]\r\nk=1\r\n";
+        writeTextFile(path, original);
+        beginProfileWork();
+        writeIniText(path.c_str(), "A", "k", "2");
+        HANDLE held = INVALID_HANDLE_VALUE;
+        if (c.readOnly)
+            SetFileAttributesA(path.c_str(), FILE_ATTRIBUTE_READONLY);
+        else
+            held = CreateFileA(path.c_str(), GENERIC_READ, 0, nullptr, OPEN_EXISTING, 0, nullptr);
+        EXPECT_FALSE(endProfileWork()) << "the unit's end reports the failure";
+        EXPECT_TRUE(profileWriteFailed());
+        if (held != INVALID_HANDLE_VALUE)
+            CloseHandle(held);
+        SetFileAttributesA(path.c_str(), FILE_ATTRIBUTE_NORMAL);
+        EXPECT_EQ(original, readTextFile(path)) << "the old bytes";
+        char value[8];
+        readIniText(path.c_str(), "A", "k", "", value, sizeof value);
+        EXPECT_STREQ("1", value) << "what is read next is what the file holds";
+        WIN32_FIND_DATAA found;
+        HANDLE search = FindFirstFileA((folder + "*.tmp").c_str(), &found);
+        EXPECT_EQ(INVALID_HANDLE_VALUE, search) << "no temporary file left";
+        if (search != INVALID_HANDLE_VALUE)
+            FindClose(search);
+    }
+    forgetProfileFiles();
 }
 
 TEST_F(ProfileCache, ARebuiltSectionIsWrittenWithTheFileOnce)

@@ -2,15 +2,18 @@
  * window that registers "Lumoria deinstall" and appends one line
  * "Lumoria deinstall <wParam> <lParam>" per broadcast it receives to the file
  * named on its command line. With "hang" as the second argument it stops
- * pumping messages once its window exists, as a hung program does.
+ * pumping messages once its window exists, as a hung program does; with
+ * "slow" it takes about five seconds to handle the broadcast, as a program
+ * that has much to unload does, and records it after that.
  *
- *   listener.exe <record file> [hang] */
+ *   listener.exe <record file> [hang|slow] */
 #include <windows.h>
 #include <stdio.h>
 #include <string.h>
 
 static UINT deinstallMessage;
 static char recordPath[MAX_PATH];
+static int slow;
 
 static void record(WPARAM wParam, LPARAM lParam)
 {
@@ -24,6 +27,8 @@ static void record(WPARAM wParam, LPARAM lParam)
 static LRESULT CALLBACK listenerProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam)
 {
     if (deinstallMessage && message == deinstallMessage) {
+        if (slow)
+            Sleep(5000);
         record(wParam, lParam);
         return 0;
     }
@@ -77,6 +82,7 @@ int WINAPI WinMain(HINSTANCE instance, HINSTANCE previous, LPSTR commandLine, in
     if (!window)
         return 4;
 
+    slow = strcmp(mode, "slow") == 0;
     if (strcmp(mode, "hang") == 0)
         for (;;)
             Sleep(INFINITE);

@@ -1,0 +1,48 @@
+// module_path.cpp - companionPath: the folder the library's companion files
+// come from, the same way for each of them.
+#include "module_path.h"
+
+#include <windows.h>
+#include <string.h>
+
+#include "setup_state.h"
+#include "text.h"
+
+// The folder of the host program's own file, with its trailing separator.
+static bool hostFolder(char *folder, size_t cap)
+{
+    char program[MAX_PATH];
+    DWORD n = GetModuleFileNameA(nullptr, program, sizeof program);
+    if (n == 0 || n >= sizeof program)
+        return false;
+    char *slash = strrchr(program, '\\');
+    if (!slash)
+        return false;
+    slash[1] = 0;
+    return copyText(folder, cap, program);
+}
+
+bool companionPath(const char *name, char *path, size_t cap)
+{
+    const char *dir = setupState->sourceDir;
+    char folder[MAX_PATH];
+    if (!dir[0]) {
+        if (!hostFolder(folder, sizeof folder)) {
+            if (cap)
+                path[0] = 0;
+            return false;
+        }
+        dir = folder;
+    }
+    if (strpbrk(dir, "\\/:") && copyText(path, cap, dir) && appendText(path, cap, name))
+        return true;
+    if (cap)
+        path[0] = 0;
+    return false;
+}
+
+void refuseSourceDir()
+{
+    // Not empty, which would mean the host program's folder, and no folder.
+    copyText(setupState->sourceDir, sizeof setupState->sourceDir, "?");
+}
