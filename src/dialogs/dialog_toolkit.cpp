@@ -8,6 +8,7 @@
 #include "state/module_path.h"
 #include "state/setup_state.h"
 #include "state/text.h"
+#include "unattended/answers.h"
 
 // Captions are loaded into a buffer of this size (LoadStringA counts the
 // terminator).
@@ -61,7 +62,7 @@ extern "C" int WINAPI installerDlg(HWND owner, int kind, const char *text, const
     }
     char caption[ENTRY_CAPTION_BYTES];
     LoadStringA(resourceModule, IDS_CAPTION, caption, sizeof caption);
-    int answer = MessageBoxA(owner, text ? text : "", caption, style);
+    int answer = showBox(owner, text ? text : "", caption, style);
     leaveExport();
     return installerAnswer(answer);
 }
@@ -136,7 +137,7 @@ int showResourceMessage(HWND owner, int textId, UINT style)
     char caption[CAPTION_BYTES];
     loadOrFixed(textId, s.scratchText, MESSAGE_BYTES);
     loadOrFixed(IDS_CAPTION, caption, sizeof caption);
-    return MessageBoxA(owner, s.scratchText, caption, style);
+    return showBox(owner, s.scratchText, caption, style);
 }
 
 static bool formHelpPath()

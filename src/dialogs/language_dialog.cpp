@@ -13,6 +13,8 @@
 #include "state/profile.h"
 #include "state/setup_state.h"
 #include "state/text.h"
+#include "unattended/answers.h"
+#include "unattended/setup_log.h"
 
 // Language names and system codes are at most 100 characters long.
 constexpr int LANGUAGE_VALUE_BYTES = 101;
@@ -68,6 +70,38 @@ int detectSystemLanguage()
     return matched;
 }
 
+// The dialog's answer: the language chosen with OK, 0 after Cancel or
+// Close (languageFlags keeps the offered set), -1 when it could not be shown.
+static int runLanguageDialog(HWND owner)
+{
+    INT_PTR end = DialogBoxParamA(resourceModule, MAKEINTRESOURCEA(DLG_LANGUAGE), owner, LangDlgProc, 0);
+    return end == 1 ? setupState->languageFlags : end == 0 ? 0 : -1;
+}
+
+static const char *takeLanguage(int bit)
+{
+    if (bit == 0)
+        return nullptr;
+    if (!(setupState->languageFlags & bit))
+        return "install.ini does not offer that language";
+    setupState->languageFlags = bit;
+    return nullptr;
+}
+
+// The button the dialog checks as it opens; OK without one gives Spanish.
+static int firstOfferedLanguage()
+{
+    for (const Language &language : languages)
+        if (setupState->languageFlags & language.bit)
+            return language.bit;
+    return LANGUAGE_SPANISH;
+}
+
+static constexpr AnswerName languageNames[] = {
+    {"english", LANGUAGE_ENGLISH}, {"french", LANGUAGE_FRENCH}, {"german", LANGUAGE_GERMAN},
+    {"spanish", LANGUAGE_SPANISH}, {"cancel", 0},
+};
+
 extern "C" int WINAPI initLanguage(HWND owner, HostSetupInfo *record)
 {
     if (!record)
@@ -85,10 +119,14 @@ extern "C" int WINAPI initLanguage(HWND owner, HostSetupInfo *record)
     int result = 1;
     int offered = readOfferedLanguages();
     if (offered > 1 && s.networkInstallMode == 0 && detectSystemLanguage() == 0) {
-        DialogBoxParamA(resourceModule, MAKEINTRESOURCEA(DLG_LANGUAGE), owner, LangDlgProc, 0);
-        result = s.languageFlags;
+        const Question language = {"Language", languageNames, 5, firstOfferedLanguage(),
+                                   "the language the dialog checks first", takeLanguage, nullptr};
+        result = answerQuestion(language, owner, runLanguageDialog) == NO_ANSWER ? NO_ANSWER : s.languageFlags;
     }
     leaveExport();
+    saveRecordedAnswers();
+    logLine("initLanguage: %d languages offered, language bits %d: result %d", offered, (int)s.languageFlags,
+            result);
     return result;
 }
 

@@ -130,19 +130,6 @@ static int32_t selectionSizeOf(int mode)
     return setupState->selectedSize;
 }
 
-static void showUpgradeFigures(HWND dialog)
-{
-    SetupState &s = *setupState;
-    char text[BUTTON_TEXT_BYTES];
-    LoadStringA(resourceModule, IDS_UPGRADE_CUSTOM, text, sizeof text);
-    SetDlgItemTextA(dialog, IDC_MAIN_CUSTOM, text);
-    SetFocus(GetDlgItem(dialog, IDC_MAIN_STANDARD));
-    if (s.fullSelectionSize == 0)
-        s.fullSelectionSize = s.defaultSelectionSize = selectionSizeOf(SELECT_DEFAULTS);
-    showFigure(dialog, IDC_MAIN_FULL_SIZE, s.fullSelectionSize);
-    showFigure(dialog, IDC_MAIN_DEFAULT_SIZE, s.fullSelectionSize);
-}
-
 static bool offersStandardInstallation(int32_t installType)
 {
     return installType == INSTALL_TYPE_STANDARD || installType == INSTALL_TYPE_EVALUATION ||
@@ -150,15 +137,47 @@ static bool offersStandardInstallation(int32_t installType)
 }
 
 // The selection computed last stays in install.ini: the defaults where a
-// standard installation is offered, everything otherwise.
+// standard installation is offered (and in upgrade mode), everything
+// otherwise.
+bool computeMainFigures()
+{
+    SetupState &s = *setupState;
+    if (s.upgradeMode) {
+        if (s.fullSelectionSize == 0)
+            s.fullSelectionSize = s.defaultSelectionSize = selectionSizeOf(SELECT_DEFAULTS);
+        return true;
+    }
+    bool standard = offersStandardInstallation(s.installType);
+    if (s.fullSelectionSize == 0)
+        s.fullSelectionSize = selectionSizeOf(SELECT_EVERYTHING);
+    if (standard && s.defaultSelectionSize == 0)
+        s.defaultSelectionSize = selectionSizeOf(SELECT_DEFAULTS);
+    return standard;
+}
+
+bool installDirHasRoomFor(int64_t bytes)
+{
+    SetupState &s = *setupState;
+    computeFreeSpace(s.installDir, s.scratchText, sizeof s.scratchText);
+    return bytes <= s.freeSpaceBytes;
+}
+
+static void showUpgradeFigures(HWND dialog)
+{
+    SetupState &s = *setupState;
+    char text[BUTTON_TEXT_BYTES];
+    LoadStringA(resourceModule, IDS_UPGRADE_CUSTOM, text, sizeof text);
+    SetDlgItemTextA(dialog, IDC_MAIN_CUSTOM, text);
+    SetFocus(GetDlgItem(dialog, IDC_MAIN_STANDARD));
+    computeMainFigures();
+    showFigure(dialog, IDC_MAIN_FULL_SIZE, s.fullSelectionSize);
+    showFigure(dialog, IDC_MAIN_DEFAULT_SIZE, s.fullSelectionSize);
+}
+
 static void showInstallFigures(HWND dialog)
 {
     SetupState &s = *setupState;
-    if (offersStandardInstallation(s.installType)) {
-        if (s.fullSelectionSize == 0)
-            s.fullSelectionSize = selectionSizeOf(SELECT_EVERYTHING);
-        if (s.defaultSelectionSize == 0)
-            s.defaultSelectionSize = selectionSizeOf(SELECT_DEFAULTS);
+    if (computeMainFigures()) {
         SetFocus(GetDlgItem(dialog, IDC_MAIN_STANDARD));
         showFigure(dialog, IDC_MAIN_FULL_SIZE, s.fullSelectionSize);
         showFigure(dialog, IDC_MAIN_DEFAULT_SIZE, s.defaultSelectionSize);
@@ -166,8 +185,6 @@ static void showInstallFigures(HWND dialog)
     }
     EnableWindow(GetDlgItem(dialog, IDC_MAIN_STANDARD), FALSE);
     SetFocus(GetDlgItem(dialog, IDC_MAIN_CUSTOM));
-    if (s.fullSelectionSize == 0)
-        s.fullSelectionSize = selectionSizeOf(SELECT_EVERYTHING);
     showFigure(dialog, IDC_MAIN_FULL_SIZE, s.fullSelectionSize);
 }
 
@@ -198,8 +215,7 @@ static void onStandardClicked(HWND dialog)
 {
     SetupState &s = *setupState;
     readDirectory(dialog, s.installDir);
-    computeFreeSpace(s.installDir, s.scratchText, sizeof s.scratchText);
-    if (s.defaultSelectionSize > s.freeSpaceBytes) {
+    if (!installDirHasRoomFor(s.defaultSelectionSize)) {
         showResourceMessage(dialog, IDS_NO_SPACE, MB_ICONHAND | MB_TASKMODAL);
         return;
     }

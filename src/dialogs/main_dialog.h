@@ -24,6 +24,15 @@ void showFreeSpace(HWND dialog);               // computeFreeSpace of installDir
 // comparison is case-sensitive, so any change recomputes.
 void followDirectoryEdit(HWND dialog);
 
+// The space figures the main dialog computes as it opens (once per dodialog
+// call): fullSelectionSize and defaultSelectionSize, leaving in the
+// catalogue the selection computed last. True when the standard installation
+// is offered (an install type that has one, or upgrade mode).
+bool computeMainFigures();
+
+// computeFreeSpace of installDir, and whether bytes fit into its figure.
+bool installDirHasRoomFor(int64_t bytes);
+
 // The disk query behind computeFreeSpace: free bytes available to the caller
 // on root ("C:\"), FALSE when the drive cannot be queried. Tests replace it.
 extern BOOL (*queryDiskFreeSpace)(const char *root, int64_t *freeBytes);

@@ -13,6 +13,9 @@
 #include "state/setup_state.h"
 #include "state/text.h"
 #include "steps/progress_dialog.h"
+#include "unattended/answers.h"
+#include "unattended/component_answers.h"
+#include "unattended/setup_log.h"
 
 int32_t networkDirLive;
 
@@ -37,8 +40,7 @@ static void onOk(HWND dialog)
     SetupState &s = *setupState;
     networkDirLive = 0;
     readDirectory(dialog, s.installDir);
-    computeFreeSpace(s.installDir, s.scratchText, sizeof s.scratchText);
-    if ((int64_t)s.selectedSize > s.freeSpaceBytes) {
+    if (!installDirHasRoomFor(s.selectedSize)) {
         showResourceMessage(dialog, IDS_NO_SPACE, MB_ICONHAND | MB_TASKMODAL);
         return;  // the free figure no longer follows the edit from here on
     }
@@ -91,12 +93,31 @@ extern "C" INT_PTR WINAPI networkProc(HWND dialog, UINT message, WPARAM wParam, 
     }
 }
 
+static int runNetworkDialog(HWND owner)
+{
+    return DialogBoxParamA(resourceModule, MAKEINTRESOURCEA(DLG_NETWORK), owner, networkProc, 0) > 0 ? 1 : 0;
+}
+
+// What the dialog does as it opens and at OK, for a folder from the file.
+static const char *takeNetworkFolder(int install)
+{
+    SetupState &s = *setupState;
+    if (!install)
+        return nullptr;
+    s.customSelectionMade = 0;
+    return installDirHasRoomFor(s.selectedSize) ? nullptr : "too little space on the folder's drive for the product";
+}
+
+static constexpr AnswerName networkNames[] = {{"install", 1}, {"cancel", 0}};
+
 extern "C" int WINAPI networkInstall(HWND owner, HostSetupInfo *record)
 {
     // Without a record there is no folder to load the resource module from.
     if (!record)
         return -1;
     SetupState &s = *setupState;
+    // A setup without an answer leaves the host's record as it came.
+    HostSetupInfo given = *record;
     s.hostRecord = record;
     s.networkInstallMode = 1;
     s.languageFlags = record->languageFlags;
@@ -119,18 +140,31 @@ extern "C" int WINAPI networkInstall(HWND owner, HostSetupInfo *record)
     // A catalogue that cannot be built is reported with the library's own box,
     // as dodialog does, so that it never looks like the user's cancel; the
     // host still hears 0, the only failure it knows from this entry.
+    const FolderAnswer folder = {"NetworkDir", s.installDir, 0};
+    const Question network = {"Network", networkNames, 2, 1, "the folder confirmed", takeNetworkFolder, &folder};
+    logLine("networkInstall: server copy from %s, folder %s", s.setupIniPath, s.installDir);
+    int answer = 0;
     if (!built)
-        MessageBoxA(nullptr, "RETURN-2 INITSETUP", "DODIALOGN", MB_OK);
-    else if (DialogBoxParamA(resourceModule, MAKEINTRESOURCEA(DLG_NETWORK), owner, networkProc, 0) > 0) {
+        showBox(nullptr, "RETURN-2 INITSETUP", "DODIALOGN", MB_OK);
+    else if ((answer = answerQuestion(network, owner, runNetworkDialog)) == NO_ANSWER)
+        result = NO_ANSWER;
+    else if (answer > 0) {
         useShortInstallDir();
         copyText(record->installDir, sizeof record->installDir, s.installDir);
+        logSelection();
         showProgress(owner, WAIT_NETWORK_FILES);
-        result = stepsWritten(owner) ? 1 : 0;
+        result = stepsWritten(owner) ? 1 : resultWhenNotSaved(0);
+        if (result == 1)
+            logFileLists("networkInstall");
     }
+    if (result == NO_ANSWER)
+        *record = given;
     releaseCatalogue();
     freeResourceModule();
     unregisterCtl3d();
     // The record is the host's: it is not kept beyond the call.
     s.hostRecord = nullptr;
+    saveRecordedAnswers();
+    logLine("networkInstall: result %d", result);
     return result;
 }

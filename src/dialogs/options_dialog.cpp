@@ -47,7 +47,7 @@ static const NameBase *nameBaseOf(int group)
     return nullptr;
 }
 
-static bool hasDetailPage(int category) { return nameBaseOf(category) != nullptr; }
+bool hasDetailPage(int category) { return nameBaseOf(category) != nullptr; }
 
 static ComponentGroup *groupRecord(int group)
 {
@@ -227,7 +227,7 @@ static void showSelectedSize(HWND dialog)
 
 static int listPositionOf(int index) { return setupState->currentGroup == CATEGORIES ? index - 1 : index; }
 
-static void toggleSelection(ComponentItem *item, int index)
+void toggleComponent(ComponentItem *item, int index)
 {
     ComponentGroup *group = nullptr;
     selectGroupView(0, nullptr, nullptr, nullptr, &group);
@@ -280,7 +280,7 @@ void clickComponentItem(HWND dialog)
         return;
     int index = setupState->currentGroup == CATEGORIES ? position + 1 : position;
     if (item->flags & ITEM_HIGHLIGHTED)
-        toggleSelection(item, index);
+        toggleComponent(item, index);
     else
         moveHighlight(dialog, item);
     repaintEntry(dialog, position);
@@ -331,16 +331,23 @@ static INT_PTR onOptionsDrawItem(HWND dialog, const DRAWITEMSTRUCT *draw)
     return 1;
 }
 
+bool acceptSelectedSize()
+{
+    SetupState &s = *setupState;
+    if (s.freeSpaceBytes < s.selectedSize)
+        return false;
+    spaceUsed = s.selectedSize;
+    return true;
+}
+
 // Accept only what fits: the figure is the one computed when the dialog
 // opened, compared in 64 bits.
 static void onOkClicked(HWND dialog)
 {
-    SetupState &s = *setupState;
-    if (s.freeSpaceBytes < s.selectedSize) {
+    if (!acceptSelectedSize()) {
         showResourceMessage(dialog, IDS_NO_SPACE, MB_ICONHAND | MB_TASKMODAL);
         return;
     }
-    spaceUsed = s.selectedSize;
     EndDialog(dialog, OPTIONS_ACCEPTED);
 }
 
@@ -424,7 +431,7 @@ static bool anyItemSelected(const ComponentGroup &group)
     return false;
 }
 
-static void showDetailPage(HWND owner, int category)
+void beginDetailPage(int category)
 {
     SetupState &s = *setupState;
     ComponentGroup &categories = s.groups[CATEGORIES];
@@ -434,10 +441,22 @@ static void showDetailPage(HWND owner, int category)
     if (!(entry.flags & ITEM_SELECTED))
         applySelection(&entry, 1, &categories, category);
     s.currentGroup = category;
-    showOptionsDialog(owner);
+}
+
+void endDetailPage(int category)
+{
+    SetupState &s = *setupState;
+    ComponentItem &entry = s.groups[CATEGORIES].items[category];
     entry.flags &= ~ITEM_SELECTED;
     if (anyItemSelected(s.groups[category]))
         entry.flags |= ITEM_SELECTED;
+}
+
+static void showDetailPage(HWND owner, int category)
+{
+    beginDetailPage(category);
+    showOptionsDialog(owner);
+    endDetailPage(category);
 }
 
 int runOptionsDialogs(HWND owner, int group)

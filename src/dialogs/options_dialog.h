@@ -5,6 +5,8 @@
 
 #include <windows.h>
 
+#include "state/setup_state.h"
+
 // End values of the options dialog (21..24: see component_list.h).
 enum OptionsDialogEnd { OPTIONS_CANCELLED = 0, OPTIONS_ACCEPTED = 1, OPTIONS_DETAILS = 2 };
 
@@ -32,3 +34,17 @@ void clickComponentItem(HWND dialog);
 // The category list and, for each Details, the detail page of currentCategory,
 // until the category list ends with anything but Details; returns that end.
 int runOptionsDialogs(HWND owner, int group);
+
+// What a person's clicks do, shared with a replayed selection:
+// Whether a category of the list has a detail page (categories 1..9).
+bool hasDetailPage(int category);
+// Selects or deselects an item of currentGroup (a category of the list when
+// currentGroup is CATEGORIES), as a click on the highlighted entry does.
+void toggleComponent(ComponentItem *item, int index);
+// Around a detail page: its category's selected items count their files
+// while it shows; afterwards the category is selected when any item is.
+void beginDetailPage(int category);
+void endDetailPage(int category);
+// OK: true, with spaceUsed set, when the selection fits the free figure
+// computed as the dialog opened.
+bool acceptSelectedSize();

@@ -10,6 +10,7 @@
 #include "state/module_lifecycle.h"
 #include "state/setup_state.h"
 #include "state/text.h"
+#include "unattended/answers.h"
 #include "unattended/setup_log.h"
 
 // The question's bounds: its format holds at most 199 characters, the
@@ -78,7 +79,7 @@ extern "C" int WINAPI DeleteShareDLL(const char *insertText, int32_t *answer, co
     formatSharedFileMessage(message, sizeof message, format, insertText);
     LoadStringA(resourceModule, IDS_CAPTION, caption, sizeof caption);
 
-    if (MessageBoxA(nullptr, message, caption, MB_YESNO) == IDYES) {
+    if (answerSharedFile(valueName, message, caption)) {
         if (answer)
             *answer = 1;
         // An empty or missing name would address the key's unnamed value,
@@ -89,6 +90,8 @@ extern "C" int WINAPI DeleteShareDLL(const char *insertText, int32_t *answer, co
     // This entry lets the resource module go before it leaves CTL3D.
     freeResourceModule();
     unregisterCtl3d();
+    saveRecordedAnswers();
+    logLine("DeleteShareDLL: %s: answer %d", valueName ? valueName : "(none)", answer ? (int)*answer : -1);
     return 0;
 }
 

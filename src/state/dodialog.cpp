@@ -16,6 +16,9 @@
 #include "state/setup_state.h"
 #include "state/text.h"
 #include "steps/progress_dialog.h"
+#include "unattended/answers.h"
+#include "unattended/component_answers.h"
+#include "unattended/setup_log.h"
 
 // The four choice fields, in the order the change codes are computed.
 static int32_t *choiceField(HostSetupInfo *record, int index)
@@ -122,9 +125,60 @@ static bool copyRecordIn(const HostSetupInfo *record)
 // changes were written, else the setup counts as cancelled.
 static int runSteps(HWND owner, int mode, int choice)
 {
+    logSelection();
     showProgress(owner, mode);
-    return stepsWritten(owner) ? choice : DODIALOG_CANCELLED;
+    if (!stepsWritten(owner))
+        return resultWhenNotSaved(DODIALOG_CANCELLED);
+    if (mode == WAIT_WORKSTATION)
+        logLine("dodialog: workstation: the registry names the server folder %s", setupState->serverDir);
+    else
+        logFileLists("dodialog");
+    return choice;
 }
+
+// ---------------------------------------------------------------------------
+// The questions of the main dialog
+
+static int runMainDialog(HWND owner)
+{
+    return (int)DialogBoxParamA(resourceModule,
+                                MAKEINTRESOURCEA(setupState->upgradeMode ? DLG_MAIN_UPGRADE : DLG_MAIN), owner,
+                                MainDialogProc, 0);
+}
+
+// What the main dialog's buttons check before they end it, for a choice
+// that comes from the answer file.
+static const char *takeKind(int kind)
+{
+    SetupState &s = *setupState;
+    // The figures the dialog computes as it opens.
+    bool standardOffered = computeMainFigures();
+    switch (kind) {
+    case DODIALOG_STANDARD:
+        if (!standardOffered)
+            return "this setup's type offers no standard installation";
+        if (!installDirHasRoomFor(s.defaultSelectionSize))
+            return "too little space on the installation folder's drive for the standard selection";
+        spaceUsed = s.defaultSelectionSize;
+        return nullptr;
+    case DODIALOG_CUSTOM:
+        // Checked now, before the folder is made; the options question
+        // applies the same answers again to the selection it starts from.
+        computeSelection(s.upgradeMode ? SELECT_DEFAULTS : SELECT_EVERYTHING);
+        return takeCustomSelection();
+    case DODIALOG_WORKSTATION:
+        return networkOptionEnabled ? nullptr : "install.ini offers no workstation installation (Config/Network)";
+    default:
+        return nullptr;
+    }
+}
+
+static constexpr AnswerName kindNames[] = {
+    {"standard", DODIALOG_STANDARD},
+    {"custom", DODIALOG_CUSTOM},
+    {"workstation", DODIALOG_WORKSTATION},
+    {"cancel", DODIALOG_CANCELLED},
+};
 
 static int runMaintenance(HWND owner, HostSetupInfo *before)
 {
@@ -137,7 +191,10 @@ static int runMaintenance(HWND owner, HostSetupInfo *before)
     s.currentGroup = -1;
     // Only OK accepts: an options dialog that could not be made or drawn
     // (-1, 21..24) is no choice of the user's.
-    if (runOptionsDialogs(owner, CATEGORIES) != OPTIONS_ACCEPTED)
+    int end = answerComponents(owner);
+    if (end == NO_ANSWER)
+        return NO_ANSWER;
+    if (end != OPTIONS_ACCEPTED)
         return DODIALOG_MAINTENANCE_CANCELLED;
     s.customSelectionMade = 1;
     return runSteps(owner, WAIT_STEPS, DODIALOG_STANDARD);
@@ -146,14 +203,17 @@ static int runMaintenance(HWND owner, HostSetupInfo *before)
 static int runMainLoop(HWND owner)
 {
     SetupState &s = *setupState;
+    const FolderAnswer installFolder = {"InstallDir", s.installDir, DODIALOG_CANCELLED};
+    const Question kind = {"Kind", kindNames, (int)(sizeof kindNames / sizeof kindNames[0]), NO_ANSWER, nullptr,
+                           takeKind, &installFolder};
     for (;;) {
         int choice;
         if (workstationInstall == 1)
             choice = DODIALOG_WORKSTATION;
         else
-            choice = (int)DialogBoxParamA(resourceModule,
-                                          MAKEINTRESOURCEA(s.upgradeMode ? DLG_MAIN_UPGRADE : DLG_MAIN),
-                                          owner, MainDialogProc, 0);
+            choice = answerQuestion(kind, owner, runMainDialog);
+        if (choice == NO_ANSWER)
+            return NO_ANSWER;
         // Only a choice of the user's makes the folder: a cancel or a dialog
         // that could not be shown leaves none behind.
         if (choice >= DODIALOG_STANDARD && choice <= DODIALOG_WORKSTATION)
@@ -163,14 +223,18 @@ static int runMainLoop(HWND owner)
             if (s.selectionState != 1)
                 computeSelection(SELECT_DEFAULTS);
             return runSteps(owner, WAIT_STEPS, DODIALOG_STANDARD);
-        case DODIALOG_CUSTOM:
+        case DODIALOG_CUSTOM: {
             computeSelection(s.upgradeMode ? SELECT_DEFAULTS : SELECT_EVERYTHING);
             s.currentGroup = -1;
             // Cancelled, or not shown at all: the main dialog shows again.
-            if (runOptionsDialogs(owner, CATEGORIES) != OPTIONS_ACCEPTED)
+            int end = answerComponents(owner);
+            if (end == NO_ANSWER)
+                return NO_ANSWER;
+            if (end != OPTIONS_ACCEPTED)
                 continue;
             s.customSelectionMade = 1;
             return runSteps(owner, s.addOnMode ? WAIT_ADD_ON : WAIT_STEPS, DODIALOG_CUSTOM);
+        }
         case DODIALOG_WORKSTATION:
             if (s.selectionState != 5)
                 computeSelection(SELECT_EVERYTHING);
@@ -189,6 +253,8 @@ extern "C" int WINAPI dodialog(HWND owner, HostSetupInfo *record)
     if (!record)
         return DODIALOG_NO_RESOURCES;
     SetupState &s = *setupState;
+    // A setup without an answer leaves the host's record as it came.
+    HostSetupInfo given = *record;
     bool fit = copyRecordIn(record);
     s.hostRecord = record;
     // A source folder that does not fit is never used to load the module.
@@ -203,18 +269,24 @@ extern "C" int WINAPI dodialog(HWND owner, HostSetupInfo *record)
     s.defaultSelectionSize = 0;
     s.fullSelectionSize = 0;
     s.currentCategory = 1;
+    logLine("dodialog: %s setup from %s, folder %s, language %d",
+            s.maintenanceMode ? "maintenance" : s.upgradeMode ? "upgrade" : s.addOnMode ? "add-on" : "new",
+            s.setupIniPath, s.installDir, (int)s.languageFlags);
     if (!fit || showProgress(owner, WAIT_PREPARE) != 1) {
         releaseCatalogue();
-        MessageBoxA(nullptr, "RETURN-2 INITSETUP", "DODIALOGN", MB_OK);
+        showBox(nullptr, "RETURN-2 INITSETUP", "DODIALOGN", MB_OK);
         leaveExport();
         s.hostRecord = nullptr;
+        logLine("dodialog: the component catalogue could not be built: result -2");
         return DODIALOG_NO_CATALOGUE;
     }
     readWorkstationFlags(&workstationInstall);
 
     HostSetupInfo before;
     int result = s.maintenanceMode ? runMaintenance(owner, &before) : runMainLoop(owner);
-    if (result != DODIALOG_CANCELLED && result != DODIALOG_MAINTENANCE_CANCELLED) {
+    if (result == NO_ANSWER)
+        *record = given;
+    if (result != DODIALOG_CANCELLED && result != DODIALOG_MAINTENANCE_CANCELLED && result != NO_ANSWER) {
         writeChoiceSummary(record);
         if (s.maintenanceMode)
             toChangeCodes(&before, record);
@@ -226,5 +298,7 @@ extern "C" int WINAPI dodialog(HWND owner, HostSetupInfo *record)
     leaveExport();
     // The record is the host's and lives only as long as this call.
     s.hostRecord = nullptr;
+    saveRecordedAnswers();
+    logLine("dodialog: result %d", result);
     return result;
 }

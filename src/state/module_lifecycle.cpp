@@ -9,6 +9,7 @@
 #include "profile.h"
 #include "setup_state.h"
 #include "text.h"
+#include "unattended/answers.h"
 
 HINSTANCE libraryInstance;
 SetupState *setupState;
@@ -95,7 +96,7 @@ int enterExport()
     if (loadResourceModule())
         return 1;
     unregisterCtl3d();
-    MessageBoxA(nullptr, "-1", "LanEnter", MB_OK);
+    showBox(nullptr, "-1", "LanEnter", MB_OK);
     return -1;
 }
 

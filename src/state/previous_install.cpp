@@ -13,6 +13,8 @@
 #include "registry/registry_access.h"
 #include "setup_state.h"
 #include "text.h"
+#include "unattended/answers.h"
+#include "unattended/setup_log.h"
 
 int32_t workstationCopy;
 
@@ -89,13 +91,66 @@ static int runReinstallDialog(HWND owner)
     return result < 0 ? HAVEKEY_STOP : (int)result;
 }
 
+static bool removalMarked();
+
+// The ways the reinstall dialog enables: modify only over an installation of
+// the same version that is no workstation, and neither modify nor reinstall
+// while the removal marker stands.
+static bool reinstallWayOffered(int way)
+{
+    bool modifiable = previousInstallState == PREVIOUS_SAME_VERSION && workstationCopy != 1;
+    switch (way) {
+    case HAVEKEY_MODIFY: return modifiable && !removalMarked();
+    case HAVEKEY_REINSTALL: return !removalMarked();
+    default: return true;
+    }
+}
+
+// What the dialog's buttons do beside ending it.
+static void makeReinstallWay(int way)
+{
+    if (way == HAVEKEY_MODIFY)
+        setupState->maintenanceMode = 1;
+    else if (way == HAVEKEY_REMOVE)
+        deleteRegValue(AUTOSTART_KEY, AUTOSTART_VALUE);
+}
+
+static const char *takeReinstallWay(int way)
+{
+    if (!reinstallWayOffered(way))
+        return way == HAVEKEY_MODIFY ? "modify is offered only over an installation of this version that is no "
+                                       "workstation, and not while its removal is pending"
+                                     : "only removal is offered while the installation's removal is pending";
+    makeReinstallWay(way);
+    return nullptr;
+}
+
+static int askOlderKind(HWND owner)
+{
+    return showResourceMessage(owner, IDS_OLDER_KIND, QUESTION_DEFAULT_NO) == IDYES ? HAVEKEY_OLDER_KIND_ACCEPTED
+                                                                                     : HAVEKEY_STOP;
+}
+
+static constexpr AnswerName reinstallNames[] = {
+    {"modify", HAVEKEY_MODIFY},
+    {"reinstall", HAVEKEY_REINSTALL},
+    {"remove", HAVEKEY_REMOVE},
+    {"stop", HAVEKEY_STOP},
+};
+static constexpr AnswerName olderKindNames[] = {
+    {"accept", HAVEKEY_OLDER_KIND_ACCEPTED},
+    {"stop", HAVEKEY_STOP},
+};
+static constexpr Question reinstallQuestion = {"Reinstall", reinstallNames, 4, NO_ANSWER, nullptr,
+                                               takeReinstallWay, nullptr};
+static constexpr Question olderKindQuestion = {"OlderKind", olderKindNames, 2, NO_ANSWER, nullptr, nullptr,
+                                               nullptr};
+
 static int decideSetupWay(HWND owner)
 {
     SetupState &s = *setupState;
     if (previousInstallState == PREVIOUS_OLDER_KIND)
-        return showResourceMessage(owner, IDS_OLDER_KIND, QUESTION_DEFAULT_NO) == IDYES
-                   ? HAVEKEY_OLDER_KIND_ACCEPTED
-                   : HAVEKEY_STOP;
+        return answerQuestion(olderKindQuestion, owner, askOlderKind);
     if (isUpdateType(s.installType)) {
         switch (previousInstallState) {
         case PREVIOUS_SAME_VERSION:
@@ -110,7 +165,7 @@ static int decideSetupWay(HWND owner)
     }
     if (previousInstallState == PREVIOUS_NONE)
         return HAVEKEY_NEW_INSTALL;
-    return runReinstallDialog(owner);
+    return answerQuestion(reinstallQuestion, owner, runReinstallDialog);
 }
 
 extern "C" int WINAPI HaveKeyDialog(HWND owner, int32_t *workstationFlag, HostSetupInfo *record)
@@ -140,6 +195,11 @@ extern "C" int WINAPI HaveKeyDialog(HWND owner, int32_t *workstationFlag, HostSe
     if (result > HAVEKEY_NEW_INSTALL && s.installDir[0] && strlen(s.installDir) < sizeof record->installDir)
         copyText(record->installDir, sizeof record->installDir, s.installDir);
     leaveExport();
+    saveRecordedAnswers();
+    static const char *const found[] = {"none", "another version", "this version", "the older kind"};
+    logLine("HaveKeyDialog: installation found: %s%s%s: result %d",
+            found[previousInstallState >= 0 && previousInstallState <= 3 ? previousInstallState : 0],
+            s.installDir[0] ? " in " : "", s.installDir, result);
     return result;
 }
 
@@ -159,16 +219,16 @@ static INT_PTR onReinstallInit(HWND dialog)
 {
     setupState->helpOpened = 0;
     centreOnScreen(dialog);
-    int focus = IDC_REINSTALL_MODIFY;
-    if (previousInstallState != PREVIOUS_SAME_VERSION || workstationCopy == 1) {
-        EnableWindow(GetDlgItem(dialog, IDC_REINSTALL_MODIFY), FALSE);
-        focus = IDC_REINSTALL_REINSTALL;
-    }
-    if (removalMarked()) {
-        EnableWindow(GetDlgItem(dialog, IDC_REINSTALL_MODIFY), FALSE);
+    // The first way offered takes the focus.
+    int focus = IDC_REINSTALL_REMOVE;
+    if (!reinstallWayOffered(HAVEKEY_REINSTALL))
         EnableWindow(GetDlgItem(dialog, IDC_REINSTALL_REINSTALL), FALSE);
-        focus = IDC_REINSTALL_REMOVE;
-    }
+    else
+        focus = IDC_REINSTALL_REINSTALL;
+    if (!reinstallWayOffered(HAVEKEY_MODIFY))
+        EnableWindow(GetDlgItem(dialog, IDC_REINSTALL_MODIFY), FALSE);
+    else
+        focus = IDC_REINSTALL_MODIFY;
     SetFocus(GetDlgItem(dialog, focus));
     return FALSE;  // the focus is set
 }
@@ -184,7 +244,7 @@ static void onReinstallCancel(HWND dialog)
 static void onModify(HWND dialog)
 {
     closeHelp(dialog);
-    setupState->maintenanceMode = 1;
+    makeReinstallWay(HAVEKEY_MODIFY);
     EndDialog(dialog, HAVEKEY_MODIFY);
 }
 
@@ -197,7 +257,7 @@ static void onReinstall(HWND dialog)
 static void onRemove(HWND dialog)
 {
     closeHelp(dialog);
-    deleteRegValue(AUTOSTART_KEY, AUTOSTART_VALUE);
+    makeReinstallWay(HAVEKEY_REMOVE);
     EndDialog(dialog, HAVEKEY_REMOVE);
 }
 

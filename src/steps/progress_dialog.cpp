@@ -18,6 +18,7 @@
 #include "state/setup_state.h"
 #include "state/text.h"
 #include "steps/bookkeeping.h"
+#include "unattended/answers.h"
 
 enum { PROGRESS_TIMER = 1 };
 
@@ -167,6 +168,9 @@ extern "C" INT_PTR WINAPI WaitDialog(HWND dialog, UINT message, WPARAM wParam, L
 int showProgress(HWND owner, int mode)
 {
     setupState->waitMode = mode;
+    // A replayed setup makes no window: the steps run at once, the same ones.
+    if (!windowsAllowed())
+        return runWaitSteps(nullptr);
     return (int)DialogBoxParamA(resourceModule, MAKEINTRESOURCEA(DLG_PROGRESS), owner, WaitDialog, 0);
 }
 

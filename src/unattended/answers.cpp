@@ -1,13 +1,384 @@
-// answers.cpp - the answer file's mode and path, set by the setupAnswers entry.
+// answers.cpp - the answer file's mode and path (set by the setupAnswers
+// entry), the questions the entries ask through it, the message boxes, and
+// the answers noted while recording until the entry that asked them ends.
+// Owns the answer file; the components of a selection are
+// component_answers.cpp's.
 #include "answers.h"
 
-#include <windows.h>
+#include <string.h>
 
-#include "dialogint.h"
+#include "component_answers.h"
+#include "dialogs/options_dialog.h"
+#include "setup_log.h"
+#include "state/profile.h"
+#include "state/setup_state.h"
+#include "state/text.h"
+
+namespace {
+
+int32_t answersMode = ANSWERS_OFF;
+char answersPath[PATH_BYTES];
+
+// Answers noted while recording, written when the entry that asked ends: the
+// answer file is written after the entry's own files, so that it can never
+// stand in the way of install.ini.
+constexpr int NOTED_ANSWERS = 16;
+constexpr size_t SECTION_BYTES = 16;
+
+struct NotedAnswer {
+    char section[SECTION_BYTES];
+    char key[PATH_BYTES];
+    char value[PATH_BYTES];
+};
+
+NotedAnswer noted[NOTED_ANSWERS];
+int notedCount;
+bool componentsNoted;
+
+// The installation folder's edit takes 199 characters.
+constexpr size_t FOLDER_CHARACTERS = 199;
+constexpr size_t ANSWER_BYTES = 64;
+constexpr size_t REASON_BYTES = 320;
+
+bool replaying() { return answersMode == ANSWERS_REPLAY; }
+bool recording() { return answersMode == ANSWERS_RECORD; }
+
+void note(const char *section, const char *key, const char *value)
+{
+    int slot = 0;
+    while (slot < notedCount && !(equalsNoCase(noted[slot].section, section) && equalsNoCase(noted[slot].key, key)))
+        slot++;
+    if (slot == NOTED_ANSWERS) {
+        logLine("answer %s/%s=%s not recorded: too many answers in one entry", section, key, value);
+        return;
+    }
+    if (slot == notedCount)
+        notedCount++;
+    copyText(noted[slot].section, sizeof noted[slot].section, section);
+    copyText(noted[slot].key, sizeof noted[slot].key, key);
+    copyText(noted[slot].value, sizeof noted[slot].value, value);
+}
+
+const char *nameOf(const Question &q, int value)
+{
+    for (int i = 0; i < q.nameCount; i++)
+        if (q.names[i].value == value)
+            return q.names[i].name;
+    return nullptr;
+}
+
+bool valueOf(const Question &q, const char *name, int *value)
+{
+    for (int i = 0; i < q.nameCount; i++)
+        if (equalsNoCase(q.names[i].name, name)) {
+            *value = q.names[i].value;
+            return true;
+        }
+    return false;
+}
+
+// ---------------------------------------------------------------------------
+// Folders
+
+bool isDriveLetter(char c) { return (c >= 'A' && c <= 'Z') || (c >= 'a' && c <= 'z'); }
+
+// The rules the main dialog's folder must meet to be created as typed: at
+// most 199 characters, a drive letter, a colon and a backslash, no character
+// a file name cannot hold, a drive that exists, and no file where a folder
+// of the path must be. Null, or what is wrong.
+const char *folderProblem(const char *folder)
+{
+    size_t length = strlen(folder);
+    if (length > FOLDER_CHARACTERS)
+        return "longer than 199 characters";
+    if (length < 3 || !isDriveLetter(folder[0]) || folder[1] != ':' || folder[2] != '\\')
+        return "not a full path on a drive (X:\\...)";
+    for (size_t i = 2; i < length; i++) {
+        unsigned char c = (unsigned char)folder[i];
+        if (c < 32 || strchr("<>\"|?*:/", c))
+            return "a character no folder name can hold";
+    }
+    char root[4] = {folder[0], ':', '\\', 0};
+    UINT type = GetDriveTypeA(root);
+    if (type == DRIVE_NO_ROOT_DIR || type == DRIVE_UNKNOWN)
+        return "no such drive";
+    char prefix[PATH_BYTES];
+    for (size_t i = 3; i <= length; i++) {
+        if (folder[i] != '\\' && folder[i] != 0)
+            continue;
+        copyText(prefix, i + 1 < sizeof prefix ? i + 1 : sizeof prefix, folder);
+        DWORD attributes = GetFileAttributesA(prefix);
+        if (attributes != INVALID_FILE_ATTRIBUTES && !(attributes & FILE_ATTRIBUTE_DIRECTORY))
+            return "a file stands where a folder of the path must be";
+    }
+    return nullptr;
+}
+
+// Replay: the folder of the answer, from the file or as the dialog would
+// have shown it. False, logged, when it cannot be used.
+bool takeFolder(const FolderAnswer &f)
+{
+    char folder[PATH_BYTES];
+    int length = readIniText(answersPath, "Setup", f.key, "", folder, sizeof folder);
+    if (length == 0) {
+        logLine("answer %s=%s (default: the folder the host proposed)", f.key, f.folder);
+        copyText(folder, sizeof folder, f.folder);
+    } else {
+        logLine("answer %s=%s (from the answer file)", f.key, folder);
+    }
+    if (const char *problem = folderProblem(folder)) {
+        logLine("%s \"%s\" cannot be used: %s; setup stops (-3)", f.key, folder, problem);
+        return false;
+    }
+    copyText(f.folder, PATH_BYTES, folder);
+    return true;
+}
+
+int replayQuestion(const Question &q)
+{
+    char text[ANSWER_BYTES];
+    int value = q.fallback;
+    readIniText(answersPath, "Setup", q.key, "", text, sizeof text);
+    if (!text[0]) {
+        if (q.fallback == NO_ANSWER) {
+            logLine("%s: no answer in the answer file, and a person would have been asked; setup stops (-3)",
+                    q.key);
+            return NO_ANSWER;
+        }
+        copyText(text, sizeof text, nameOf(q, q.fallback) ? nameOf(q, q.fallback) : "");
+        logLine("answer %s=%s (default: %s)", q.key, text, q.fallbackReason ? q.fallbackReason : "not named");
+    } else if (!valueOf(q, text, &value)) {
+        char expected[REASON_BYTES] = "";
+        for (int i = 0; i < q.nameCount; i++) {
+            appendText(expected, sizeof expected, i ? "|" : "");
+            appendText(expected, sizeof expected, q.names[i].name);
+        }
+        logLine("%s=%s is no answer (%s); setup stops (-3)", q.key, text, expected);
+        return NO_ANSWER;
+    } else {
+        logLine("answer %s=%s (from the answer file)", q.key, text);
+    }
+    if (q.folder && value != q.folder->notWithAnswer && !takeFolder(*q.folder))
+        return NO_ANSWER;
+    if (q.take) {
+        if (const char *reason = q.take(value)) {
+            logLine("%s=%s cannot be taken: %s; setup stops (-3)", q.key, text, reason);
+            return NO_ANSWER;
+        }
+    }
+    return value;
+}
+
+// ---------------------------------------------------------------------------
+// Message boxes
+
+struct BoxButtons {
+    UINT type;
+    int answers[3];    // by default button 1, 2, 3
+};
+
+constexpr BoxButtons boxButtons[] = {
+    {MB_OK, {IDOK, IDOK, IDOK}},
+    {MB_OKCANCEL, {IDOK, IDCANCEL, IDCANCEL}},
+    {MB_ABORTRETRYIGNORE, {IDABORT, IDRETRY, IDIGNORE}},
+    {MB_YESNOCANCEL, {IDYES, IDNO, IDCANCEL}},
+    {MB_YESNO, {IDYES, IDNO, IDNO}},
+    {MB_RETRYCANCEL, {IDRETRY, IDCANCEL, IDCANCEL}},
+};
+
+// The answer of a box nobody sees: its default button.
+int silentAnswer(UINT style)
+{
+    int button = (style & MB_DEFMASK) == MB_DEFBUTTON2 ? 1 : (style & MB_DEFMASK) == MB_DEFBUTTON3 ? 2 : 0;
+    for (const BoxButtons &b : boxButtons)
+        if (b.type == (style & MB_TYPEMASK))
+            return b.answers[button];
+    return IDOK;
+}
+
+const char *answerName(int answer)
+{
+    switch (answer) {
+    case IDOK: return "OK";
+    case IDCANCEL: return "Cancel";
+    case IDABORT: return "Abort";
+    case IDRETRY: return "Retry";
+    case IDIGNORE: return "Ignore";
+    case IDYES: return "Yes";
+    case IDNO: return "No";
+    default: return "none";
+    }
+}
+
+bool canCreate(const char *path)
+{
+    HANDLE file = CreateFileA(path, GENERIC_WRITE, FILE_SHARE_READ, nullptr, CREATE_ALWAYS, FILE_ATTRIBUTE_NORMAL,
+                              nullptr);
+    if (file == INVALID_HANDLE_VALUE)
+        return false;
+    // A recording starts a new file; the profile layer keeps this line.
+    static const char header[] = "; Lumoria setup answers, recorded by dialogint\r\n";
+    DWORD written = 0;
+    WriteFile(file, header, sizeof header - 1, &written, nullptr);
+    CloseHandle(file);
+    return true;
+}
+
+bool canRead(const char *path)
+{
+    HANDLE file = CreateFileA(path, GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr, OPEN_EXISTING,
+                              FILE_ATTRIBUTE_NORMAL, nullptr);
+    if (file == INVALID_HANDLE_VALUE)
+        return false;
+    CloseHandle(file);
+    return true;
+}
+
+const char *modeName(int32_t mode)
+{
+    return mode == ANSWERS_RECORD ? "record" : mode == ANSWERS_REPLAY ? "replay" : "off";
+}
+
+} // namespace
+
+// ---------------------------------------------------------------------------
+
+const char *answersFile() { return answersPath; }
+
+int answerQuestion(const Question &q, HWND owner, AskPerson ask)
+{
+    if (replaying())
+        return replayQuestion(q);
+    int value = ask(owner);
+    const char *name = nameOf(q, value);
+    if (!name)
+        return value;
+    logLine("answer %s=%s (from the person)", q.key, name);
+    if (!recording())
+        return value;
+    note("Setup", q.key, name);
+    if (q.folder && value != q.folder->notWithAnswer)
+        note("Setup", q.folder->key, q.folder->folder);
+    return value;
+}
+
+int answerComponents(HWND owner)
+{
+    if (replaying())
+        return replayComponents();
+    int end = runOptionsDialogs(owner, CATEGORIES);
+    if (end == OPTIONS_ACCEPTED) {
+        logLine("components chosen by the person in the options dialogs");
+        componentsNoted = recording();
+    } else if (setupState->maintenanceMode) {
+        // A modification whose options dialog was cancelled keeps the
+        // installation as it is.
+        logLine("answer Kind=cancel (from the person: the modification was cancelled)");
+        if (recording())
+            note("Setup", "Kind", "cancel");
+    }
+    return end;
+}
+
+int answerSharedFile(const char *valueName, const char *message, const char *caption)
+{
+    const char *name = valueName && valueName[0] ? valueName : "";
+    if (!replaying()) {
+        int remove = showBox(nullptr, message, caption, MB_YESNO) == IDYES ? 1 : 0;
+        logLine("answer SharedFiles/%s=%s (from the person)", name, remove ? "remove" : "keep");
+        if (recording() && name[0])
+            note("SharedFiles", name, remove ? "remove" : "keep");
+        return remove;
+    }
+    char text[ANSWER_BYTES] = "";
+    if (name[0])
+        readIniText(answersPath, "SharedFiles", name, "", text, sizeof text);
+    // A file written by hand may name the file alone; the value name holds
+    // the installation's folder, which differs from machine to machine.
+    const char *fileName = strrchr(name, '\\') ? strrchr(name, '\\') + 1 : name;
+    if (!text[0] && fileName != name && fileName[0])
+        readIniText(answersPath, "SharedFiles", fileName, "", text, sizeof text);
+    if (equalsNoCase(text, "remove")) {
+        logLine("answer SharedFiles/%s=remove (from the answer file)", name);
+        return 1;
+    }
+    if (equalsNoCase(text, "keep"))
+        logLine("answer SharedFiles/%s=keep (from the answer file)", name);
+    else if (text[0])
+        logLine("SharedFiles/%s=%s is no answer (keep|remove): the file is kept", name, text);
+    else
+        logLine("SharedFiles/%s: not named in the answer file: the file is kept", name);
+    return 0;
+}
+
+int showBox(HWND owner, const char *text, const char *caption, UINT style)
+{
+    if (!replaying()) {
+        int answer = MessageBoxA(owner, text, caption, style);
+        logLine("box \"%s\": %s: %s", caption, text, answerName(answer));
+        return answer;
+    }
+    int answer = silentAnswer(style);
+    logLine("box \"%s\" not shown: %s: silent answer %s", caption, text, answerName(answer));
+    return answer;
+}
+
+bool windowsAllowed() { return !replaying(); }
+
+int resultWhenNotSaved(int todaysResult)
+{
+    if (!replaying())
+        return todaysResult;
+    logLine("install.ini could not be written: nothing was installed; setup stops (-3)");
+    return NO_ANSWER;
+}
+
+void saveRecordedAnswers()
+{
+    if (!recording() || (notedCount == 0 && !componentsNoted))
+        return;
+    beginProfileWork();
+    for (int i = 0; i < notedCount; i++)
+        writeIniText(answersPath, noted[i].section, noted[i].key, noted[i].value);
+    if (componentsNoted)
+        writeComponentAnswers(answersPath);
+    if (endProfileWork())
+        logLine("answers recorded in %s", answersPath);
+    else
+        logLine("answers could not be recorded in %s", answersPath);
+    notedCount = 0;
+    componentsNoted = false;
+}
 
 extern "C" int WINAPI setupAnswers(const char *path, int32_t mode)
 {
-    (void)path;
-    (void)mode;
-    return 0;
+    notedCount = 0;
+    componentsNoted = false;
+    if (mode == ANSWERS_OFF) {
+        if (answersMode != ANSWERS_OFF)
+            logLine("setupAnswers: answers off");
+        answersMode = ANSWERS_OFF;
+        answersPath[0] = 0;
+        stopSetupLog();
+        return 1;
+    }
+    answersMode = ANSWERS_OFF;
+    answersPath[0] = 0;
+    stopSetupLog();
+    char full[PATH_BYTES];
+    DWORD length = path && path[0] && strnlen(path, PATH_BYTES) < PATH_BYTES
+                       ? GetFullPathNameA(path, sizeof full, full, nullptr)
+                       : 0;
+    bool usable = length > 0 && length < sizeof full &&
+                  (mode == ANSWERS_RECORD ? canCreate(full) : mode == ANSWERS_REPLAY && canRead(full));
+    if (!usable) {
+        DWORD error = GetLastError();
+        logFailure(error, "setupAnswers: %s %s", modeName(mode), path ? path : "(none)");
+        return 0;
+    }
+    copyText(answersPath, sizeof answersPath, full);
+    answersMode = mode;
+    startSetupLog();
+    logLine("setupAnswers: %s %s: 1", modeName(mode), answersPath);
+    return 1;
 }

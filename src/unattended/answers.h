@@ -1,6 +1,85 @@
 // answers.h - unattended setup: the answer file that is recorded from a
 // person's choices or replayed in their place. The entries and drivers ask
 // this file for an answer; they never learn how the answer came about.
+//
+// Off (the default) and recording, a question runs the dialog that asks the
+// person; recording also notes the answer and writes it into the answer
+// file when the entry ends. Replaying, no window of any kind is made: the
+// answer comes from the file, is checked as the dialog would have checked
+// it, and is then made as the dialog's handler would have made it.
 #pragma once
 
+#include <windows.h>
 #include <stdint.h>
+
+#include "dialogint.h"
+
+// The answer a question has when the file gives no usable one; the entry
+// then stops with RESULT_NO_ANSWER and writes nothing.
+constexpr int NO_ANSWER = RESULT_NO_ANSWER;
+
+// One named answer of a question, as the file writes it.
+struct AnswerName {
+    const char *name;
+    int value;
+};
+
+// The folder that goes with an answer (the installation folder of the main
+// dialog, the server folder of the network dialog): replaying, it is taken
+// from the file (else the folder the dialog would have shown) and checked
+// before the answer is made; recording, it is written beside the answer.
+struct FolderAnswer {
+    const char *key;
+    char *folder;              // the setup's folder, PATH_BYTES long
+    int notWithAnswer;         // an answer that carries no folder (cancel)
+};
+
+struct Question {
+    const char *key;                  // in [Setup]
+    const AnswerName *names;
+    int nameCount;
+    int fallback;                     // when the file names none; NO_ANSWER: required
+    const char *fallbackReason;       // logged with the fallback
+    // Replay: checks the file's answer and makes it as the dialog's handler
+    // would. Returns null, or the reason the answer cannot be taken.
+    const char *(*take)(int answer);
+    const FolderAnswer *folder;       // null when none goes with the answer
+};
+
+// The person's answer: runs the dialog, returns what it ended with.
+typedef int (*AskPerson)(HWND owner);
+
+// The answer to one question: from the person (the dialog runs), noted when
+// recording; or from the file when replaying (NO_ANSWER, logged with the
+// key or the reason, when the file has no usable one).
+int answerQuestion(const Question &question, HWND owner, AskPerson ask);
+
+// The selection of a custom installation or of a modification: the options
+// dialogs, or the file's [Components] and group sections applied through
+// the catalogue as the dialogs apply a person's clicks. Returns the options
+// dialog's end (OPTIONS_ACCEPTED when accepted) or NO_ANSWER.
+int answerComponents(HWND owner);
+// Replay: the components the file names, checked against the medium and
+// applied, without the space check. Null, or the reason they cannot be.
+const char *applyComponentAnswers();
+
+// A shared file's question at removal: 1 remove, 0 keep. Replaying, a file
+// that the answer file does not name is kept.
+int answerSharedFile(const char *valueName, const char *message, const char *caption);
+
+// Every message box of the library goes here: shown while windows may be
+// shown; replaying, logged with its silent answer (OK, or the box's default
+// button for a question) instead.
+int showBox(HWND owner, const char *text, const char *caption, UINT style);
+
+// False while replaying: then no window of any kind may be made.
+bool windowsAllowed();
+
+// The result of an entry whose install.ini could not be written: today's
+// result, but NO_ANSWER when replaying, since a deployment tool must see a
+// failure there rather than a cancel.
+int resultWhenNotSaved(int todaysResult);
+
+// End of an entry that asked: what was recorded goes into the answer file,
+// through the profile layer's atomic writer.
+void saveRecordedAnswers();

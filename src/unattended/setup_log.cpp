@@ -80,6 +80,11 @@ void startSetupLog()
         logPath[0] = 0;
 }
 
+void stopSetupLog()
+{
+    copyText(logPath, sizeof logPath, namedPath);
+}
+
 bool setupLogOn()
 {
     return logPath[0] != 0;

@@ -14,6 +14,9 @@ void nameSetupLog(const char *path);
 // %TEMP%\lumoria-setup.log.
 void startSetupLog();
 
+// Answers are off again: log on only to a file the host named.
+void stopSetupLog();
+
 // Whether lines are written at all.
 bool setupLogOn();
 

@@ -1,0 +1,260 @@
+// Answer files written by hand, replayed: a file names only what differs
+// from the dialogs' initial state; where a person would have been asked and
+// the file has no usable answer, the entry stops with -3, writes nothing and
+// one log line names the key or the reason; a shared file the file does not
+// name is kept.
+#include <gtest/gtest.h>
+
+#include <string>
+#include <vector>
+
+#include "autopilot/autopilot.h"
+#include "registry/registry_access.h"
+#include "state/previous_install.h"
+#include "support/import_patch.h"
+#include "support/test_support.h"
+#include "unattended/setup_runs.h"
+
+namespace {
+
+const RunCase &runOf(RunKind kind)
+{
+    for (size_t r = 0; r < runCaseCount; r++)
+        if (runCases[r].kind == kind)
+            return runCases[r];
+    return runCases[0];
+}
+
+// A drive with 1,000 bytes free, for dialogint.dll alone.
+BOOL WINAPI nearlyFullDrive(LPCSTR, PULARGE_INTEGER available, PULARGE_INTEGER total, PULARGE_INTEGER free)
+{
+    available->QuadPart = free->QuadPart = 1000;
+    total->QuadPart = 1000000;
+    return TRUE;
+}
+void *diskQuery;
+
+void fillDrive(SetupRuns &)
+{
+    diskQuery = patchImport(dialogintModule(), nullptr, "GetDiskFreeSpaceExA", (void *)nearlyFullDrive);
+}
+void emptyDrive() { patchImport(dialogintModule(), nullptr, "GetDiskFreeSpaceExA", diskQuery); }
+
+std::string olderKindIni()
+{
+    char path[MAX_PATH];
+    windowsDirFile("lumoria.ini", path, sizeof path);
+    return path;
+}
+
+void setIni(SetupRuns &runs, const char *section, const char *key, const char *value)
+{
+    WritePrivateProfileStringA(section, key, value, (runs.media + "install.ini").c_str());
+}
+
+class AnswerFileTest : public ::testing::Test {
+protected:
+    void SetUp() override
+    {
+        // Any window of the library would be closed and counted here.
+        autopilotStart();
+        dir = makeTempDir("answerfile");
+    }
+    void TearDown() override
+    {
+        EXPORTED(setupAnswers)(nullptr, ANSWERS_OFF);
+        EXPORTED(setupLogFile)(nullptr);
+        autopilotStop();
+    }
+
+    // Replays the text as an answer file over a fresh state; the outcome.
+    std::string replay(const RunCase &run, const std::string &answers, void (*alter)(SetupRuns &) = nullptr)
+    {
+        runs.freshState(run, RUN_ENGLISH);
+        if (alter)
+            alter(runs);
+        before = runs.leftBehind();
+        folderBefore = fileExists(runFolder(run));
+        std::string file = dir + "answers.ini", log = dir + "setup.log";
+        writeTextFile(file, answers);
+        DeleteFileA(log.c_str());
+        EXPECT_EQ(1, EXPORTED(setupLogFile)(log.c_str()));
+        EXPECT_EQ(1, EXPORTED(setupAnswers)(file.c_str(), ANSWERS_REPLAY));
+        startWindowCount();
+        std::string outcome = runs.hostRun(run, RUN_ENGLISH);
+        EXPECT_EQ(0, stopWindowCount());
+        EXPECT_EQ(0u, autopilotLog().size());
+        logText = readTextFile(log);
+        return outcome;
+    }
+
+    SystemLanguageCleared language;
+    SetupRuns runs;
+    std::string dir, before, logText;
+    bool folderBefore = false;
+};
+
+struct MissingAnswer {
+    const char *named;       // what the one log line names
+    RunKind run;
+    const char *answers;
+    const char *stops;       // the entry's result line
+    void (*alter)(SetupRuns &);
+    void (*undo)();
+    bool foldersMade = false;
+};
+
+TEST_F(AnswerFileTest, NoUsableAnswerStopsWithMinusThreeWritesNothingAndLogsWhy)
+{
+    const MissingAnswer cases[] = {
+        {"Kind: no answer", RUN_STANDARD, "[Setup]\nLanguage=english\n", "dodialog -3", nullptr, nullptr},
+        {"Kind=quick is no answer", RUN_STANDARD, "[Setup]\nKind=quick\n", "dodialog -3", nullptr, nullptr},
+        {"Reinstall: no answer", RUN_MODIFY, "[Setup]\nKind=standard\n", "HaveKeyDialog -3", nullptr, nullptr},
+        {"Reinstall=modify cannot be taken: modify is offered only", RUN_MODIFY, "[Setup]\nReinstall=modify\n",
+         "HaveKeyDialog -3",
+         [](SetupRuns &) { setRegText(HKEY_LOCAL_MACHINE, PRODUCT_GENERAL_KEY, "Internal", "LU-3.9.0"); },
+         nullptr},
+        {"OlderKind: no answer", RUN_STANDARD, "[Setup]\nKind=standard\n", "HaveKeyDialog -3",
+         [](SetupRuns &) { writeTextFile(olderKindIni(), "[General]\r\nHome=C:\\LUTEST\\OLD\r\n"); },
+         [] { DeleteFileA(olderKindIni().c_str()); }},
+        {"Language=klingon is no answer", RUN_STANDARD, "[Setup]\nLanguage=klingon\nKind=standard\n",
+         "initLanguage -3", nullptr, nullptr},
+        {"Language=spanish cannot be taken: install.ini does not offer", RUN_STANDARD,
+         "[Setup]\nLanguage=spanish\nKind=standard\n", "initLanguage -3", nullptr, nullptr},
+        {"VWP/NOSUCH: no such component on this medium", RUN_CUSTOM, "[Setup]\nKind=custom\n[VWP]\nNOSUCH=1\n",
+         "dodialog -3", nullptr, nullptr},
+        {"Components/VWP: 1 or 0 expected", RUN_CUSTOM, "[Setup]\nKind=custom\n[Components]\nVWP=yes\n",
+         "dodialog -3", nullptr, nullptr},
+        {"INTEGRATION/JORNOTES: not available", RUN_CUSTOM, "[Setup]\nKind=custom\n[INTEGRATION]\nJORNOTES=1\n",
+         "dodialog -3", nullptr, nullptr},
+        {"Components/VIEWENGINE: cannot be chosen", RUN_CUSTOM,
+         "[Setup]\nKind=custom\n[Components]\nVIEWENGINE=0\n", "dodialog -3", nullptr, nullptr},
+        {"InstallDir \"LUTEST\\X\" cannot be used: not a full path", RUN_STANDARD,
+         "[Setup]\nKind=standard\nInstallDir=LUTEST\\X\n", "dodialog -3", nullptr, nullptr},
+        {"cannot be used: a file stands where a folder", RUN_STANDARD,
+         "[Setup]\nKind=standard\nInstallDir=C:\\LUTEST\\FILE\\SUB\n", "dodialog -3",
+         [](SetupRuns &) { writeTextFile("C:\\LUTEST\\FILE", "in the way"); }, nullptr},
+        {"cannot be used: no such drive", RUN_STANDARD, "[Setup]\nKind=standard\nInstallDir=Q:\\LUMORIA\n",
+         "dodialog -3", nullptr, nullptr},
+        {"Kind=standard cannot be taken: this setup's type offers no standard", RUN_STANDARD,
+         "[Setup]\nKind=standard\n", "dodialog -3", [](SetupRuns &r) { setIni(r, "General", "TYPE", "DEMO"); },
+         nullptr},
+        {"Kind=workstation cannot be taken: install.ini offers no workstation", RUN_WORKSTATION,
+         "[Setup]\nKind=workstation\n", "dodialog -3",
+         [](SetupRuns &r) { setIni(r, "Config", "Network", "FALSE"); }, nullptr},
+        {"Kind=standard cannot be taken: too little space", RUN_STANDARD, "[Setup]\nKind=standard\n",
+         "dodialog -3", fillDrive, emptyDrive},
+        {"Kind=custom cannot be taken: too little space", RUN_CUSTOM, "[Setup]\nKind=custom\n", "dodialog -3",
+         fillDrive, emptyDrive},
+        {"components cannot be taken: too little space", RUN_MODIFY,
+         "[Setup]\nReinstall=modify\n[Components]\nCONVTOOL=1\n", "dodialog -3", fillDrive, emptyDrive},
+        {"Network=install cannot be taken: too little space", RUN_NETWORK, "", "networkInstall -3", fillDrive,
+         emptyDrive},
+        {"install.ini could not be written", RUN_STANDARD, "[Setup]\nKind=standard\n", "dodialog -3",
+         [](SetupRuns &r) { SetFileAttributesA((r.media + "install.ini").c_str(), FILE_ATTRIBUTE_READONLY); },
+         nullptr, true},
+    };
+    for (const MissingAnswer &c : cases) {
+        SCOPED_TRACE(c.named);
+        const RunCase &run = runOf(c.run);
+        std::string outcome = replay(run, c.answers, c.alter);
+        if (c.undo)
+            c.undo();
+        SetFileAttributesA((runs.media + "install.ini").c_str(), FILE_ATTRIBUTE_NORMAL);
+        EXPECT_NE(std::string::npos, outcome.find("\n" + std::string(c.stops))) << outcome;
+        EXPECT_EQ("", firstDifference(before, runs.leftBehind())) << "nothing written";
+        // Only a setup whose install.ini could not be written has made its
+        // folder, as the dialogs do before the steps.
+        EXPECT_EQ(folderBefore || c.foldersMade, fileExists(runFolder(run)));
+        size_t stops = 0, at = 0;
+        while ((at = logText.find("(-3)", at)) != std::string::npos) {
+            stops++;
+            at++;
+        }
+        EXPECT_EQ(1u, stops) << logText;
+        size_t line = logText.find(c.named);
+        EXPECT_NE(std::string::npos, line) << logText;
+        EXPECT_EQ(logText.find('\n', line), logText.find("(-3)", line) + 4 + 1) << "the same line:\n" << logText;
+    }
+}
+
+struct HandWritten {
+    RunKind run;
+    const char *answers;
+    std::vector<const char *> expected;   // lines of the outcome or the log
+};
+
+TEST_F(AnswerFileTest, FileByHandNamesOnlyWhatDiffersFromTheDialogsFirstState)
+{
+    const HandWritten cases[] = {
+        // The language the dialog checks first; the folder the host proposed.
+        {RUN_STANDARD, "[Setup]\nKind=standard\n",
+         {"initLanguage 1", "dodialog 1", "selection: VWP chosen: PLAIN JWRITE1 QUILL JWRITE2", "folder: made"}},
+        // The custom installation starts from everything: only what goes is named.
+        {RUN_CUSTOM, "[Setup]\nKind=custom\nLanguage=german\n[Components]\nCONVTOOL=0\n[MANUAL]\nSAMPLES=0\n",
+         {"initLanguage 4", "dodialog 2", "selection: VWP chosen: PLAIN JWRITE1 QUILL JWRITE2 LOOM",
+          "selection: MANUAL chosen: MANUAL ONLINEHELP README", "selection: CONVTOOL not chosen"}},
+        {RUN_NETWORK, "", {"networkInstall 1", "folder: made"}},
+        {RUN_MODIFY, "[Setup]\nReinstall=modify\n", {"HaveKeyDialog 4 (workstation 0)", "dodialog 1"}},
+        {RUN_MODIFY, "[Setup]\nReinstall=modify\nKind=cancel\n", {"dodialog 10"}},
+        {RUN_WORKSTATION, "[Setup]\nKind=cancel\n", {"dodialog 0", "folder: none"}},
+    };
+    for (const HandWritten &c : cases) {
+        SCOPED_TRACE(c.answers);
+        std::string outcome = replay(runOf(c.run), c.answers) + logText;
+        for (const char *line : c.expected)
+            EXPECT_NE(std::string::npos, outcome.find(std::string(line))) << line << "\n" << outcome;
+    }
+}
+
+struct SharedAnswer {
+    const char *section;
+    int32_t answers[2];      // wpcommon.dll, jorcnvrt.dll
+    const char *logged;
+};
+
+TEST_F(AnswerFileTest, SharedFileTheFileDoesNotNameIsKept)
+{
+    const SharedAnswer cases[] = {
+        {"", {0, 0}, "SharedFiles/C:\\LUTEST\\REMOVE\\wpcommon.dll: not named in the answer file: the file is kept"},
+        {"[SharedFiles]\nwpcommon.dll=remove\n", {1, 0}, "SharedFiles/C:\\LUTEST\\REMOVE\\wpcommon.dll=remove"},
+        {"[SharedFiles]\nC:\\LUTEST\\REMOVE\\jorcnvrt.dll=remove\nwpcommon.dll=perhaps\n", {0, 1},
+         "wpcommon.dll=perhaps is no answer (keep|remove): the file is kept"},
+    };
+    for (const SharedAnswer &c : cases) {
+        SCOPED_TRACE(c.section);
+        std::string outcome = replay(runOf(RUN_REMOVE), std::string("[Setup]\nReinstall=remove\n") + c.section);
+        const char *files[] = {"wpcommon.dll", "jorcnvrt.dll"};
+        for (int f = 0; f < 2; f++) {
+            std::string answered = std::string("DeleteShareDLL ") + files[f] + ": answer " +
+                                   std::to_string(c.answers[f]) + "\n";
+            EXPECT_NE(std::string::npos, outcome.find(answered)) << outcome;
+            std::string value = std::string("SharedDLLs / C:\\LUTEST\\REMOVE\\") + files[f] + "\n";
+            EXPECT_EQ(c.answers[f] == 0, outcome.find(value) != std::string::npos) << value;
+        }
+        EXPECT_NE(std::string::npos, logText.find(c.logged)) << logText;
+    }
+}
+
+// Without a log named, a replay logs into the temporary folder, and no
+// longer once answers are off.
+TEST_F(AnswerFileTest, ReplayLogsIntoTheTemporaryFolderWhenNoLogIsNamed)
+{
+    char temp[MAX_PATH];
+    GetTempPathA(sizeof temp, temp);
+    std::string log = std::string(temp) + "lumoria-setup.log", file = dir + "cancel.ini";
+    DeleteFileA(log.c_str());
+    writeTextFile(file, "[Setup]\nKind=cancel\n");
+    const RunCase &run = runOf(RUN_STANDARD);
+    runs.freshState(run, RUN_ENGLISH);
+    ASSERT_EQ(1, EXPORTED(setupAnswers)(file.c_str(), ANSWERS_REPLAY));
+    EXPECT_NE(std::string::npos, runs.hostRun(run, RUN_ENGLISH).find("\ndodialog 0\n"));
+    EXPECT_NE(std::string::npos, readTextFile(log).find("dodialog: result 0\r\n")) << readTextFile(log);
+    EXPORTED(setupAnswers)(nullptr, ANSWERS_OFF);
+    std::string kept = readTextFile(log);
+    EXPECT_EQ(0, EXPORTED(setupAnswers)(file.c_str(), 7)) << "no such mode";
+    EXPECT_EQ(kept, readTextFile(log));
+    DeleteFileA(log.c_str());
+}
+
+} // namespace
