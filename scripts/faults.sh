@@ -3,7 +3,8 @@
 # Windows function it makes, with that one call failing (tests/faults/).
 # Usage: bash scripts/faults.sh [win32|win64]   (default win32, the shipping
 # build; a machine that cannot run 32-bit code sweeps win64 and says so).
-# FAULTS_JOBS kinds run side by side (default 2); FAULTS_SAMPLE=k takes k
+# FAULTS_JOBS kinds run side by side (default 2); FAULTS_FUNCTION names one
+# function to fail (default all of them); FAULTS_SAMPLE=k takes k
 # calls of each function instead of all; FAULTS_SECONDS stops each kind once
 # that time has passed. Prints the runs that crashed, hung, left something
 # half done (mixed) or reported success for a run that differs from a clean
