@@ -70,4 +70,15 @@ for kind in $kinds; do
   grep -a "reported without a setup log line" "$logs/$kind.log" | sed "s/^faults: /faults: $kind: /"
 done
 echo "faults: ${total[0]} injected, ${total[1]} crashed, ${total[2]} hung, ${total[3]} mixed, ${total[4]} silent"
-[ $((total[1] + total[2] + total[3] + total[4])) -eq 0 ]
+# FAULTS_FATAL names the verdicts that fail the command (default all four).
+fatal=${FAULTS_FATAL:-crashed hung mixed silent}
+failed=0
+for verdict in $fatal; do
+  case $verdict in
+    crashed) failed=$((failed + total[1])) ;;
+    hung) failed=$((failed + total[2])) ;;
+    mixed) failed=$((failed + total[3])) ;;
+    silent) failed=$((failed + total[4])) ;;
+  esac
+done
+[ "$failed" -eq 0 ]
