@@ -40,6 +40,35 @@ static unsigned char **listSlot(int n)
     return k < MAX_GROUP_ITEMS ? &group.items[k].fileList : &group.sharedFileList;
 }
 
+// A list the heap cannot give comes from this reserve, so that a short heap
+// leaves a component with its files rather than silently with none. Every
+// live list stands in a slot, and a list is replaced only once its successor
+// exists: one block per slot and one more never run out.
+constexpr int RESERVE_BLOCKS = LIST_SLOT_COUNT + 1;
+static unsigned char listReserve[RESERVE_BLOCKS][FILE_LIST_BYTES];
+static bool reserveTaken[RESERVE_BLOCKS];
+
+static int reserveIndex(const unsigned char *list)
+{
+    const unsigned char *first = &listReserve[0][0];
+    if (list < first || list >= first + sizeof listReserve)
+        return -1;
+    return (int)((list - first) / FILE_LIST_BYTES);
+}
+
+unsigned char *allocateFileList()
+{
+    if (void *block = allocateCatalogueBlock(FILE_LIST_BYTES))
+        return (unsigned char *)block;
+    for (int n = 0; n < RESERVE_BLOCKS; n++) {
+        if (!reserveTaken[n]) {
+            reserveTaken[n] = true;
+            return listReserve[n];
+        }
+    }
+    return nullptr;
+}
+
 static void releaseList(unsigned char *list)
 {
     for (int n = 0; n < LIST_SLOT_COUNT; n++) {
@@ -47,7 +76,11 @@ static void releaseList(unsigned char *list)
         if (*slot == list)
             *slot = nullptr;
     }
-    freeCatalogueBlock(list);
+    int reserved = reserveIndex(list);
+    if (reserved >= 0)
+        reserveTaken[reserved] = false;
+    else
+        freeCatalogueBlock(list);
 }
 
 void replaceFileList(unsigned char **slot, unsigned char *list)

@@ -71,6 +71,10 @@ inline constexpr const char *manualKeys[4] = {"MANUAL", "ONLINEHELP", "README", 
 extern void *(*allocateCatalogueBlock)(size_t bytes);
 extern void (*freeCatalogueBlock)(void *block);
 
+// A block of FILE_LIST_BYTES for a file list: from allocateCatalogueBlock, or
+// when that fails from the catalogue's own reserve; freed with the lists.
+unsigned char *allocateFileList();
+
 // Sets every group's prefix and suffix from groupTable; the catalogue build
 // calls it just before loadCatalogue(-1).
 void setGroupSectionNames();

@@ -127,7 +127,7 @@ static bool resolveValue(ListBuilder &b, const char *value)
 unsigned char *buildFileList(const char *section)
 {
     SetupState &s = *setupState;
-    unsigned char *list = (unsigned char *)allocateCatalogueBlock(FILE_LIST_BYTES);
+    unsigned char *list = allocateFileList();
     if (!list)
         return nullptr;
     memset(list, FILE_LIST_END, FILE_LIST_BYTES);
