@@ -61,9 +61,8 @@ for entry in "${pids[@]}"; do
 done
 # A bounded sample of the fault sweep: the first call of each function of
 # every kind of run fails (bash scripts/faults.sh fails every call). Silent
-# runs are listed but fail nothing yet: the unreadable setup files, the
-# install folder's fallback and the progress dialog that cannot be made are
-# still open.
+# runs are listed but fail nothing yet: a server folder that cannot be made
+# falls back to the default folder, which the record names but no box tells.
 faultsPreset=win64
 [ "$run32" = 1 ] && faultsPreset=win32
 FAULTS_SAMPLE=1 FAULTS_SECONDS=60 FAULTS_FATAL="crashed hung mixed" bash scripts/faults.sh "$faultsPreset" |

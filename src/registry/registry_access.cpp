@@ -12,6 +12,7 @@
 #include "state/setup_state.h"
 #include "registry_journal.h"
 #include "state/text.h"
+#include "unattended/setup_log.h"
 
 int64_t registryCalls;
 
@@ -94,14 +95,20 @@ int writeRegText(const char *subKey, const char *valueName, const char *text)
     return writeRegValue(HKEY_LOCAL_MACHINE, subKey, valueName, text ? text : "");
 }
 
-void deleteRegValue(const char *subKey, const char *valueName)
+int deleteRegValue(const char *subKey, const char *valueName)
 {
     registryCalls++;
     HKEY key;
-    if (RegOpenKeyExA(HKEY_LOCAL_MACHINE, subKey, 0, KEY_ALL_ACCESS, &key) != ERROR_SUCCESS)
-        return;
-    RegDeleteValueA(key, valueName);
-    RegCloseKey(key);
+    LONG status = RegOpenKeyExA(HKEY_LOCAL_MACHINE, subKey, 0, KEY_ALL_ACCESS, &key);
+    if (status == ERROR_SUCCESS) {
+        status = RegDeleteValueA(key, valueName);
+        RegCloseKey(key);
+    }
+    // A value that is not there is as good as deleted.
+    if (status == ERROR_SUCCESS || status == ERROR_FILE_NOT_FOUND)
+        return 1;
+    logFailure((DWORD)status, "deleting %s\\%s", subKey, valueName ? valueName : "");
+    return 0;
 }
 
 int readRegText(const char *subKey, const char *valueName, char *buffer, size_t cap)

@@ -28,8 +28,9 @@ int writeRegValue(HKEY root, const char *subKey, const char *valueName, const ch
 void beginRegistryWork();
 void endRegistryWork();
 
-// Deletes one value; a missing key or value is not reported.
-void deleteRegValue(const char *subKey, const char *valueName);
+// Deletes one value: 1 when it is gone (a missing key or value included),
+// 0 when it could not be deleted (logged with the error code).
+int deleteRegValue(const char *subKey, const char *valueName);
 
 // Reads a value into buffer (capacity cap). 1 when read, 0 when the key or the
 // value is missing or does not fit. A value filling the whole buffer is cut

@@ -80,12 +80,12 @@ extern "C" int WINAPI DeleteShareDLL(const char *insertText, int32_t *answer, co
     LoadStringA(resourceModule, IDS_CAPTION, caption, sizeof caption);
 
     if (answerSharedFile(valueName, message, caption)) {
-        if (answer)
-            *answer = 1;
         // An empty or missing name would address the key's unnamed value,
-        // which is no shared file's entry.
-        if (valueName && valueName[0])
-            deleteRegValue(SHARED_DLLS_KEY, valueName);
+        // which is no shared file's entry. An entry that stays in the list
+        // is no removal: the host keeps the file with it.
+        bool removed = !valueName || !valueName[0] || deleteRegValue(SHARED_DLLS_KEY, valueName);
+        if (answer)
+            *answer = removed ? 1 : 0;
     }
     // This entry lets the resource module go before it leaves CTL3D.
     freeResourceModule();

@@ -67,6 +67,7 @@ PathName pathNames[PATH_NAMES];
 int pathNameCount;
 int workDepth;
 bool writeFailed;
+bool readFailed;
 bool keepingOriginals;
 
 bool cacheActive()
@@ -182,6 +183,13 @@ bool decodeFile(ProfileFile &f, const unsigned char *bytes, DWORD size)
     return parsed;
 }
 
+void noteReadFailure(const ProfileFile &f, DWORD error)
+{
+    if (!readFailed)
+        logFailure(error, "reading %s", f.identity);
+    readFailed = true;
+}
+
 // Reads the whole file once. A file that does not exist reads as empty; one
 // that cannot be opened answers every lookup with nothing and is never
 // written, since its content is not known.
@@ -197,6 +205,11 @@ void loadFile(ProfileFile &f)
     if (h == INVALID_HANDLE_VALUE) {
         DWORD error = GetLastError();
         f.readable = error == ERROR_FILE_NOT_FOUND && folderExists(f.identity);
+        // A missing file reads as empty; one that is there but cannot be
+        // opened is not empty, and must not pass for it.
+        DWORD attributes = GetFileAttributesA(f.identity);
+        if (attributes != INVALID_FILE_ATTRIBUTES && !(attributes & FILE_ATTRIBUTE_DIRECTORY))
+            noteReadFailure(f, error);
         parseProfileText(&f.text, nullptr, 0);
         takeStamp(f);
         return;
@@ -205,10 +218,13 @@ void loadFile(ProfileFile &f)
     DWORD size = GetFileSize(h, &high);
     unsigned char *bytes = nullptr;
     DWORD got = 0;
-    if (high == 0 && size != INVALID_FILE_SIZE && size <= LARGEST_FILE &&
-        (bytes = (unsigned char *)malloc(size ? size : 1)) != nullptr &&
-        (size == 0 || (ReadFile(h, bytes, size, &got, nullptr) && got == size)))
+    bool read = high == 0 && size != INVALID_FILE_SIZE && size <= LARGEST_FILE &&
+                (bytes = (unsigned char *)malloc(size ? size : 1)) != nullptr &&
+                (size == 0 || (ReadFile(h, bytes, size, &got, nullptr) && got == size));
+    if (read)
         f.readable = decodeFile(f, bytes, size);
+    else
+        noteReadFailure(f, bytes ? GetLastError() : (DWORD)ERROR_NOT_ENOUGH_MEMORY);
     if (!f.readable)
         parseProfileText(&f.text, nullptr, 0);
     free(bytes);
@@ -474,6 +490,14 @@ bool commitFiles()
     return all;
 }
 
+// Every held change is given up: each file reads again as it is on disk.
+void dropHeldChanges()
+{
+    for (int i = 0; i < fileCount; i++)
+        if (files[i].loaded && files[i].text.changed)
+            forgetText(files[i]);
+}
+
 // ---------------------------------------------------------------------------
 // Straight to the platform
 
@@ -541,6 +565,10 @@ void afterChange()
 // be written keeps its content, and the failure is kept.
 bool changeAllowed(ProfileFile &f)
 {
+    // Once a change of the unit is lost, the rest of it would leave the
+    // file half written: nothing more is changed.
+    if (writeFailed && workDepth > 0)
+        return false;
     if (canWrite(f))
         return true;
     if (!writeFailed)
@@ -621,8 +649,10 @@ void writeIniText(const char *path, const char *section, const char *key, const 
         !changeAllowed(*f))
         return;
     if (!setProfileValue(&f->text, s, n.sectionLength, k, n.keyLength, (const ProfileChar *)units, length)) {
+        if (!writeFailed)
+            logFailure(ERROR_NOT_ENOUGH_MEMORY, "changing %s", f->identity);
         writeFailed = true;
-        forgetText(*f);
+        dropHeldChanges();
         return;
     }
     afterChange();
@@ -678,6 +708,11 @@ bool endProfileWork()
 {
     if (workDepth == 0 || --workDepth > 0)
         return true;
+    // A unit that lost a change commits none of the others either.
+    if (writeFailed) {
+        dropHeldChanges();
+        return false;
+    }
     return commitFiles();
 }
 
@@ -691,6 +726,11 @@ bool profileWriteFailed()
     return writeFailed;
 }
 
+bool profileReadFailed()
+{
+    return readFailed;
+}
+
 void forgetProfileFiles()
 {
     commitFiles();
@@ -702,6 +742,7 @@ void forgetProfileFiles()
     fileCount = 0;
     pathNameCount = 0;
     writeFailed = false;
+    readFailed = false;
 }
 
 void keepProfileOriginals()

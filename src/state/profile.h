@@ -44,6 +44,11 @@ bool flushProfileWrites();
 // without sharing, its folder gone, the disk full) keeps its old content.
 bool profileWriteFailed();
 
+// Whether a file that is there could not be read (opened, read whole, or
+// held in memory) since the files were last forgotten: it answered as an
+// empty file, which must not pass for its content.
+bool profileReadFailed();
+
 // Start of an exported entry: writes what is held, forgets every file and
 // any failure, so that each file is read afresh once.
 void forgetProfileFiles();

@@ -19,6 +19,7 @@
 #include "state/text.h"
 #include "steps/bookkeeping.h"
 #include "unattended/answers.h"
+#include "unattended/setup_log.h"
 
 enum { PROGRESS_TIMER = 1 };
 
@@ -41,6 +42,9 @@ UINT_PTR (*startProgressTimer)(HWND dialog, UINT periodMs) = startTimerOfSystem;
 // Set once the steps of the dialog on screen have run, so that a stray second
 // WM_CLOSE cannot run them twice.
 static bool progressStepsDone;
+
+// Whether the steps of the last showProgress ran at all.
+static bool stepsRan;
 
 static int messageOfMode(int mode)
 {
@@ -96,6 +100,7 @@ static void runConfigurationSteps(int mode)
 
 static int runWaitSteps(HWND dialog)
 {
+    stepsRan = true;
     SetupState &s = *setupState;
     forgetRegistryFailure();
     if (s.waitMode != WAIT_PREPARE) {
@@ -168,17 +173,22 @@ extern "C" INT_PTR WINAPI WaitDialog(HWND dialog, UINT message, WPARAM wParam, L
 int showProgress(HWND owner, int mode)
 {
     setupState->waitMode = mode;
+    stepsRan = false;
     // A replayed setup makes no window: the steps run at once, the same ones.
     if (!windowsAllowed())
         return runWaitSteps(nullptr);
-    return (int)DialogBoxParamA(resourceModule, MAKEINTRESOURCEA(DLG_PROGRESS), owner, WaitDialog, 0);
+    INT_PTR result = DialogBoxParamA(resourceModule, MAKEINTRESOURCEA(DLG_PROGRESS), owner, WaitDialog, 0);
+    if (result == -1)
+        logFailure(GetLastError(), "the progress dialog");
+    return (int)result;
 }
 
 bool stepsWritten(HWND owner)
 {
     // install.ini kept (or got back) its old text and the registry is as it
-    // was.
-    if (profileWriteFailed())
+    // was; steps that never ran (no progress dialog could be made, or it was
+    // closed before its timer) wrote nothing either.
+    if (!stepsRan || profileWriteFailed())
         showResourceMessage(owner, IDS_NOT_SAVED, MB_OK | MB_ICONSTOP);
     else if (registryWriteFailed())
         showResourceMessage(owner, IDS_REGISTRY_NOT_WRITTEN, MB_OK | MB_ICONSTOP);
@@ -247,11 +257,13 @@ int prepareSetup(HWND owner)
     if (s.networkInstallMode) {
         computeSelection(SELECT_EVERYTHING_PROBED);
         computeSelection(SELECT_EVERYTHING);
-        return 1;
+    } else {
+        char spaceUsedText[20];
+        readIniText(s.installedIniPath, "General", "SpaceUsed", "", spaceUsedText, sizeof spaceUsedText);
+        if (spaceUsedText[0])
+            previousSpaceUsed = parseDecimal(spaceUsedText);
     }
-    char spaceUsedText[20];
-    readIniText(s.installedIniPath, "General", "SpaceUsed", "", spaceUsedText, sizeof spaceUsedText);
-    if (spaceUsedText[0])
-        previousSpaceUsed = parseDecimal(spaceUsedText);
-    return 1;
+    // A setup file that is there but could not be read answered as empty:
+    // a catalogue built from it would install nothing, as if that were right.
+    return profileReadFailed() ? 0 : 1;
 }

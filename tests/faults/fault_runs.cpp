@@ -278,7 +278,8 @@ std::string run(int kind, HostSetupInfo &record, const std::string &media)
     case DELETE_SHARE: {
         int32_t answer = -1;
         int code = EXPORTED(DeleteShareDLL)("SHARED-A.DLL", &answer, sharedFile, media.c_str());
-        return std::to_string(code) + " answer " + std::to_string(answer);
+        // The answer is what this entry tells the host: it leads.
+        return "answer" + std::to_string(answer) + " " + std::to_string(code);
     }
     case UNLOAD:
         return std::to_string(EXPORTED(unLoadDriver)(0));

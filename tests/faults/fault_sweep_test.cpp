@@ -182,8 +182,12 @@ TEST(FaultSweep, KnownFailuresEndCleanly)
         {"standard", "HeapAlloc", 3},        // a file list the heap cannot give
         {"standard", "RegCreateKeyExA", 1},  // a product key that cannot be made
         {"standard", "RegSetValueExA", -1},  // the last value: the run is undone
+        {"standard", "realloc", 14},         // a change install.ini cannot hold: nothing more of the unit
+        {"standard", "CreateFileA", 1},      // install.ini there but unreadable: no catalogue, not an empty one
+        {"custom", "DialogBoxParamA", 4},    // the steps' progress dialog: steps that never ran wrote nothing
         {"HaveKeyDialog", "DialogBoxParamA", 1},
         {"DeleteShareDLL", "MessageBoxA", 1},
+        {"DeleteShareDLL", "RegDeleteValueA", 1},  // an entry that stays is no removal
     };
     std::map<int, RunOutcome> clean;
     for (const auto &row : rows) {
