@@ -67,6 +67,7 @@ PathName pathNames[PATH_NAMES];
 int pathNameCount;
 int workDepth;
 bool writeFailed;
+bool unitLostChange;   // a change of the open unit could not be held
 bool readFailed;
 bool keepingOriginals;
 
@@ -567,7 +568,7 @@ bool changeAllowed(ProfileFile &f)
 {
     // Once a change of the unit is lost, the rest of it would leave the
     // file half written: nothing more is changed.
-    if (writeFailed && workDepth > 0)
+    if (unitLostChange && workDepth > 0)
         return false;
     if (canWrite(f))
         return true;
@@ -652,6 +653,7 @@ void writeIniText(const char *path, const char *section, const char *key, const 
         if (!writeFailed)
             logFailure(ERROR_NOT_ENOUGH_MEMORY, "changing %s", f->identity);
         writeFailed = true;
+        unitLostChange = workDepth > 0;
         dropHeldChanges();
         return;
     }
@@ -697,11 +699,13 @@ void deleteIniKey(const char *path, const char *section, const char *key)
 
 void beginProfileWork()
 {
-    if (workDepth++ == 0)
-        for (int i = 0; i < fileCount; i++) {
-            files[i].checkedInUnit = false;
-            files[i].writeChecked = false;
-        }
+    if (workDepth++ > 0)
+        return;
+    unitLostChange = false;
+    for (int i = 0; i < fileCount; i++) {
+        files[i].checkedInUnit = false;
+        files[i].writeChecked = false;
+    }
 }
 
 bool endProfileWork()
@@ -709,7 +713,8 @@ bool endProfileWork()
     if (workDepth == 0 || --workDepth > 0)
         return true;
     // A unit that lost a change commits none of the others either.
-    if (writeFailed) {
+    if (unitLostChange) {
+        unitLostChange = false;
         dropHeldChanges();
         return false;
     }

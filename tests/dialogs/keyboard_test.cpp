@@ -132,33 +132,6 @@ const LanguageRun kLanguages[] = {
     {"es", LANGUAGE_SPANISH, IDC_LANGUAGE_SPANISH},
 };
 
-// Every value under a key and its subkeys, one line each.
-void dumpKey(HKEY root, const std::string &path, std::string &out)
-{
-    HKEY key;
-    if (RegOpenKeyExA(root, path.c_str(), 0, KEY_READ, &key) != ERROR_SUCCESS)
-        return;
-    for (DWORD i = 0;; i++) {
-        char name[512];
-        BYTE data[4096];
-        DWORD nameSize = sizeof name, dataSize = sizeof data, type = 0;
-        if (RegEnumValueA(key, i, name, &nameSize, nullptr, &type, data, &dataSize) != ERROR_SUCCESS)
-            break;
-        out += path + "\\" + name + " " + std::to_string(type) + " " + std::string((const char *)data, dataSize) + "\n";
-    }
-    std::vector<std::string> subs;
-    for (DWORD i = 0;; i++) {
-        char name[256];
-        DWORD size = sizeof name;
-        if (RegEnumKeyExA(key, i, name, &size, nullptr, nullptr, nullptr, nullptr) != ERROR_SUCCESS)
-            break;
-        subs.push_back(name);
-    }
-    RegCloseKey(key);
-    for (const std::string &sub : subs)
-        dumpKey(root, path + "\\" + sub, out);
-}
-
 struct SetupOutcome {
     int language = 0, dodialog = -99;
     std::string installIni, registry;
@@ -275,8 +248,8 @@ protected:
         if (autopilotPending())
             outcome.notes.push_back(std::to_string(autopilotPending()) + " dialog(s) never came");
         outcome.installIni = readTextFile(media + "install.ini");
-        dumpKey(HKEY_LOCAL_MACHINE, "SOFTWARE\\Jor", outcome.registry);
-        dumpKey(HKEY_CURRENT_USER, "SOFTWARE\\Jor", outcome.registry);
+        outcome.registry = registryTreeText(HKEY_LOCAL_MACHINE, "SOFTWARE\\Jor");
+        outcome.registry += registryTreeText(HKEY_CURRENT_USER, "SOFTWARE\\Jor");
         return outcome;
     }
 

@@ -83,27 +83,6 @@ std::string kindFolder(int kind)
     return dir;
 }
 
-void dumpKey(HKEY root, const std::string &path, std::string &out)
-{
-    HKEY key;
-    if (RegOpenKeyExA(root, path.c_str(), 0, KEY_READ, &key) != ERROR_SUCCESS)
-        return;
-    out += "[" + path + "]\n";
-    for (DWORD i = 0;; i++) {
-        char name[512];
-        BYTE data[4096];
-        DWORD nameSize = sizeof name, dataSize = sizeof data, type = 0;
-        if (RegEnumValueA(key, i, name, &nameSize, nullptr, &type, data, &dataSize) != ERROR_SUCCESS)
-            break;
-        out += std::string(name, nameSize) + "=" + std::to_string(type) + ":" + std::string((char *)data, dataSize) +
-               "\n";
-    }
-    std::vector<std::string> children = registrySubKeys(key);
-    RegCloseKey(key);
-    for (const std::string &child : children)
-        dumpKey(root, path + "\\" + child, out);
-}
-
 std::string valueText(HKEY root, const char *key, const char *name)
 {
     DWORD type = 0;
@@ -116,12 +95,12 @@ std::string valueText(HKEY root, const char *key, const char *name)
 std::string productRegistry()
 {
     std::string out;
-    dumpKey(HKEY_LOCAL_MACHINE, "SOFTWARE\\Jor", out);
+    out += registryTreeText(HKEY_LOCAL_MACHINE, "SOFTWARE\\Jor");
     out += "--user\n";
-    dumpKey(HKEY_CURRENT_USER, "SOFTWARE\\Jor", out);
+    out += registryTreeText(HKEY_CURRENT_USER, "SOFTWARE\\Jor");
     out += "--shell\n";
     for (const char *key : shellKeys)
-        dumpKey(HKEY_CLASSES_ROOT, key, out);
+        out += registryTreeText(HKEY_CLASSES_ROOT, key);
     out += "run=" + valueText(HKEY_LOCAL_MACHINE, runKey, "lxldmgr") + "\n";
     out += "shared=" + valueText(HKEY_LOCAL_MACHINE, sharedDllsKey, sharedFile) + "\n";
     return out;

@@ -230,6 +230,28 @@ std::vector<std::string> registrySubKeys(HKEY key)
     return names;
 }
 
+std::string registryTreeText(HKEY root, const std::string &path)
+{
+    HKEY key;
+    if (RegOpenKeyExA(root, path.c_str(), 0, KEY_READ, &key) != ERROR_SUCCESS)
+        return "";
+    std::string out = "[" + path + "]\n";
+    for (DWORD i = 0;; i++) {
+        char name[512];
+        BYTE data[4096];
+        DWORD nameSize = sizeof name, dataSize = sizeof data, type = 0;
+        if (RegEnumValueA(key, i, name, &nameSize, nullptr, &type, data, &dataSize) != ERROR_SUCCESS)
+            break;
+        out += std::string(name, nameSize) + "=" + std::to_string(type) + ":" + std::string((char *)data, dataSize) +
+               "\n";
+    }
+    std::vector<std::string> children = registrySubKeys(key);
+    RegCloseKey(key);
+    for (const std::string &child : children)
+        out += registryTreeText(root, path + "\\" + child);
+    return out;
+}
+
 std::string profileValue(const std::string &file, const char *section, const std::string &key)
 {
     char value[512];

@@ -41,6 +41,10 @@ bool readRegValue(HKEY root, const char *key, const char *name, DWORD *type, std
 bool regKeyExists(HKEY root, const char *key);
 // The names of an open key's subkeys, in the registry's order.
 std::vector<std::string> registrySubKeys(HKEY key);
+// Every value of a key and of its subkeys as text, "[path]" before each
+// key's values and one "name=type:data" line a value; empty when the key is
+// missing. Two trees compare equal exactly when their texts do.
+std::string registryTreeText(HKEY root, const std::string &path);
 
 // The library's own state, for tests of the static core.
 void resetCoreState();
