@@ -19,6 +19,7 @@
 #include <vector>
 
 #include "dialogs/component_list.h"
+#include "autopilot/autopilot.h"
 #include "luinsres_ids.h"
 #include "state/setup_state.h"
 #include "support/test_support.h"
@@ -356,21 +357,6 @@ TEST_P(ResourceContract, BoxBitmapsLoadByNameInOneSize)
     EXPECT_TRUE(pixels[0] != pixels[1]) << "the tick box shows no tick";
 }
 
-// The letter a control's text marks with "&" (lower case), 0 if none.
-char mnemonic(const std::string &text)
-{
-    for (size_t i = 0; i + 1 < text.size(); i++) {
-        if (text[i] != '&')
-            continue;
-        if (text[i + 1] == '&') {
-            i++;
-            continue;
-        }
-        return (char)(UINT_PTR)CharLowerA((LPSTR)(UINT_PTR)(unsigned char)text[i + 1]);
-    }
-    return 0;
-}
-
 std::string classOf(HWND control)
 {
     char name[32] = "";
@@ -422,7 +408,7 @@ TEST_P(ResourceContract, TabOrderReadsDownEachColumnMnemonicsAreUniqueAndEveryFi
             int id = GetDlgCtrlID(control);
             bool isStatic = lstrcmpiA(kind.c_str(), "Static") == 0;
             bool isButton = lstrcmpiA(kind.c_str(), "Button") == 0;
-            char letter = (isStatic && (style & SS_NOPREFIX)) ? 0 : mnemonic(text);
+            char letter = (isStatic && (style & SS_NOPREFIX)) ? 0 : mnemonicOf(text);
             std::string where = "template " + std::to_string(t.id) + ", control " + std::to_string(id) + " \"" + text + "\"";
             if (letter) {
                 EXPECT_EQ(std::string::npos, letters.find(letter)) << where << ": '" << letter << "' taken twice";
@@ -442,7 +428,7 @@ TEST_P(ResourceContract, TabOrderReadsDownEachColumnMnemonicsAreUniqueAndEveryFi
                                 (WORD)GetDlgCtrlID(previous) == 0xFFFF;   // a label, not a field
                 EXPECT_TRUE(labelled) << where << ": no label right before it";
                 if (takesInput) {
-                    EXPECT_NE(0, mnemonic(label)) << where << ": its label \"" << label << "\" has no mnemonic";
+                    EXPECT_NE(0, mnemonicOf(label)) << where << ": its label \"" << label << "\" has no mnemonic";
                 }
             }
             previous = control;
