@@ -107,3 +107,4 @@
 #define T_NAME_README "Read-me file"
 #define T_NAME_SAMPLES "Samples"
 #define T_REGISTRY_NOT_WRITTEN "Setup could not write Lumoria's settings in the registry: writing them needs administrator rights, or a policy of this computer forbids it.\n\nNothing was installed or changed. Run Setup again as an administrator."
+#define T_FOLDER_NOT_MADE "Setup could not create this folder.\n\nTo choose another folder, choose No. Install Lumoria in c:\\lumoria instead?"

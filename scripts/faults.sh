@@ -67,7 +67,8 @@ for kind in $kinds; do
 done
 for kind in $kinds; do
   grep -a "^faults: $kind .*#" "$logs/$kind.log"
-  grep -a "reported without a setup log line" "$logs/$kind.log" | sed "s/^faults: /faults: $kind: /"
+  grep -a "^faults: [0-9]* reported without a setup log line" "$logs/$kind.log" | sed "s/^faults: /faults: $kind: /"
+  grep -a "^faults: [0-9]* degraded" "$logs/$kind.log" | sed "s/^faults: /faults: $kind: /"
 done
 echo "faults: ${total[0]} injected, ${total[1]} crashed, ${total[2]} hung, ${total[3]} mixed, ${total[4]} silent"
 # FAULTS_FATAL names the verdicts that fail the command (default all four).

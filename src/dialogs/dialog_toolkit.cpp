@@ -119,6 +119,8 @@ static constexpr FixedText fixedTexts[] = {
     {IDS_NOT_SAVED, "Setup could not save its file lists in install.ini. Lumoria was not installed or changed."},
     {IDS_REGISTRY_NOT_WRITTEN, "Setup could not write Lumoria's settings in the registry. Lumoria was not installed "
                                "or changed. Run Setup again as an administrator."},
+    {IDS_FOLDER_NOT_MADE, "Setup could not create this folder. To choose another folder, choose No. Install "
+                          "Lumoria in c:\\lumoria instead?"},
 };
 
 static void loadOrFixed(int id, char *buffer, int cap)
@@ -138,6 +140,16 @@ int showResourceMessage(HWND owner, int textId, UINT style)
     loadOrFixed(textId, s.scratchText, MESSAGE_BYTES);
     loadOrFixed(IDS_CAPTION, caption, sizeof caption);
     return showBox(owner, s.scratchText, caption, style);
+}
+
+int showResourceMessageAbout(HWND owner, const char *subject, int textId, UINT style)
+{
+    char text[MESSAGE_BYTES], caption[CAPTION_BYTES];
+    char message[PATH_BYTES + MESSAGE_BYTES + 2];
+    loadOrFixed(textId, text, sizeof text);
+    loadOrFixed(IDS_CAPTION, caption, sizeof caption);
+    formatText(message, sizeof message, "%s\n\n%s", subject, text);
+    return showBox(owner, message, caption, style);
 }
 
 static bool formHelpPath()

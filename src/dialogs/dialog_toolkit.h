@@ -26,6 +26,8 @@ void placeAboveBottom(HWND window);
 // string 700 as its caption; returns MessageBoxA's answer. The text goes
 // through scratchText.
 int showResourceMessage(HWND owner, int textId, UINT style);
+// The same with a subject (a folder) on its own line above the text.
+int showResourceMessageAbout(HWND owner, const char *subject, int textId, UINT style);
 
 // Opens the help file sourceDir + "lumoria.hlp" on a topic and stores the
 // result in helpOpened; closeHelp sends the quit command when helpOpened is

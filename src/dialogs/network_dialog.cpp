@@ -144,12 +144,18 @@ extern "C" int WINAPI networkInstall(HWND owner, HostSetupInfo *record)
     const Question network = {"Network", networkNames, 2, 1, "the folder confirmed", takeNetworkFolder, &folder};
     logLine("networkInstall: server copy from %s, folder %s", s.setupIniPath, s.installDir);
     int answer = 0;
+    int ready = 0;
     if (!built)
         showBox(nullptr, "RETURN-2 INITSETUP", "DODIALOGN", MB_OK);
-    else if ((answer = answerQuestion(network, owner, runNetworkDialog)) == NO_ANSWER)
+    else {
+        // A folder that cannot be made: the dialog asks for another.
+        do
+            answer = answerQuestion(network, owner, runNetworkDialog);
+        while (answer > 0 && (ready = useShortInstallDir(owner)) == 0);
+    }
+    if (answer == NO_ANSWER || ready == NO_ANSWER)
         result = NO_ANSWER;
     else if (answer > 0) {
-        useShortInstallDir();
         copyText(record->installDir, sizeof record->installDir, s.installDir);
         logSelection();
         showProgress(owner, WAIT_NETWORK_FILES);
@@ -159,6 +165,8 @@ extern "C" int WINAPI networkInstall(HWND owner, HostSetupInfo *record)
     }
     if (result == NO_ANSWER)
         *record = given;
+    if (result != 1)
+        removeMadeInstallDir();
     releaseCatalogue();
     freeResourceModule();
     unregisterCtl3d();

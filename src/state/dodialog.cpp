@@ -216,8 +216,18 @@ static int runMainLoop(HWND owner)
             return NO_ANSWER;
         // Only a choice of the user's makes the folder: a cancel or a dialog
         // that could not be shown leaves none behind.
-        if (choice >= DODIALOG_STANDARD && choice <= DODIALOG_WORKSTATION)
-            useShortInstallDir();
+        if (choice >= DODIALOG_STANDARD && choice <= DODIALOG_WORKSTATION) {
+            int ready = useShortInstallDir(owner);
+            if (ready == NO_ANSWER)
+                return NO_ANSWER;
+            // The person chooses another folder in the main dialog; without
+            // one (a workstation setup) there is nothing to choose.
+            if (!ready) {
+                if (workstationInstall == 1)
+                    return DODIALOG_CANCELLED;
+                continue;
+            }
+        }
         switch (choice) {
         case DODIALOG_STANDARD:
             if (s.selectionState != 1)
@@ -286,6 +296,9 @@ extern "C" int WINAPI dodialog(HWND owner, HostSetupInfo *record)
     int result = s.maintenanceMode ? runMaintenance(owner, &before) : runMainLoop(owner);
     if (result == NO_ANSWER)
         *record = given;
+    // Nothing was installed: no empty folder is left behind for it.
+    if (result < DODIALOG_STANDARD || result > DODIALOG_WORKSTATION)
+        removeMadeInstallDir();
     if (result != DODIALOG_CANCELLED && result != DODIALOG_MAINTENANCE_CANCELLED && result != NO_ANSWER) {
         writeChoiceSummary(record);
         if (s.maintenanceMode)

@@ -8,9 +8,13 @@
 #include <string.h>
 
 #include "../registry/registry_access.h"
+#include "dialogs/dialog_toolkit.h"
+#include "luinsres_ids.h"
 #include "profile.h"
 #include "setup_state.h"
 #include "text.h"
+#include "unattended/answers.h"
+#include "unattended/setup_log.h"
 
 int32_t previousInstallState;
 int32_t workstationInstall;
@@ -52,13 +56,21 @@ void readWorkstationFlags(int32_t *destination)
         networkOptionEnabled = strcmp(value, "TRUE") == 0;
 }
 
+// The folders of installDir's path that this run made, the first and the
+// last: a setup that ends without installing takes back those still empty.
+static char firstMade[PATH_BYTES];
+static char lastMade[PATH_BYTES];
+static DWORD makeError;
+
 static bool createPathComponents(const char *path)
 {
     int letter = (unsigned char)path[0];
     if (letter >= 'a' && letter <= 'z')
         letter -= 32;
-    if (letter < 'A' || letter > 'Z' || path[1] != ':' || _chdrive(letter - 64) != 0)
+    if (letter < 'A' || letter > 'Z' || path[1] != ':' || _chdrive(letter - 64) != 0) {
+        makeError = ERROR_INVALID_DRIVE;
         return false;
+    }
 
     char prefix[PATH_BYTES];
     formatText(prefix, sizeof prefix, "%c:", path[0]);
@@ -71,32 +83,86 @@ static bool createPathComponents(const char *path)
         const char *end = strchr(p, '\\');
         size_t len = end ? (size_t)(end - p) : strlen(p);
         size_t used = strlen(prefix);
-        if (used + 1 + len >= sizeof prefix)
+        if (used + 1 + len >= sizeof prefix) {
+            makeError = ERROR_FILENAME_EXCED_RANGE;
             return false;
+        }
         prefix[used] = '\\';
         memcpy(prefix + used + 1, p, len);
         prefix[used + 1 + len] = 0;
-        if (GetFileAttributesA(prefix) == INVALID_FILE_ATTRIBUTES && !CreateDirectoryA(prefix, nullptr))
-            return false;
+        if (GetFileAttributesA(prefix) == INVALID_FILE_ATTRIBUTES) {
+            if (!CreateDirectoryA(prefix, nullptr)) {
+                makeError = GetLastError();
+                return false;
+            }
+            if (!firstMade[0])
+                copyText(firstMade, sizeof firstMade, prefix);
+            copyText(lastMade, sizeof lastMade, prefix);
+        }
         p += len;
     }
     return true;
 }
 
+void removeMadeInstallDir()
+{
+    if (!firstMade[0])
+        return;
+    // From the deepest up to the first one made; a folder that holds
+    // anything by now is not this run's to remove.
+    size_t stop = strlen(firstMade);
+    for (;;) {
+        if (!RemoveDirectoryA(lastMade) || strlen(lastMade) <= stop)
+            break;
+        char *slash = strrchr(lastMade, '\\');
+        if (!slash)
+            break;
+        *slash = 0;
+    }
+    firstMade[0] = 0;
+    lastMade[0] = 0;
+}
+
+static bool makeInstallDir()
+{
+    SetupState &s = *setupState;
+    if (createPathComponents(s.installDir))
+        return true;
+    // Part of the path may be made by now.
+    removeMadeInstallDir();
+    return false;
+}
+
 void ensureInstallDir()
 {
     SetupState &s = *setupState;
-    if (!createPathComponents(s.installDir))
+    if (!makeInstallDir())
         copyText(s.installDir, sizeof s.installDir, DEFAULT_INSTALL_DIR);
 }
 
-void useShortInstallDir()
+int useShortInstallDir(HWND owner)
 {
     SetupState &s = *setupState;
-    if (GetFileAttributesA(s.installDir) == INVALID_FILE_ATTRIBUTES)
-        ensureInstallDir();
+    // A folder made for an earlier choice of this run, still empty.
+    removeMadeInstallDir();
+    if (GetFileAttributesA(s.installDir) == INVALID_FILE_ATTRIBUTES && !makeInstallDir()) {
+        logFailure(makeError, "installation folder %s could not be created", s.installDir);
+        // Nobody is there to agree to another folder.
+        if (!windowsAllowed())
+            return NO_ANSWER;
+        if (showResourceMessageAbout(owner, s.installDir, IDS_FOLDER_NOT_MADE, MB_YESNO | MB_ICONEXCLAMATION) !=
+            IDYES) {
+            logLine("installation folder: another one is to be chosen");
+            return 0;
+        }
+        copyText(s.installDir, sizeof s.installDir, DEFAULT_INSTALL_DIR);
+        logLine("installation folder: %s instead", s.installDir);
+    }
     char shortPath[PATH_BYTES];
     DWORD n = GetShortPathNameA(s.installDir, shortPath, 255);
     if (n > 0 && n < 255)
         copyText(s.installDir, sizeof s.installDir, shortPath);
+    else if (n == 0)
+        logFailure(GetLastError(), "short form of %s; the long form is kept", s.installDir);
+    return 1;
 }

@@ -2,13 +2,19 @@
 // directory's creation. The record itself is declared in dialogint.h.
 #pragma once
 
+#include <windows.h>
 #include <stdint.h>
 
 void readWorkstationFlags(int32_t *destination);
 void ensureInstallDir();
-// Makes sure installDir exists (ensureInstallDir when it does not) and
-// replaces it by its short (8.3) form; a failed query keeps the long form.
-void useShortInstallDir();
+// Makes sure installDir exists and replaces it by its short (8.3) form; a
+// failed query keeps the long form (and logs it). A folder that cannot be
+// created is the person's to settle: they take the default folder (1) or
+// choose another (0). Replaying, nobody can: NO_ANSWER, logged.
+int useShortInstallDir(HWND owner);
+// Removes the folders this run made for installDir that are still empty:
+// the setup ended without installing.
+void removeMadeInstallDir();
 
 // The directory used when installDir cannot be created.
 #define DEFAULT_INSTALL_DIR "c:\\lumoria"

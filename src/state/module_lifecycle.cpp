@@ -10,6 +10,7 @@
 #include "setup_state.h"
 #include "text.h"
 #include "unattended/answers.h"
+#include "unattended/setup_log.h"
 
 HINSTANCE libraryInstance;
 SetupState *setupState;
@@ -73,12 +74,18 @@ int loadResourceModule()
     char path[PATH_BYTES];
     // A path that does not fit is not loaded at all rather than loaded cut
     // short.
-    if (!companionPath("luinsres.dll", path, sizeof path))
+    if (!companionPath("luinsres.dll", path, sizeof path)) {
+        logLine("resource module: no usable folder for luinsres.dll");
         return 0;
+    }
     UINT previous = SetErrorMode(SEM_NOOPENFILEERRORBOX | SEM_FAILCRITICALERRORS);
     resourceModule = LoadLibraryA(path);
+    DWORD error = GetLastError();
     SetErrorMode(previous);
-    return (UINT_PTR)resourceModule > 32;
+    if ((UINT_PTR)resourceModule > 32)
+        return 1;
+    logFailure(error, "loading the resource module %s", path);
+    return 0;
 }
 
 void freeResourceModule()

@@ -222,10 +222,14 @@ void loadFile(ProfileFile &f)
     bool read = high == 0 && size != INVALID_FILE_SIZE && size <= LARGEST_FILE &&
                 (bytes = (unsigned char *)malloc(size ? size : 1)) != nullptr &&
                 (size == 0 || (ReadFile(h, bytes, size, &got, nullptr) && got == size));
-    if (read)
+    if (read) {
+        // Read whole but not held: memory ran out on the way.
         f.readable = decodeFile(f, bytes, size);
-    else
+        if (!f.readable)
+            noteReadFailure(f, ERROR_NOT_ENOUGH_MEMORY);
+    } else {
         noteReadFailure(f, bytes ? GetLastError() : (DWORD)ERROR_NOT_ENOUGH_MEMORY);
+    }
     if (!f.readable)
         parseProfileText(&f.text, nullptr, 0);
     free(bytes);

@@ -123,11 +123,19 @@ void resetProductRegistry()
 // dialog that ended without a selection), setup is cancelled.
 int currentKind;
 int mainDialogsSeen;
+std::string currentMedia;
 
 void answerDialog(HWND dialog, DialogSeen &seen)
 {
     if (seen.messageBox) {
-        int button = seen.control(IDYES) ? IDYES : seen.control(IDOK) ? IDOK : 0;
+        // A folder of the run's that could not be made: another is chosen,
+        // as a person who did not ask for the default folder would.
+        bool folderBox = !currentMedia.empty() && _strnicmp(seen.text.c_str(), currentMedia.c_str(),
+                                                            currentMedia.size()) == 0;
+        int button = folderBox && seen.control(IDNO) ? IDNO
+                     : seen.control(IDYES)            ? IDYES
+                     : seen.control(IDOK)             ? IDOK
+                                                      : 0;
         if (button)
             clickButton(dialog, button);
         else
@@ -312,11 +320,17 @@ RunOutcome runOnce(int kind, int function, int64_t nth)
     EXPORTED(setupLogFile)(logPath.c_str());
 
     currentKind = kind;
+    currentMedia = media;
     mainDialogsSeen = 0;
     autopilotStart();
     // More answers than any run shows dialogs; those left are not used.
     for (int i = 0; i < 40; i++)
         autopilotQueue(answerDialog);
+    // The platform's profile functions keep a handle for the life of the
+    // process once first used: the library falls back on them when its own
+    // reading runs out of memory, and that handle is no leak of the run's.
+    char warm[8];
+    GetPrivateProfileStringA("warm", "up", "", warm, sizeof warm, (media + "warm.ini").c_str());
     int handlesBefore = countOpenHandles();
     startFaultCounting();
     armFault(function, nth);
@@ -401,11 +415,23 @@ const char *verdictName(Verdict verdict)
     case Verdict::Hung: return "hung";
     case Verdict::Mixed: return "mixed";
     case Verdict::Silent: return "silent";
+    case Verdict::Degraded: return "degraded";
     }
     return "?";
 }
 
-Verdict judge(const RunOutcome &clean, const RunOutcome &faulty, std::string *why)
+// The calls whose failure the library meets with a fallback that still
+// installs: a run with one of them failing may succeed with other figures,
+// provided the setup log names the failure with its code.
+const struct {
+    const char *function;
+    const char *fallback;
+} fallbacks[] = {
+    {"GetShortPathNameA", "the folder keeps its long form"},
+    {"LoadLibraryA", "an integration module that cannot be loaded offers no integration"},
+};
+
+Verdict judge(const RunOutcome &clean, const RunOutcome &faulty, int function, std::string *why)
 {
     why->clear();
     if (faulty.handlesLeft > clean.handlesLeft)
@@ -420,6 +446,11 @@ Verdict judge(const RunOutcome &clean, const RunOutcome &faulty, std::string *wh
     // The code alone tells the host; the record's other fields are results.
     auto code = [](const std::string &result) { return result.substr(0, result.find(' ')); };
     if (code(faulty.result) == code(clean.result) && faulty.boxes == clean.boxes) {
+        for (const auto &f : fallbacks)
+            if (faulty.logged && function >= 0 && strcmp(faultable(function).name, f.function) == 0) {
+                *why = f.fallback;
+                return Verdict::Degraded;
+            }
         *why = faulty.ini != clean.ini           ? "install.ini differs, success reported"
                : faulty.registry != clean.registry ? "registry differs, success reported"
                                                    : "record filled differently, success reported: " + faulty.result;

@@ -43,10 +43,14 @@ std::string describeOutcome(const RunOutcome &outcome);
 bool parseOutcome(const std::string &text, RunOutcome *outcome);
 
 // The sweep's verdict on a run with a fault, against the clean run.
-enum class Verdict { Harmless, Reported, Crashed, Hung, Mixed, Silent };
+// Degraded: the run succeeded with a result that differs from the clean
+// run's in the way the library's fallback for that call is meant to, and the
+// setup log says so with the error code.
+enum class Verdict { Harmless, Reported, Crashed, Hung, Mixed, Silent, Degraded };
 const char *verdictName(Verdict verdict);
-// why: what made it mixed or silent, for the sweep's list of holes.
-Verdict judge(const RunOutcome &clean, const RunOutcome &faulty, std::string *why);
+// why: what made it mixed or silent, for the sweep's list of holes; for a
+// degraded run, the fallback.
+Verdict judge(const RunOutcome &clean, const RunOutcome &faulty, int function, std::string *why);
 
 // Saved and restored around a sweep: the system language the language run
 // needs (one the media does not offer, so that the dialog asks).

@@ -67,7 +67,14 @@ Verdict runInChild(int kind, int function, int64_t nth, RunOutcome *outcome, DWO
     PROCESS_INFORMATION child = {};
     std::vector<char> line(command.begin(), command.end());
     line.push_back(0);
-    BOOL started = CreateProcessA(exe, line.data(), nullptr, nullptr, TRUE, 0, nullptr, nullptr, &start, &child);
+    // A machine under load may refuse a process now and then: that is the
+    // sweep's trouble, not the run's, and is tried again.
+    BOOL started = FALSE;
+    for (int attempt = 0; attempt < 5 && !started; attempt++) {
+        if (attempt)
+            Sleep(500);
+        started = CreateProcessA(exe, line.data(), nullptr, nullptr, TRUE, 0, nullptr, nullptr, &start, &child);
+    }
     SetEnvironmentVariableA("FAULTS_CASE", nullptr);
     CloseHandle(quiet);
     if (!started) {
@@ -92,7 +99,7 @@ Verdict runInChild(int kind, int function, int64_t nth, RunOutcome *outcome, DWO
 
 struct Tally {
     int64_t injected = 0;
-    int64_t byVerdict[6] = {};
+    int64_t byVerdict[7] = {};
     int64_t unlogged = 0;   // reported, but the setup log has no line with the code
     std::vector<std::string> holes;
 };
@@ -102,9 +109,18 @@ void count(Tally &tally, const char *kind, int function, int64_t nth, Verdict ve
 {
     tally.injected++;
     tally.byVerdict[(int)verdict]++;
-    if (verdict == Verdict::Reported && !outcome.logged)
+    if (verdict == Verdict::Reported && !outcome.logged) {
         tally.unlogged++;
-    if (verdict == Verdict::Harmless || verdict == Verdict::Reported)
+        printf("faults: %s %s #%lld: reported without a setup log line of the error\n", kind,
+               faultable(function).name, (long long)nth);
+        fflush(stdout);
+    }
+    if (verdict == Verdict::Degraded) {
+        printf("faults: %s %s #%lld: degraded, logged: %s\n", kind, faultable(function).name, (long long)nth,
+               why.c_str());
+        fflush(stdout);
+    }
+    if (verdict == Verdict::Harmless || verdict == Verdict::Reported || verdict == Verdict::Degraded)
         return;
     char line[512];
     snprintf(line, sizeof line, "%s %s #%lld: %s%s%s", kind, faultable(function).name, (long long)nth,
@@ -123,7 +139,7 @@ Verdict sweepOne(Tally &tally, int kind, const RunOutcome &clean, int function, 
     Verdict verdict = runInChild(kind, function, nth, &outcome, &exitCode);
     std::string why;
     if (verdict == Verdict::Harmless)
-        verdict = judge(clean, outcome, &why);
+        verdict = judge(clean, outcome, function, &why);
     else if (verdict == Verdict::Crashed) {
         char code[32];
         snprintf(code, sizeof code, "exit 0x%lx", (unsigned long)exitCode);
@@ -204,7 +220,7 @@ TEST(FaultSweep, KnownFailuresEndCleanly)
         ASSERT_GE(made, nth) << "the clean run makes fewer calls";
         Tally tally;
         Verdict verdict = sweepOne(tally, kind, clean[kind], function, nth);
-        EXPECT_TRUE(verdict == Verdict::Harmless || verdict == Verdict::Reported)
+        EXPECT_TRUE(verdict == Verdict::Harmless || verdict == Verdict::Reported || verdict == Verdict::Degraded)
             << (tally.holes.empty() ? "" : tally.holes[0]);
     }
 }
@@ -260,6 +276,7 @@ TEST(FaultSweep, EveryCallOfEveryRun)
     if (language)
         setSweepSystemLanguage(false);
     printf("faults: %lld reported without a setup log line of the error\n", (long long)tally.unlogged);
+    printf("faults: %lld degraded by a logged fallback\n", (long long)tally.byVerdict[(int)Verdict::Degraded]);
     printf("%s\n", summary(tally).c_str());
     fflush(stdout);
     EXPECT_TRUE(tally.holes.empty()) << tally.holes.size() << " runs crashed, hung, were mixed or silent";

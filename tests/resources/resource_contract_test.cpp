@@ -104,6 +104,8 @@ std::vector<StringContract> stringContracts()
         {IDS_NO_SPACE, kScratchLimit, false, false},
         {IDS_CONFIRM_CANCEL, kScratchLimit, false, true},
         {IDS_NOT_SAVED, kScratchLimit, false, false},
+        {IDS_REGISTRY_NOT_WRITTEN, kScratchLimit, false, false},
+        {IDS_FOLDER_NOT_MADE, kScratchLimit, false, true},
     };
     for (int k = 0; k <= 10; ++k)
         all.push_back({IDS_CATEGORY_NAME_BASE + k, kNameLimit, false, false});

@@ -399,18 +399,59 @@ TEST_F(DodialogTest, AddOnMarksTheExistingInstallation)
     EXPECT_STREQ("S", value) << "everything chosen is marked in the existing install.ini";
 }
 
-TEST_F(DodialogTest, DirectoryThatCannotBeMadeFallsBackToTheDefault)
+TEST_F(DodialogTest, FolderThatCannotBeMadeIsThePersonsToSettle)
 {
-    // A drive that cannot be queried has no free space to show, so the
-    // workstation button (which checks no space) takes the run on.
-    strcpy(record.installDir, "Q:\\no drive\\lumoria");
+    // The person is told which folder could not be made: Yes takes the
+    // default folder, No goes back to the main dialog, where this person
+    // cancels. A drive that cannot be queried has no free space to show, so
+    // the workstation button (which checks no space) takes the run on.
+    const struct {
+        const char *named;
+        int answer;
+        int result;
+        const char *folder;   // the record's folder after the run
+    } cases[] = {
+        {"yes: the default folder", IDYES, DODIALOG_WORKSTATION, "c:\\lumoria"},
+        {"no: another folder, then cancelled", IDNO, DODIALOG_CANCELLED, "Q:\\no drive\\lumoria"},
+    };
+    for (const auto &c : cases) {
+        SCOPED_TRACE(c.named);
+        autopilotStop();
+        autopilotStart();
+        strcpy(record.installDir, "Q:\\no drive\\lumoria");
+        std::string boxText;
+        expectProgress();
+        onMainDialog(pressButton(IDC_MAIN_WORKSTATION));
+        autopilotQueue([&](HWND box, DialogSeen &seen) {
+            boxText = seen.text;
+            clickButton(box, c.answer);
+        });
+        if (c.answer == IDNO) {
+            onMainDialog(pressButton(IDCANCEL));
+            autopilotQueue(pressButton(IDYES));   // "cancel setup?"
+        }
+        expectProgress();
+        EXPECT_EQ(c.result, run());
+        EXPECT_EQ(0u, boxText.find("Q:\\no drive\\lumoria")) << boxText;
+        EXPECT_NE(std::string::npos, boxText.find("could not create this folder")) << boxText;
+        EXPECT_EQ(0, lstrcmpiA(c.folder, record.installDir)) << record.installDir;
+        EXPECT_EQ(c.result != DODIALOG_CANCELLED, regKeyExists(HKEY_LOCAL_MACHINE, PRODUCT_KEY "\\General"));
+        resetRegistry();
+    }
+}
+
+TEST_F(DodialogTest, SetupThatEndsWithoutInstallingTakesBackTheFoldersItMade)
+{
+    // The options dialog cancelled sends the person back; there they cancel.
+    strcpy(record.installDir, (media + "new\\deeper\\target").c_str());
     expectProgress();
-    onMainDialog(pressButton(IDC_MAIN_WORKSTATION));
-    expectProgress();
-    EXPECT_EQ(DODIALOG_WORKSTATION, run());
-    // Whether or not the default exists yet, the record holds it, never an
-    // undefined text from a failed short-name query.
-    EXPECT_EQ(0, lstrcmpiA("c:\\lumoria", record.installDir)) << record.installDir;
+    onMainDialog(pressButton(IDC_MAIN_CUSTOM));
+    onOptionsDialog(pressButton(IDCANCEL));
+    onMainDialog(pressButton(IDCANCEL));
+    autopilotQueue(pressButton(IDYES));
+    EXPECT_EQ(DODIALOG_CANCELLED, run());
+    EXPECT_FALSE(fileExists(media + "new")) << "the folders made for the custom choice are gone";
+    EXPECT_TRUE(fileExists(media + "install.ini"));
 }
 
 TEST_F(DodialogTest, MissingResourceModuleReturnsMinusOne)
