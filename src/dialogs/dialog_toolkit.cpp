@@ -9,6 +9,7 @@
 #include "state/setup_state.h"
 #include "state/text.h"
 #include "unattended/answers.h"
+#include "unattended/setup_log.h"
 
 // Captions are loaded into a buffer of this size (LoadStringA counts the
 // terminator).
@@ -140,6 +141,14 @@ int showResourceMessage(HWND owner, int textId, UINT style)
     loadOrFixed(textId, s.scratchText, MESSAGE_BYTES);
     loadOrFixed(IDS_CAPTION, caption, sizeof caption);
     return showBox(owner, s.scratchText, caption, style);
+}
+
+INT_PTR runDialog(int templateId, HWND owner, DLGPROC procedure)
+{
+    INT_PTR end = DialogBoxParamA(resourceModule, MAKEINTRESOURCEA(templateId), owner, procedure, 0);
+    if (end == -1)
+        logFailure(GetLastError(), "dialog %d could not be shown", templateId);
+    return end;
 }
 
 int showResourceMessageAbout(HWND owner, const char *subject, int textId, UINT style)

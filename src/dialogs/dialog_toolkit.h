@@ -26,6 +26,10 @@ void placeAboveBottom(HWND window);
 // string 700 as its caption; returns MessageBoxA's answer. The text goes
 // through scratchText.
 int showResourceMessage(HWND owner, int textId, UINT style);
+// A modal dialog of the resource module (DialogBoxParamA, initial parameter
+// 0); one that cannot be made (-1) is logged with the Windows error.
+INT_PTR runDialog(int templateId, HWND owner, DLGPROC procedure);
+
 // The same with a subject (a folder) on its own line above the text.
 int showResourceMessageAbout(HWND owner, const char *subject, int textId, UINT style);
 

@@ -74,7 +74,7 @@ int detectSystemLanguage()
 // Close (languageFlags keeps the offered set), -1 when it could not be shown.
 static int runLanguageDialog(HWND owner)
 {
-    INT_PTR end = DialogBoxParamA(resourceModule, MAKEINTRESOURCEA(DLG_LANGUAGE), owner, LangDlgProc, 0);
+    INT_PTR end = runDialog(DLG_LANGUAGE, owner, LangDlgProc);
     return end == 1 ? setupState->languageFlags : end == 0 ? 0 : -1;
 }
 

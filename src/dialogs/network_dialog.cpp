@@ -95,7 +95,7 @@ extern "C" INT_PTR WINAPI networkProc(HWND dialog, UINT message, WPARAM wParam, 
 
 static int runNetworkDialog(HWND owner)
 {
-    return DialogBoxParamA(resourceModule, MAKEINTRESOURCEA(DLG_NETWORK), owner, networkProc, 0) > 0 ? 1 : 0;
+    return runDialog(DLG_NETWORK, owner, networkProc) > 0 ? 1 : 0;
 }
 
 // What the dialog does as it opens and at OK, for a folder from the file.

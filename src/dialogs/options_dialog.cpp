@@ -433,7 +433,7 @@ extern "C" INT_PTR WINAPI optionsDlgProc(HWND dialog, UINT message, WPARAM wPara
 
 static int showOptionsDialog(HWND owner)
 {
-    return (int)DialogBoxParamA(resourceModule, MAKEINTRESOURCEA(DLG_OPTIONS), owner, optionsDlgProc, 0);
+    return (int)runDialog(DLG_OPTIONS, owner, optionsDlgProc);
 }
 
 static bool anyItemSelected(const ComponentGroup &group)

@@ -15,6 +15,7 @@
 #include "state/profile.h"
 #include "state/setup_state.h"
 #include "state/text.h"
+#include "unattended/answers.h"
 #include "unattended/setup_log.h"
 
 HMODULE integrationModule;
@@ -180,6 +181,21 @@ static void switchFixedIntegrations(HostSetupInfo *record, int switchOffset, uns
     }
 }
 
+// Both setup files are read before any module is called: when one that is
+// there cannot be read, which integrations exist is not known, and none is
+// switched. The person hears of it as of a catalogue that cannot be built.
+static bool setupFilesRead(const char *entry)
+{
+    SetupState &s = *setupState;
+    char value[100];
+    readIniText(s.layoutFilePath, "FIXEDINTEGRATIONS", "Info1", "", value, sizeof value);
+    if (!profileReadFailed())
+        return true;
+    showBox(nullptr, "RETURN-2 INITSETUP", "DODIALOGN", MB_OK);
+    logLine("%s: the setup files could not be read: no integration switched", entry);
+    return false;
+}
+
 extern "C" int WINAPI IntegInstall(int32_t ignored1, int32_t ignored2, HostSetupInfo *record)
 {
     (void)ignored1;
@@ -193,6 +209,10 @@ extern "C" int WINAPI IntegInstall(int32_t ignored1, int32_t ignored2, HostSetup
     takeInstallDir(record);
     loadCatalogue(GROUP_INTEGRATION);
     readInstallType();
+    if (!setupFilesRead("IntegInstall")) {
+        leaveExport();
+        return 0;
+    }
 
     int count = integrationItemCount();
     for (int i = 0; i < count; i++)
@@ -218,6 +238,10 @@ extern "C" int WINAPI IntegDeinstall(int32_t ignored1, int32_t ignored2, HostSet
     enterExport();
     readInstallType();
     loadCatalogue(GROUP_INTEGRATION);
+    if (!setupFilesRead("IntegDeinstall")) {
+        leaveExport();
+        return 0;
+    }
     s.hostRecord = record;
     queryIntegrationStatus();
     int32_t maintenance = record->maintenanceMode;

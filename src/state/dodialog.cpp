@@ -19,6 +19,7 @@
 #include "unattended/answers.h"
 #include "unattended/component_answers.h"
 #include "unattended/setup_log.h"
+#include "dialogs/dialog_toolkit.h"
 
 // The four choice fields, in the order the change codes are computed.
 static int32_t *choiceField(HostSetupInfo *record, int index)
@@ -141,9 +142,7 @@ static int runSteps(HWND owner, int mode, int choice)
 
 static int runMainDialog(HWND owner)
 {
-    return (int)DialogBoxParamA(resourceModule,
-                                MAKEINTRESOURCEA(setupState->upgradeMode ? DLG_MAIN_UPGRADE : DLG_MAIN), owner,
-                                MainDialogProc, 0);
+    return (int)runDialog(setupState->upgradeMode ? DLG_MAIN_UPGRADE : DLG_MAIN, owner, MainDialogProc);
 }
 
 // What the main dialog's buttons check before they end it, for a choice

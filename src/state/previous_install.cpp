@@ -85,8 +85,7 @@ static bool isUpdateType(int32_t installType)
 
 static int runReinstallDialog(HWND owner)
 {
-    INT_PTR result = DialogBoxParamA(resourceModule, MAKEINTRESOURCEA(DLG_REINSTALL), owner,
-                                     ReinstallDialogProc, 0);
+    INT_PTR result = runDialog(DLG_REINSTALL, owner, ReinstallDialogProc);
     // A dialog that could not be shown is no choice of the user's: stop.
     return result < 0 ? HAVEKEY_STOP : (int)result;
 }

@@ -126,8 +126,10 @@ static INT_PTR onInitDialog(HWND dialog)
     LoadStringA(resourceModule, messageOfMode(s.waitMode), s.scratchText, 254);
     SetDlgItemTextA(dialog, IDC_PROGRESS_MESSAGE, s.scratchText);
     progressStepsDone = false;
-    if (!startProgressTimer(dialog, progressTimerPeriodMs))
+    if (!startProgressTimer(dialog, progressTimerPeriodMs)) {
+        logFailure(GetLastError(), "the progress dialog's timer");
         PostMessageA(dialog, WM_CLOSE, 0, 0);
+    }
     return FALSE;  // no keyboard focus for a dialog without controls to use
 }
 
@@ -177,10 +179,7 @@ int showProgress(HWND owner, int mode)
     // A replayed setup makes no window: the steps run at once, the same ones.
     if (!windowsAllowed())
         return runWaitSteps(nullptr);
-    INT_PTR result = DialogBoxParamA(resourceModule, MAKEINTRESOURCEA(DLG_PROGRESS), owner, WaitDialog, 0);
-    if (result == -1)
-        logFailure(GetLastError(), "the progress dialog");
-    return (int)result;
+    return (int)runDialog(DLG_PROGRESS, owner, WaitDialog);
 }
 
 bool stepsWritten(HWND owner)

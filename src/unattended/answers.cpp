@@ -315,7 +315,10 @@ int showBox(HWND owner, const char *text, const char *caption, UINT style)
 {
     if (!replaying()) {
         int answer = MessageBoxA(owner, text, caption, style);
-        logLine("box \"%s\": %s: %s", caption, text, answerName(answer));
+        if (answer == 0)
+            logFailure(GetLastError(), "box \"%s\" could not be shown: %s", caption, text);
+        else
+            logLine("box \"%s\": %s: %s", caption, text, answerName(answer));
         return answer;
     }
     int answer = silentAnswer(style);
