@@ -204,6 +204,13 @@ TEST(FaultSweep, KnownFailuresEndCleanly)
         {"HaveKeyDialog", "DialogBoxParamA", 1},
         {"DeleteShareDLL", "MessageBoxA", 1},
         {"DeleteShareDLL", "RegDeleteValueA", 1},  // an entry that stays is no removal
+        {"standard", "CreateDirectoryA", 1},   // the folder: the person is asked, not moved silently
+        {"network", "CreateDirectoryA", 1},    // the server folder: the network dialog asks again
+        {"workstation", "realloc", 1},         // a setup file memory cannot hold: no catalogue
+        {"standard", "GetShortPathNameA", 1},  // the long form, logged
+        {"custom", "LoadLibraryA", 3},         // an integration module that cannot be loaded: not offered, logged
+        {"IntegDeinstall", "ReadFile", 2},     // install.ini unreadable: nothing switched off, a box
+        {"IntegDeinstall", "LoadLibraryA", 2}, // no resource module: its box, and no handle kept
     };
     std::map<int, RunOutcome> clean;
     for (const auto &row : rows) {
@@ -222,6 +229,7 @@ TEST(FaultSweep, KnownFailuresEndCleanly)
         Verdict verdict = sweepOne(tally, kind, clean[kind], function, nth);
         EXPECT_TRUE(verdict == Verdict::Harmless || verdict == Verdict::Reported || verdict == Verdict::Degraded)
             << (tally.holes.empty() ? "" : tally.holes[0]);
+        EXPECT_EQ(0, tally.unlogged) << "reported without a setup log line of the error";
     }
 }
 
