@@ -388,17 +388,20 @@ bool writeAll(HANDLE h, const unsigned char *bytes, DWORD size)
 }
 
 // Reads the bytes the file holds now, before it is first replaced. False
-// when they cannot be read: a file whose old bytes are not known is not
-// replaced while they may be needed back.
-bool keepOriginal(ProfileFile &f)
+// (with the Windows error) when they cannot be read: a file whose old bytes
+// are not known is not replaced while they may be needed back.
+bool keepOriginal(ProfileFile &f, DWORD *error)
 {
     if (!keepingOriginals || f.originalKept)
         return true;
     HANDLE h = CreateFileA(f.identity, GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr, OPEN_EXISTING,
                            0, nullptr);
     if (h == INVALID_HANDLE_VALUE) {
-        if (GetLastError() != ERROR_FILE_NOT_FOUND)
+        DWORD failure = GetLastError();
+        if (failure != ERROR_FILE_NOT_FOUND) {
+            *error = failure;
             return false;
+        }
         f.originalKept = f.originalAbsent = true;
         return true;
     }
@@ -407,6 +410,8 @@ bool keepOriginal(ProfileFile &f)
     bool read = high == 0 && size != INVALID_FILE_SIZE && size <= LARGEST_FILE &&
                 (bytes = (unsigned char *)malloc(size ? size : 1)) != nullptr &&
                 (size == 0 || (ReadFile(h, bytes, size, &got, nullptr) && got == size));
+    if (!read)
+        *error = !bytes ? (DWORD)ERROR_NOT_ENOUGH_MEMORY : GetLastError() ? GetLastError() : (DWORD)ERROR_READ_FAULT;
     CloseHandle(h);
     if (!read) {
         free(bytes);
@@ -439,7 +444,7 @@ bool moveBytesOver(ProfileFile &f, const unsigned char *bytes, DWORD size, DWORD
         f.writeChecked = false;
         if (written && !canWrite(f))
             *error = f.writeError;
-        done = written && f.writable && keepOriginal(f);
+        done = written && f.writable && keepOriginal(f, error);
         if (done && !MoveFileExA(temporary, f.identity, MOVEFILE_REPLACE_EXISTING | MOVEFILE_WRITE_THROUGH)) {
             *error = GetLastError();
             done = false;
