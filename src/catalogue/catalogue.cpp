@@ -9,10 +9,14 @@
 #include "state/module_lifecycle.h"
 #include "state/profile.h"
 #include "state/text.h"
+#include "unattended/setup_log.h"
 
 static void *allocateFromHeap(size_t bytes)
 {
-    return HeapAlloc(GetProcessHeap(), 0, bytes);
+    void *block = HeapAlloc(GetProcessHeap(), 0, bytes);
+    if (!block)
+        logFailure(ERROR_NOT_ENOUGH_MEMORY, "catalogue memory (%u bytes)", (unsigned)bytes);
+    return block;
 }
 
 static void freeToHeap(void *block)

@@ -81,8 +81,10 @@ unsigned char *reserveEntry(size_t bytes)
             capacity *= 2;
         void *grown = entries ? HeapReAlloc(GetProcessHeap(), 0, entries, capacity)
                               : HeapAlloc(GetProcessHeap(), 0, capacity);
-        if (!grown)
+        if (!grown) {
+            logFailure(ERROR_NOT_ENOUGH_MEMORY, "the registry journal (%u bytes)", (unsigned)capacity);
             return nullptr;
+        }
         entries = (unsigned char *)grown;
         entryCapacity = capacity;
     }

@@ -215,6 +215,7 @@ static bool allocateFileTables()
     s.fileTableSnapshot = (SharedFileEntry *)allocateFileTable(SHARED_FILE_TABLE_BYTES);
     if (s.sharedFileTable && s.fileTableSnapshot)
         return true;
+    logFailure(ERROR_NOT_ENOUGH_MEMORY, "the shared-file tables (%u bytes each)", (unsigned)SHARED_FILE_TABLE_BYTES);
     // Without its snapshot the options dialog would later copy into nothing:
     // a missing snapshot fails the build like a missing table.
     if (s.sharedFileTable)
