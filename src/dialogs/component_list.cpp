@@ -13,6 +13,7 @@
 #include "luinsres_ids.h"
 #include "state/setup_state.h"
 #include "state/text.h"
+#include "unattended/setup_log.h"
 
 ComponentListDrawing componentListDrawing;
 
@@ -93,10 +94,13 @@ static int loadBoxBitmap(HDC reference, const char *name, HDC *context, HBITMAP 
                          HGDIOBJ *kept, SIZE *size, int noContext, int noBitmap)
 {
     *context = CreateCompatibleDC(reference);
-    if (!*context)
+    if (!*context) {
+        logFailure(GetLastError(), "the component list's drawing context");
         return noContext;
+    }
     *bitmap = LoadBitmapA(resourceModule, name);
     if (!*bitmap) {
+        logFailure(GetLastError(), "the component list's bitmap %s", name);
         deleteContext(*context);
         *context = nullptr;
         return noBitmap;

@@ -119,14 +119,8 @@ RegistryContents readRegistryTree(HKEY root, const std::string &path)
     if (RegOpenKeyExA(root, path.c_str(), 0, KEY_READ, &key) != ERROR_SUCCESS)
         return contents;
     auto &values = contents[path];
-    for (DWORD i = 0;; i++) {
-        char name[512];
-        BYTE data[4096];
-        DWORD nameSize = sizeof name, dataSize = sizeof data, type = 0;
-        if (RegEnumValueA(key, i, name, &nameSize, nullptr, &type, data, &dataSize) != ERROR_SUCCESS)
-            break;
-        values[std::string(name, nameSize)] = std::to_string(type) + ":" + std::string((char *)data, dataSize);
-    }
+    for (const RegistryValue &v : registryValues(key))
+        values[v.name] = std::to_string(v.type) + ":" + v.data;
     std::vector<std::string> children = registrySubKeys(key);
     RegCloseKey(key);
     for (const std::string &child : children) {

@@ -10,6 +10,8 @@
 #include <string>
 #include <vector>
 
+#include "support/test_support.h"
+
 struct SeenValue {
     DWORD type;
     std::string data;   // raw bytes, terminator included
@@ -22,14 +24,8 @@ inline std::map<std::string, SeenValue> readKeyValues(HKEY root, const std::stri
     HKEY key;
     if (RegOpenKeyExA(root, path.c_str(), 0, KEY_QUERY_VALUE, &key) != ERROR_SUCCESS)
         return values;
-    for (DWORD i = 0;; i++) {
-        char name[512];
-        BYTE data[4096];
-        DWORD nameSize = sizeof name, dataSize = sizeof data, type = 0;
-        if (RegEnumValueA(key, i, name, &nameSize, nullptr, &type, data, &dataSize) != ERROR_SUCCESS)
-            break;
-        values[std::string(name, nameSize)] = {type, std::string((const char *)data, dataSize)};
-    }
+    for (const RegistryValue &v : registryValues(key))
+        values[v.name] = {v.type, v.data};
     RegCloseKey(key);
     return values;
 }

@@ -279,21 +279,28 @@ std::vector<std::string> registrySubKeys(HKEY key)
     return names;
 }
 
-std::string registryTreeText(HKEY root, const std::string &path)
+std::vector<RegistryValue> registryValues(HKEY key)
 {
-    HKEY key;
-    if (RegOpenKeyExA(root, path.c_str(), 0, KEY_READ, &key) != ERROR_SUCCESS)
-        return "";
-    std::string out = "[" + path + "]\n";
+    std::vector<RegistryValue> values;
     for (DWORD i = 0;; i++) {
         char name[512];
         BYTE data[4096];
         DWORD nameSize = sizeof name, dataSize = sizeof data, type = 0;
         if (RegEnumValueA(key, i, name, &nameSize, nullptr, &type, data, &dataSize) != ERROR_SUCCESS)
             break;
-        out += std::string(name, nameSize) + "=" + std::to_string(type) + ":" + std::string((char *)data, dataSize) +
-               "\n";
+        values.push_back({std::string(name, nameSize), type, std::string((const char *)data, dataSize)});
     }
+    return values;
+}
+
+std::string registryTreeText(HKEY root, const std::string &path)
+{
+    HKEY key;
+    if (RegOpenKeyExA(root, path.c_str(), 0, KEY_READ, &key) != ERROR_SUCCESS)
+        return "";
+    std::string out = "[" + path + "]\n";
+    for (const RegistryValue &v : registryValues(key))
+        out += v.name + "=" + std::to_string(v.type) + ":" + v.data + "\n";
     std::vector<std::string> children = registrySubKeys(key);
     RegCloseKey(key);
     for (const std::string &child : children)

@@ -41,6 +41,14 @@ bool readRegValue(HKEY root, const char *key, const char *name, DWORD *type, std
 bool regKeyExists(HKEY root, const char *key);
 // The names of an open key's subkeys, in the registry's order.
 std::vector<std::string> registrySubKeys(HKEY key);
+// Each value of an open key, in the key's order: name, type and raw data
+// (a string's terminator included).
+struct RegistryValue {
+    std::string name;
+    DWORD type;
+    std::string data;
+};
+std::vector<RegistryValue> registryValues(HKEY key);
 // Every value of a key and of its subkeys as text, "[path]" before each
 // key's values and one "name=type:data" line a value; empty when the key is
 // missing. Two trees compare equal exactly when their texts do.
