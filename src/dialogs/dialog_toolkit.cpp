@@ -120,14 +120,17 @@ static constexpr FixedText fixedTexts[] = {
     {IDS_NOT_SAVED, "Setup could not save its file lists in install.ini. Lumoria was not installed or changed."},
     {IDS_REGISTRY_NOT_WRITTEN, "Setup could not write Lumoria's settings in the registry. Lumoria was not installed "
                                "or changed. Run Setup again as an administrator."},
+    {IDS_REMOVE_SHARED, "The shared file %s is no longer used by Lumoria. Other programs may still need it. Do "
+                        "you want to remove it?"},
     {IDS_FOLDER_NOT_MADE, "Setup could not create this folder. To choose another folder, choose No. Install "
                           "Lumoria in c:\\lumoria instead?"},
 };
 
-static void loadOrFixed(int id, char *buffer, int cap)
+void loadResourceText(int id, char *buffer, int cap)
 {
     if (LoadStringA(resourceModule, (UINT)id, buffer, cap) > 0)
         return;
+    logFailure(GetLastError(), "string %d of the resource module", id);
     buffer[0] = 0;
     for (const FixedText &f : fixedTexts)
         if (f.id == id)
@@ -138,8 +141,8 @@ int showResourceMessage(HWND owner, int textId, UINT style)
 {
     SetupState &s = *setupState;
     char caption[CAPTION_BYTES];
-    loadOrFixed(textId, s.scratchText, MESSAGE_BYTES);
-    loadOrFixed(IDS_CAPTION, caption, sizeof caption);
+    loadResourceText(textId, s.scratchText, MESSAGE_BYTES);
+    loadResourceText(IDS_CAPTION, caption, sizeof caption);
     return showBox(owner, s.scratchText, caption, style);
 }
 
@@ -155,8 +158,8 @@ int showResourceMessageAbout(HWND owner, const char *subject, int textId, UINT s
 {
     char text[MESSAGE_BYTES], caption[CAPTION_BYTES];
     char message[PATH_BYTES + MESSAGE_BYTES + 2];
-    loadOrFixed(textId, text, sizeof text);
-    loadOrFixed(IDS_CAPTION, caption, sizeof caption);
+    loadResourceText(textId, text, sizeof text);
+    loadResourceText(IDS_CAPTION, caption, sizeof caption);
     formatText(message, sizeof message, "%s\n\n%s", subject, text);
     return showBox(owner, message, caption, style);
 }

@@ -26,6 +26,11 @@ void placeAboveBottom(HWND window);
 // string 700 as its caption; returns MessageBoxA's answer. The text goes
 // through scratchText.
 int showResourceMessage(HWND owner, int textId, UINT style);
+// String id of the resource module; for the failures a person must hear
+// about (and the caption), the library's own English text when the module
+// lacks it, never an empty text. A string that cannot be loaded is logged.
+void loadResourceText(int id, char *buffer, int cap);
+
 // A modal dialog of the resource module (DialogBoxParamA, initial parameter
 // 0); one that cannot be made (-1) is logged with the Windows error.
 INT_PTR runDialog(int templateId, HWND owner, DLGPROC procedure);

@@ -117,11 +117,16 @@ int readRegText(const char *subKey, const char *valueName, char *buffer, size_t 
     if (cap == 0)
         return 0;
     HKEY key;
-    if (RegOpenKeyExA(HKEY_LOCAL_MACHINE, subKey, 0, KEY_QUERY_VALUE, &key) != ERROR_SUCCESS)
-        return 0;
+    LONG status = RegOpenKeyExA(HKEY_LOCAL_MACHINE, subKey, 0, KEY_QUERY_VALUE, &key);
     DWORD size = (DWORD)cap;
-    LONG status = RegQueryValueExA(key, valueName, nullptr, nullptr, (BYTE *)buffer, &size);
-    RegCloseKey(key);
+    if (status == ERROR_SUCCESS) {
+        status = RegQueryValueExA(key, valueName, nullptr, nullptr, (BYTE *)buffer, &size);
+        RegCloseKey(key);
+    }
+    // Absent is an answer; anything else (no rights, a locked key) is a
+    // failure the log names, read as absent all the same.
+    if (status != ERROR_SUCCESS && status != ERROR_FILE_NOT_FOUND)
+        logFailure((DWORD)status, "reading HKLM\\%s\\%s", subKey, valueName ? valueName : "");
     if (status != ERROR_SUCCESS)
         return 0;
     // The data need not carry its own terminator: end the text after it.

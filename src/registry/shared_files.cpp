@@ -12,6 +12,7 @@
 #include "state/text.h"
 #include "unattended/answers.h"
 #include "unattended/setup_log.h"
+#include "dialogs/dialog_toolkit.h"
 
 // The question's bounds: its format holds at most 199 characters, the
 // message made from it 255, the caption 89.
@@ -75,9 +76,9 @@ extern "C" int WINAPI DeleteShareDLL(const char *insertText, int32_t *answer, co
     char format[SHARED_FORMAT_BYTES] = "";
     char message[SHARED_MESSAGE_BYTES] = "";
     char caption[CAPTION_BYTES] = "";
-    LoadStringA(resourceModule, IDS_REMOVE_SHARED, format, sizeof format);
+    loadResourceText(IDS_REMOVE_SHARED, format, sizeof format);
     formatSharedFileMessage(message, sizeof message, format, insertText);
-    LoadStringA(resourceModule, IDS_CAPTION, caption, sizeof caption);
+    loadResourceText(IDS_CAPTION, caption, sizeof caption);
 
     if (answerSharedFile(valueName, message, caption)) {
         // An empty or missing name would address the key's unnamed value,
