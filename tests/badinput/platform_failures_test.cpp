@@ -364,4 +364,31 @@ TEST_F(PlatformFailuresTest, RecordedSpaceOfTheExistingInstallationIsReadAsItsLe
     EXPECT_EQ("1", figure);
 }
 
+TEST_F(PlatformFailuresTest, QuestionsWhoseStringTheModuleLacksAskInTheLibrarysWords)
+{
+    // A module whose block of strings 608..623 holds 609 only: the shared
+    // file's question (615) is asked all the same, never as an empty box.
+    ASSERT_TRUE(putStringResource(media + "luinsres.dll", IDS_REMOVE_SHARED - 6, "-"));
+    const char *sharedKey = "SOFTWARE\\Microsoft\\Windows\\CurrentVersion\\SharedDLLs";
+    const char *entry = "C:\\dialogint-badinput\\shared-q.dll";
+    DWORD one = 1;
+    HKEY key;
+    ASSERT_EQ(ERROR_SUCCESS, RegCreateKeyExA(HKEY_LOCAL_MACHINE, sharedKey, 0, nullptr, 0, KEY_ALL_ACCESS, nullptr,
+                                             &key, nullptr));
+    RegSetValueExA(key, entry, 0, REG_DWORD, (const BYTE *)&one, sizeof one);
+    RegCloseKey(key);
+    autopilotStart();
+    autopilotQueue(pressButton(IDYES));
+    int32_t answer = -1;
+    EXPECT_EQ(0, EXPORTED(DeleteShareDLL)("SHARED-Q.DLL", &answer, entry, media.c_str()));
+    EXPECT_EQ(1, answer);
+    ASSERT_EQ(1u, autopilotLog().size());
+    EXPECT_EQ(0u, autopilotLog()[0].text.find("The shared file SHARED-Q.DLL is no longer used by Lumoria"))
+        << autopilotLog()[0].text;
+    EXPECT_EQ("Lumoria Setup", autopilotLog()[0].caption);
+    DWORD type;
+    std::string data;
+    EXPECT_FALSE(readRegValue(HKEY_LOCAL_MACHINE, sharedKey, entry, &type, &data));
+}
+
 } // namespace
