@@ -165,8 +165,7 @@ extern "C" int WINAPI networkInstall(HWND owner, HostSetupInfo *record)
     }
     if (result == NO_ANSWER)
         *record = given;
-    if (result != 1)
-        removeMadeInstallDir();
+    settleMadeInstallDir(result == 1);
     releaseCatalogue();
     freeResourceModule();
     unregisterCtl3d();

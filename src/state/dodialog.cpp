@@ -296,8 +296,7 @@ extern "C" int WINAPI dodialog(HWND owner, HostSetupInfo *record)
     if (result == NO_ANSWER)
         *record = given;
     // Nothing was installed: no empty folder is left behind for it.
-    if (result < DODIALOG_STANDARD || result > DODIALOG_WORKSTATION)
-        removeMadeInstallDir();
+    settleMadeInstallDir(result >= DODIALOG_STANDARD && result <= DODIALOG_WORKSTATION);
     if (result != DODIALOG_CANCELLED && result != DODIALOG_MAINTENANCE_CANCELLED && result != NO_ANSWER) {
         writeChoiceSummary(record);
         if (s.maintenanceMode)

@@ -104,6 +104,15 @@ static bool createPathComponents(const char *path)
     return true;
 }
 
+void settleMadeInstallDir(bool installed)
+{
+    if (installed) {
+        firstMade[0] = 0;
+        lastMade[0] = 0;
+    }
+    removeMadeInstallDir();
+}
+
 void removeMadeInstallDir()
 {
     if (!firstMade[0])

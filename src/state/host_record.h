@@ -12,9 +12,11 @@ void ensureInstallDir();
 // created is the person's to settle: they take the default folder (1) or
 // choose another (0). Replaying, nobody can: NO_ANSWER, logged.
 int useShortInstallDir(HWND owner);
-// Removes the folders this run made for installDir that are still empty:
-// the setup ended without installing.
+// Removes the folders this run made for installDir that are still empty.
 void removeMadeInstallDir();
+// End of an entry: the folders it made stay when it installed, and go
+// again (while still empty) when it did not.
+void settleMadeInstallDir(bool installed);
 
 // The directory used when installDir cannot be created.
 #define DEFAULT_INSTALL_DIR "c:\\lumoria"

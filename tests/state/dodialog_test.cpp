@@ -452,6 +452,23 @@ TEST_F(DodialogTest, SetupThatEndsWithoutInstallingTakesBackTheFoldersItMade)
     EXPECT_EQ(DODIALOG_CANCELLED, run());
     EXPECT_FALSE(fileExists(media + "new")) << "the folders made for the custom choice are gone";
     EXPECT_TRUE(fileExists(media + "install.ini"));
+
+    // A folder an earlier setup installed into is that setup's, empty or not.
+    autopilotStop();
+    autopilotStart();
+    strcpy(record.installDir, (media + "installed\\target").c_str());
+    expectProgress();
+    onMainDialog(pressButton(IDC_MAIN_STANDARD));
+    expectProgress();
+    ASSERT_EQ(DODIALOG_STANDARD, run());
+    autopilotStop();
+    autopilotStart();
+    strcpy(record.installDir, (media + "other").c_str());
+    expectProgress();
+    onMainDialog(pressButton(IDCANCEL));
+    autopilotQueue(pressButton(IDYES));
+    EXPECT_EQ(DODIALOG_CANCELLED, run());
+    EXPECT_TRUE(fileExists(media + "installed\\target"));
 }
 
 TEST_F(DodialogTest, MissingResourceModuleReturnsMinusOne)
