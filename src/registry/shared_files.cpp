@@ -5,6 +5,7 @@
 
 #include <string.h>
 
+#include "dialogs/dialog_toolkit.h"
 #include "luinsres_ids.h"
 #include "registry_access.h"
 #include "state/module_lifecycle.h"
@@ -12,7 +13,6 @@
 #include "state/text.h"
 #include "unattended/answers.h"
 #include "unattended/setup_log.h"
-#include "dialogs/dialog_toolkit.h"
 
 // The question's bounds: its format holds at most 199 characters, the
 // message made from it 255, the caption 89.

@@ -7,6 +7,7 @@
 
 #include "catalogue/catalogue.h"
 #include "catalogue/selection.h"
+#include "dialogs/dialog_toolkit.h"
 #include "dialogs/main_dialog.h"
 #include "dialogs/options_dialog.h"
 #include "luinsres_ids.h"
@@ -19,7 +20,6 @@
 #include "unattended/answers.h"
 #include "unattended/component_answers.h"
 #include "unattended/setup_log.h"
-#include "dialogs/dialog_toolkit.h"
 
 // The four choice fields, in the order the change codes are computed.
 static int32_t *choiceField(HostSetupInfo *record, int index)
