@@ -48,27 +48,6 @@ uint64_t fileHash(const std::string &path)
     return fileExists(path) ? hashBytes(readTextFile(path)) : 0;
 }
 
-void removeFolder(const std::string &dir)
-{
-    WIN32_FIND_DATAA found;
-    HANDLE search = FindFirstFileA((dir + "*").c_str(), &found);
-    if (search != INVALID_HANDLE_VALUE) {
-        do {
-            std::string name = found.cFileName;
-            if (name == "." || name == "..")
-                continue;
-            if (found.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) {
-                removeFolder(dir + name + "\\");
-            } else {
-                SetFileAttributesA((dir + name).c_str(), FILE_ATTRIBUTE_NORMAL);
-                DeleteFileA((dir + name).c_str());
-            }
-        } while (FindNextFileA(search, &found));
-        FindClose(search);
-    }
-    RemoveDirectoryA(dir.c_str());
-}
-
 // Every run of a kind uses the same folder, so that the paths the library
 // writes into install.ini and the registry are the same in each.
 std::string kindFolder(int kind)
@@ -78,7 +57,7 @@ std::string kindFolder(int kind)
     std::string root = std::string(temp) + "dialogint-faults\\";
     CreateDirectoryA(root.c_str(), nullptr);
     std::string dir = root + kinds[kind].name + "\\";
-    removeFolder(dir);
+    removeTree(dir);
     CreateDirectoryA(dir.c_str(), nullptr);
     return dir;
 }

@@ -19,8 +19,9 @@ std::string exeDir()
     return path;
 }
 
-static void removeTree(const std::string &dir)
+void removeTree(const std::string &folder)
 {
+    std::string dir = folder.empty() || folder.back() == '\\' ? folder : folder + "\\";
     WIN32_FIND_DATAA found;
     HANDLE h = FindFirstFileA((dir + "*").c_str(), &found);
     if (h != INVALID_HANDLE_VALUE) {

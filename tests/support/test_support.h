@@ -17,6 +17,9 @@ std::string exeDir();
 
 // A new empty folder for one test, with a trailing backslash.
 std::string makeTempDir(const char *tag);
+// Removes a folder and everything in it, read-only files too; with or
+// without its trailing backslash.
+void removeTree(const std::string &folder);
 
 void writeTextFile(const std::string &path, const std::string &text);
 std::string readTextFile(const std::string &path);

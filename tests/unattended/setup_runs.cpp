@@ -37,26 +37,6 @@ const char LUTEST[] = "C:\\LUTEST";
 const char SERVER_DIR[] = "C:\\server\\lumoria\\";
 const char *const SHARED_FILES[] = {"wpcommon.dll", "jorcnvrt.dll"};
 
-void removeTree(const std::string &dir)
-{
-    WIN32_FIND_DATAA found;
-    HANDLE h = FindFirstFileA((dir + "\\*").c_str(), &found);
-    if (h != INVALID_HANDLE_VALUE) {
-        do {
-            std::string name = found.cFileName;
-            if (name == "." || name == "..")
-                continue;
-            std::string path = dir + "\\" + name;
-            if (found.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY)
-                removeTree(path);
-            else
-                DeleteFileA(path.c_str());
-        } while (FindNextFileA(h, &found));
-        FindClose(h);
-    }
-    RemoveDirectoryA(dir.c_str());
-}
-
 std::string sharedValueName(const RunCase &run, const char *file) { return runFolder(run) + "\\" + file; }
 
 void removeSharedValues()
