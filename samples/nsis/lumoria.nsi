@@ -332,7 +332,17 @@ FunctionEnd
 ; ---------------------------------------------------------------------------
 ; The library's part: everything the user decides, before NSIS's window
 
+; Before anything is loaded: modules asked for by name come from the system
+; folder only, never from the folder the installer was started from (often
+; Downloads, where anything may lie beside it) or along PATH. Windows
+; without the call (no KB2533623) goes on with its own search order.
+!define LOAD_LIBRARY_SEARCH_SYSTEM32 0x800
+!macro SystemDllsOnly
+    System::Call 'kernel32::SetDefaultDllDirectories(i ${LOAD_LIBRARY_SEARCH_SYSTEM32}) i .r0'
+!macroend
+
 Function .onInit
+    !insertmacro SystemDllsOnly
     SetErrorLevel ${EXIT_FAILED}
     InitPluginsDir
     StrCpy $WorkDir "$PLUGINSDIR\media"
@@ -769,7 +779,10 @@ Function InstallLumoria
         WriteRegStr HKLM "${UNINSTALL_KEY}" "DisplayName" "Lumoria"
         WriteRegStr HKLM "${UNINSTALL_KEY}" "Publisher" "Jor"
         WriteRegStr HKLM "${UNINSTALL_KEY}" "InstallLocation" "$INSTDIR"
+        ; Quoted: an unquoted path with a space would let Windows try
+        ; "C:\Program.exe" first. Deployment tools run the quiet command.
         WriteRegStr HKLM "${UNINSTALL_KEY}" "UninstallString" '"$INSTDIR\uninstall.exe"'
+        WriteRegStr HKLM "${UNINSTALL_KEY}" "QuietUninstallString" '"$INSTDIR\uninstall.exe" /S'
         ; IntegInstall (ignored, ignored, record): switches on each
         ; integration whose byte has bit 1 set (as dodialog left it) and
         ; writes the modules' answers back into integrationResults.
@@ -907,6 +920,7 @@ Function un.RemoveProductRegistry
 FunctionEnd
 
 Function un.onInit
+    !insertmacro SystemDllsOnly
     SetErrorLevel ${EXIT_FAILED}
 FunctionEnd
 

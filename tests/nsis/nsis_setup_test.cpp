@@ -142,8 +142,22 @@ protected:
                 shortTarget = shortPath(target);
             return code;
         }
-        int code = runProgram("\"" + target + "\\uninstall.exe\" " + switches);
+        // {quiet}: the command the installation registered for deployment
+        // tools, run as they run it.
+        std::string command = "\"" + target + "\\uninstall.exe\" " + switches;
+        if (switches.rfind("{quiet}", 0) == 0 && !readRegText(UNINSTALL_KEY, "QuietUninstallString", &command))
+            return -3;
+        int code = runProgram(command);
         return code == 0 ? waitForUninstallerCopy() : code;
+    }
+
+    static bool readRegText(const char *key, const char *name, std::string *text)
+    {
+        DWORD type = 0;
+        if (!readRegValue(HKEY_LOCAL_MACHINE, key, name, &type, text) || type != REG_SZ)
+            return false;
+        text->resize(strnlen(text->data(), text->size()));
+        return true;
     }
 
     // Every file the installed install.ini lists lies in the folder of its
@@ -344,6 +358,10 @@ TEST_F(NsisSetupTest, SilentSetupsRecordReplayAndExitWithDeploymentCodes)
         {"replayed again", false, "/S /ANSWERS=\"{recorded}\"", "", 0, true, {"NOTES\\bpnint.dll"}, nullptr},
         {"the silent uninstaller with no answers keeps the shared files", true, "/S /LOG=\"{log}\"", "", 0, false,
          {"wpcommon.dll"}, "wpcommon.dll"},
+        {"replayed over the kept shared files, for the quiet command", false, "/S /ANSWERS=\"{recorded}\"", "", 0,
+         true, {"NOTES\\bpnint.dll"}, nullptr},
+        {"the registered quiet uninstall command keeps the shared files too", true, "{quiet}", "", 0, false,
+         {"wpcommon.dll"}, nullptr},
         {"a silent setup with no answers: no kind of setup to take", false, "/S /LOG=\"{log}\"", "", 1603, false,
          {"wpcommon.dll"}, "Kind"},
         {"an answer file that cancels", false, "/S /ANSWERS=\"{answers}\" /LOG=\"{log}\"",
@@ -382,6 +400,13 @@ TEST_F(NsisSetupTest, SilentSetupsRecordReplayAndExitWithDeploymentCodes)
         EXPECT_EQ(r.installed, fileExists(target + "\\uninstall.exe")) << context;
         EXPECT_EQ(r.installed, regKeyExists(HKEY_LOCAL_MACHINE, UNINSTALL_KEY)) << context;
         EXPECT_EQ(r.installed, regKeyExists(HKEY_LOCAL_MACHINE, PRODUCT_GENERAL_KEY)) << context;
+        std::string uninstall, quiet, quoted = "\"" + shortTarget + "\\uninstall.exe\"";
+        if (r.installed) {
+            EXPECT_TRUE(readRegText(UNINSTALL_KEY, "UninstallString", &uninstall) && uninstall == quoted)
+                << uninstall << " for " << quoted << ": " << context;
+            EXPECT_TRUE(readRegText(UNINSTALL_KEY, "QuietUninstallString", &quiet) && quiet == quoted + " /S")
+                << quiet << ": " << context;
+        }
         for (const char *name : r.present)
             EXPECT_TRUE(fileExists(target + "\\" + name)) << name << ": " << context;
         if (r.present.empty()) {
