@@ -8,7 +8,9 @@
 #include "dialogs/dialog_toolkit.h"
 #include "luinsres_ids.h"
 #include "registry_access.h"
+#include "state/host_folders.h"
 #include "state/module_lifecycle.h"
+#include "state/module_path.h"
 #include "state/setup_state.h"
 #include "state/text.h"
 #include "unattended/answers.h"
@@ -66,8 +68,7 @@ bool formatSharedFileMessage(char *message, size_t cap, const char *format, cons
 extern "C" int WINAPI DeleteShareDLL(const char *insertText, int32_t *answer, const char *valueName,
                                      const char *sourceDir)
 {
-    SetupState &s = *setupState;
-    copyText(s.sourceDir, sizeof s.sourceDir, sourceDir ? sourceDir : "");
+    takeSourceDirArgument(sourceDir);
     if (enterExport() != 1)
         return 0;
     if (answer)
@@ -101,9 +102,11 @@ typedef void(WINAPI *LaunchEntry)(void);
 extern "C" int WINAPI LoadLaunch(const char *directory)
 {
     char path[LAUNCH_PATH_BYTES];
+    char folder[PATH_BYTES];
     // A path that does not fit is not loaded at all: a cut path could name
     // another module.
-    if (!directory || !directory[0] || !formLaunchPath(directory, path, sizeof path))
+    if (!takeHostFolderArgument(folder, sizeof folder, directory) || !folder[0] ||
+        !formLaunchPath(folder, path, sizeof path))
         return 0;
     UINT previous = SetErrorMode(SEM_NOOPENFILEERRORBOX);
     HMODULE module = LoadLibraryA(path);

@@ -3,7 +3,6 @@
 #include "host_record.h"
 
 #include <windows.h>
-#include <direct.h>
 #include <stddef.h>
 #include <string.h>
 
@@ -62,12 +61,24 @@ static char firstMade[PATH_BYTES];
 static char lastMade[PATH_BYTES];
 static DWORD makeError;
 
-static bool createPathComponents(const char *path)
+// Whether path starts with the letter of a drive that exists. The drive is
+// asked about by its root, never made current: the current folder is the
+// host's.
+static bool onExistingDrive(const char *path)
 {
     int letter = (unsigned char)path[0];
     if (letter >= 'a' && letter <= 'z')
         letter -= 32;
-    if (letter < 'A' || letter > 'Z' || path[1] != ':' || _chdrive(letter - 64) != 0) {
+    if (letter < 'A' || letter > 'Z' || path[1] != ':')
+        return false;
+    char root[4] = {(char)letter, ':', '\\', 0};
+    UINT type = GetDriveTypeA(root);
+    return type != DRIVE_NO_ROOT_DIR && type != DRIVE_UNKNOWN;
+}
+
+static bool createPathComponents(const char *path)
+{
+    if (!onExistingDrive(path)) {
         makeError = ERROR_INVALID_DRIVE;
         return false;
     }

@@ -5,6 +5,7 @@
 
 #include <string.h>
 
+#include "host_folders.h"
 #include "module_path.h"
 #include "profile.h"
 #include "setup_state.h"
@@ -140,8 +141,11 @@ extern "C" int WINAPI setupInstall(HWND owner, const char *serverDir, const char
 {
     (void)owner;
     SetupState &s = *setupState;
-    copyText(s.sourceDir, sizeof s.sourceDir, sourceDir ? sourceDir : "");
-    copyText(s.serverDir, sizeof s.serverDir, serverDir ? serverDir : "");
+    takeSourceDirArgument(sourceDir);
+    // The server folder matters only once a workstation installation
+    // records it; one that cannot be taken whole is none.
+    if (!takeHostFolderArgument(s.serverDir, sizeof s.serverDir, serverDir))
+        logLine("setupInstall: the server folder is not taken: it does not fit or names no folder");
     if (enterExport() != 1)
         return SETUP_STOP;
     copyText(s.setupIniPath, sizeof s.setupIniPath, s.sourceDir);

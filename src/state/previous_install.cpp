@@ -9,6 +9,7 @@
 #include "host_record.h"
 #include "luinsres_ids.h"
 #include "module_lifecycle.h"
+#include "module_path.h"
 #include "profile.h"
 #include "registry/registry_access.h"
 #include "setup_state.h"
@@ -176,7 +177,7 @@ extern "C" int WINAPI HaveKeyDialog(HWND owner, int32_t *workstationFlag, HostSe
     if (!workstationFlag)
         workstationFlag = &unusedFlag;
     copyFieldText(s.setupIniPath, sizeof s.setupIniPath, record->setupIniPath, sizeof record->setupIniPath);
-    copyFieldText(s.sourceDir, sizeof s.sourceDir, record->sourceDir, sizeof record->sourceDir);
+    takeSourceDir(record->sourceDir, sizeof record->sourceDir);
 
     previousInstallState = detectPreviousInstall();
     if (previousInstallState != PREVIOUS_NONE) {
