@@ -8,6 +8,7 @@
 
 #include "../registry/registry_access.h"
 #include "dialogs/dialog_toolkit.h"
+#include "folder_security.h"
 #include "luinsres_ids.h"
 #include "profile.h"
 #include "setup_state.h"
@@ -102,7 +103,7 @@ static bool createPathComponents(const char *path)
         memcpy(prefix + used + 1, p, len);
         prefix[used + 1 + len] = 0;
         if (GetFileAttributesA(prefix) == INVALID_FILE_ATTRIBUTES) {
-            if (!CreateDirectoryA(prefix, nullptr)) {
+            if (!createProtectedFolder(prefix)) {
                 makeError = GetLastError();
                 return false;
             }
@@ -113,6 +114,23 @@ static bool createPathComponents(const char *path)
         p += len;
     }
     return true;
+}
+
+void warnIfFolderOpenToOthers(const char *folder)
+{
+    DWORD error;
+    switch (folderAccess(folder, &error)) {
+    case FOLDER_OPEN_TO_OTHERS:
+        logLine("warning: %s can be changed by users who are not administrators, and machine-wide "
+                "shell extensions are registered in it",
+                folder);
+        break;
+    case FOLDER_ACCESS_UNKNOWN:
+        logFailure(error, "reading the permissions of %s", folder);
+        break;
+    default:
+        break;
+    }
 }
 
 void settleMadeInstallDir(bool installed)
