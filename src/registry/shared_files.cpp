@@ -135,6 +135,12 @@ static bool threadHung(const UnloadBroadcast &b, DWORD thread)
     return false;
 }
 
+static void passOver(UnloadBroadcast &b, DWORD thread)
+{
+    if (b.hungCount < (int)(sizeof b.hungThreads / sizeof b.hungThreads[0]))
+        b.hungThreads[b.hungCount++] = thread;
+}
+
 static BOOL CALLBACK tellWindow(HWND window, LPARAM param)
 {
     UnloadBroadcast &b = *(UnloadBroadcast *)param;
@@ -142,17 +148,23 @@ static BOOL CALLBACK tellWindow(HWND window, LPARAM param)
     if (threadHung(b, thread))
         return TRUE;
     // A bounded question first: whether the window's program still answers.
-    // One that does is then given all the time it needs to unload, however
-    // long that is; a hung one is passed over.
+    // One that does is then given the time it needs to unload while it goes
+    // on reading its messages; one that stops doing so while it handles the
+    // message (hung, by the system's test) is passed over, or the removal
+    // would wait for it for ever.
     DWORD_PTR reply;
     if (!SendMessageTimeoutA(window, WM_NULL, 0, 0, SMTO_ABORTIFHUNG | SMTO_NORMAL, UNLOAD_BROADCAST_TIMEOUT_MS,
                              &reply)) {
         logFailure(GetLastError(), "unload broadcast: window %p does not answer", (void *)window);
-        if (b.hungCount < (int)(sizeof b.hungThreads / sizeof b.hungThreads[0]))
-            b.hungThreads[b.hungCount++] = thread;
+        passOver(b, thread);
         return TRUE;
     }
-    SendMessageA(window, b.message, 0, 0);
+    if (!SendMessageTimeoutA(window, b.message, 0, 0, SMTO_ABORTIFHUNG | SMTO_NOTIMEOUTIFNOTHUNG,
+                             UNLOAD_HANDLING_TIMEOUT_MS, &reply)) {
+        logFailure(GetLastError(), "unload broadcast: window %p stopped answering while it unloaded",
+                   (void *)window);
+        passOver(b, thread);
+    }
     return TRUE;
 }
 
