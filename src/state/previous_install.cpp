@@ -209,7 +209,7 @@ extern "C" int WINAPI HaveKeyDialog(HWND owner, int32_t *workstationFlag, HostSe
 static bool removalMarked()
 {
     HKEY key;
-    if (RegOpenKeyExA(HKEY_LOCAL_MACHINE, REMOVAL_MARKER_KEY, 0, KEY_ALL_ACCESS, &key) != ERROR_SUCCESS)
+    if (RegOpenKeyExA(HKEY_LOCAL_MACHINE, REMOVAL_MARKER_KEY, 0, KEY_QUERY_VALUE, &key) != ERROR_SUCCESS)
         return false;
     RegCloseKey(key);
     return true;
