@@ -124,8 +124,10 @@ extern "C" int WINAPI networkInstall(HWND owner, HostSetupInfo *record)
     s.languageFlags = record->languageFlags;
     bool fit = copyFieldText(s.setupIniPath, sizeof s.setupIniPath, record->setupIniPath, sizeof record->setupIniPath);
     fit &= copyFieldText(s.layoutFilePath, sizeof s.layoutFilePath, record->layoutFilePath, sizeof record->layoutFilePath);
-    fit &= takeHostFolder(s.installDir, sizeof s.installDir, record->installDir, sizeof record->installDir);
-    fit &= takeHostFolder(s.serverDir, sizeof s.serverDir, record->serverDir, sizeof record->serverDir);
+    fit &= takeLoggedHostFolder(s.installDir, sizeof s.installDir, record->installDir, sizeof record->installDir,
+                                "the record's installDir");
+    fit &= takeLoggedHostFolder(s.serverDir, sizeof s.serverDir, record->serverDir, sizeof record->serverDir,
+                                "the record's serverDir");
     fit &= copyFieldText(s.platformName, sizeof s.platformName, record->platformName, sizeof record->platformName);
     // A source folder that does not fit is never used to load the module.
     takeSourceDir(record->sourceDir, sizeof record->sourceDir);

@@ -141,14 +141,16 @@ static void takeInstallDir(const HostSetupInfo *record)
     // A slot without its terminator holds no directory the modules could
     // be given: they get none rather than the slot's bytes cut short.
     if (workstationInstall) {
-        takeHostFolder(s.installDir, sizeof s.installDir, record->serverDir, sizeof record->serverDir);
+        takeLoggedHostFolder(s.installDir, sizeof s.installDir, record->serverDir, sizeof record->serverDir,
+                             "the record's serverDir");
         size_t length = strlen(s.installDir);
         if (length > 0 && s.installDir[length - 1] == '\\')
             s.installDir[length - 1] = 0;
     } else if (record->installDir[0]) {
         // After dodialog the host's record holds the library's own directory;
         // at a deinstallation run in a new process it is the only one known.
-        takeHostFolder(s.installDir, sizeof s.installDir, record->installDir, sizeof record->installDir);
+        takeLoggedHostFolder(s.installDir, sizeof s.installDir, record->installDir, sizeof record->installDir,
+                             "the record's installDir");
     }
 }
 

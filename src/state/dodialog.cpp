@@ -96,7 +96,8 @@ static bool takeField(char *field, size_t cap, const char *slot, size_t slotCap)
     return false;
 }
 #define TAKE(field, slot) takeField(s.field, sizeof s.field, record->slot, sizeof record->slot)
-#define TAKE_FOLDER(field, slot) takeHostFolder(s.field, sizeof s.field, record->slot, sizeof record->slot)
+#define TAKE_FOLDER(field, slot) \
+    takeLoggedHostFolder(s.field, sizeof s.field, record->slot, sizeof record->slot, "the record's " #slot)
 
 static bool copyRecordIn(const HostSetupInfo *record)
 {

@@ -37,8 +37,10 @@ bool takeHostFolder(char *field, size_t cap, const char *given, size_t givenCap)
     if (!given)
         return true;
     char text[PATH_BYTES];
-    if (!copyFieldText(text, sizeof text, given, givenCap))
+    if (!copyFieldText(text, sizeof text, given, givenCap)) {
+        SetLastError(ERROR_FILENAME_EXCED_RANGE);
         return false;
+    }
     if (!text[0])
         return true;
     char full[PATH_BYTES];
@@ -47,6 +49,8 @@ bool takeHostFolder(char *field, size_t cap, const char *given, size_t givenCap)
         copyText(full, sizeof full, earlier);
     else {
         DWORD n = GetFullPathNameA(text, sizeof full, full, nullptr);
+        if (n >= sizeof full)
+            SetLastError(ERROR_FILENAME_EXCED_RANGE);
         if (n == 0 || n >= sizeof full)
             return false;
         rememberResolution(text, full);
@@ -54,6 +58,7 @@ bool takeHostFolder(char *field, size_t cap, const char *given, size_t givenCap)
     if (copyText(field, cap, full))
         return true;
     field[0] = 0;
+    SetLastError(ERROR_FILENAME_EXCED_RANGE);
     return false;
 }
 

@@ -14,8 +14,13 @@
 // text resolves as it did the first time any entry received it. False, with
 // an empty field, when the text has no terminator, cannot be resolved or
 // its full form does not fit: a folder cut short would name another one.
-// A trailing separator is kept.
+// A trailing separator is kept. On failure GetLastError says why.
 bool takeHostFolder(char *field, size_t cap, const char *given, size_t givenCap);
 
 // The same for a folder passed as an argument (terminated text).
 bool takeHostFolderArgument(char *field, size_t cap, const char *given);
+
+// takeHostFolder for what names the folder in the setup log (what: "the
+// source folder", ...): a folder that cannot be taken is logged with the
+// reason (module_lifecycle.cpp, beside the log's other users).
+bool takeLoggedHostFolder(char *field, size_t cap, const char *given, size_t givenCap, const char *what);

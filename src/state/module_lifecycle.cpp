@@ -137,6 +137,14 @@ void readInstallType()
             s.installType = t.code;
 }
 
+bool takeLoggedHostFolder(char *field, size_t cap, const char *given, size_t givenCap, const char *what)
+{
+    if (takeHostFolder(field, cap, given, givenCap))
+        return true;
+    logFailure(GetLastError(), "taking %s the host named", what);
+    return false;
+}
+
 extern "C" int WINAPI setupInstall(HWND owner, const char *serverDir, const char *sourceDir)
 {
     (void)owner;
@@ -144,8 +152,8 @@ extern "C" int WINAPI setupInstall(HWND owner, const char *serverDir, const char
     takeSourceDirArgument(sourceDir);
     // The server folder matters only once a workstation installation
     // records it; one that cannot be taken whole is none.
-    if (!takeHostFolderArgument(s.serverDir, sizeof s.serverDir, serverDir))
-        logLine("setupInstall: the server folder is not taken: it does not fit or names no folder");
+    takeLoggedHostFolder(s.serverDir, sizeof s.serverDir, serverDir, serverDir ? strlen(serverDir) + 1 : 0,
+                         "the server folder");
     if (enterExport() != 1)
         return SETUP_STOP;
     copyText(s.setupIniPath, sizeof s.setupIniPath, s.sourceDir);

@@ -44,7 +44,8 @@ bool companionPath(const char *name, char *path, size_t cap)
 
 void takeSourceDir(const char *given, size_t givenCap)
 {
-    if (!takeHostFolder(setupState->sourceDir, sizeof setupState->sourceDir, given, givenCap))
+    if (!takeLoggedHostFolder(setupState->sourceDir, sizeof setupState->sourceDir, given, givenCap,
+                              "the source folder"))
         refuseSourceDir();
 }
 
