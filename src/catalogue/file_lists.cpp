@@ -8,6 +8,7 @@
 
 #include "catalogue.h"
 #include "layout_entries.h"
+#include "state/folder_security.h"
 #include "state/profile.h"
 #include "state/setup_state.h"
 #include "state/text.h"
@@ -295,7 +296,7 @@ void writeFileLists()
     writePercentages(t);
 
     if (t.listedFiles > 0)
-        CreateDirectoryA(s.installDir, nullptr);
+        createProtectedFolder(s.installDir);
     else
         deleteIniSection(s.setupIniPath, "SETUPFILES");
     endProfileWork();

@@ -50,8 +50,7 @@ static int installerAnswer(int boxResult)
 
 extern "C" int WINAPI installerDlg(HWND owner, int kind, const char *text, const char *resourceDir)
 {
-    SetupState &s = *setupState;
-    copyText(s.sourceDir, sizeof s.sourceDir, resourceDir ? resourceDir : "");
+    takeSourceDirArgument(resourceDir);
     UINT style = styleOfKind(kind);
     registerCtl3d();
     // Unlike the other entries, no box reports a missing module here: the
@@ -70,8 +69,7 @@ extern "C" int WINAPI installerDlg(HWND owner, int kind, const char *text, const
 
 extern "C" int WINAPI installLoadStr(int stringNumber, char *buffer, const char *resourceDir)
 {
-    SetupState &s = *setupState;
-    copyText(s.sourceDir, sizeof s.sourceDir, resourceDir ? resourceDir : "");
+    takeSourceDirArgument(resourceDir);
     if (!loadResourceModule()) {
         freeResourceModule();
         return -1;

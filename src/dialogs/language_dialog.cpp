@@ -9,6 +9,7 @@
 #include "dialog_toolkit.h"
 #include "luinsres_ids.h"
 #include "state/module_lifecycle.h"
+#include "state/module_path.h"
 #include "state/previous_install.h"
 #include "state/profile.h"
 #include "state/setup_state.h"
@@ -108,7 +109,7 @@ extern "C" int WINAPI initLanguage(HWND owner, HostSetupInfo *record)
         return -1;
     SetupState &s = *setupState;
     copyFieldText(s.setupIniPath, sizeof s.setupIniPath, record->setupIniPath, sizeof record->setupIniPath);
-    copyFieldText(s.sourceDir, sizeof s.sourceDir, record->sourceDir, sizeof record->sourceDir);
+    takeSourceDir(record->sourceDir, sizeof record->sourceDir);
     s.networkInstallMode = record->networkInstallMode;
     windowsDirFile("win.ini", s.winIniPath, sizeof s.winIniPath);
 

@@ -9,6 +9,7 @@
 #include "luinsres_ids.h"
 #include "state/host_record.h"
 #include "state/module_lifecycle.h"
+#include "state/host_folders.h"
 #include "state/module_path.h"
 #include "state/setup_state.h"
 #include "state/text.h"
@@ -123,12 +124,13 @@ extern "C" int WINAPI networkInstall(HWND owner, HostSetupInfo *record)
     s.languageFlags = record->languageFlags;
     bool fit = copyFieldText(s.setupIniPath, sizeof s.setupIniPath, record->setupIniPath, sizeof record->setupIniPath);
     fit &= copyFieldText(s.layoutFilePath, sizeof s.layoutFilePath, record->layoutFilePath, sizeof record->layoutFilePath);
-    fit &= copyFieldText(s.installDir, sizeof s.installDir, record->installDir, sizeof record->installDir);
-    fit &= copyFieldText(s.serverDir, sizeof s.serverDir, record->serverDir, sizeof record->serverDir);
+    fit &= takeLoggedHostFolder(s.installDir, sizeof s.installDir, record->installDir, sizeof record->installDir,
+                                "the record's installDir");
+    fit &= takeLoggedHostFolder(s.serverDir, sizeof s.serverDir, record->serverDir, sizeof record->serverDir,
+                                "the record's serverDir");
     fit &= copyFieldText(s.platformName, sizeof s.platformName, record->platformName, sizeof record->platformName);
     // A source folder that does not fit is never used to load the module.
-    if (!copyFieldText(s.sourceDir, sizeof s.sourceDir, record->sourceDir, sizeof record->sourceDir))
-        refuseSourceDir();
+    takeSourceDir(record->sourceDir, sizeof record->sourceDir);
     int entered = enterExport();
     if (entered != 1) {
         s.hostRecord = nullptr;

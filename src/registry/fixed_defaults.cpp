@@ -10,6 +10,7 @@
 
 #include "registry_access.h"
 #include "registry_journal.h"
+#include "state/host_record.h"
 #include "state/setup_state.h"
 #include "state/text.h"
 
@@ -362,7 +363,8 @@ void joinPath(char *path, size_t cap, const char *dir, const char *tail)
 
 } // namespace
 
-void shellExtensionPath(const char *module, char *path, size_t cap)
+// The folder the shell extensions are loaded from.
+static void shellExtensionFolder(char *folder, size_t cap)
 {
     SetupState &s = *setupState;
     // Windows 95 keeps shared shell modules under the common files folder.
@@ -371,13 +373,18 @@ void shellExtensionPath(const char *module, char *path, size_t cap)
     if (strcmp(s.platformName, "Windows 95") == 0) {
         char common[255];
         if (readRegText(WINDOWS_VERSION_KEY, "CommonFilesDir", common, sizeof common) && common[0]) {
-            char tail[64];
-            formatText(tail, sizeof tail, "system\\%s", module);
-            joinPath(path, cap, common, tail);
+            joinPath(folder, cap, common, "system");
             return;
         }
     }
-    joinPath(path, cap, s.installDir, module);
+    copyText(folder, cap, s.installDir);
+}
+
+void shellExtensionPath(const char *module, char *path, size_t cap)
+{
+    char folder[SERVER_PATH_BYTES];
+    shellExtensionFolder(folder, sizeof folder);
+    joinPath(path, cap, folder, module);
 }
 
 int writeLaunchManagerDefaults()
@@ -394,6 +401,9 @@ int writeFixedDefaults()
     for (const DefaultKey &k : fixedKeys)
         if (!writeKey(k))
             return 0;
+    char folder[SERVER_PATH_BYTES];
+    shellExtensionFolder(folder, sizeof folder);
+    warnIfFolderOpenToOthers(folder);
     for (const ShellExtension &extension : shellExtensions)
         if (!writeShellExtension(extension))
             return 0;

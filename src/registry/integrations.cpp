@@ -11,6 +11,7 @@
 #include "catalogue/catalogue.h"
 #include "state/host_record.h"
 #include "state/module_lifecycle.h"
+#include "state/host_folders.h"
 #include "state/module_path.h"
 #include "state/profile.h"
 #include "state/setup_state.h"
@@ -128,7 +129,7 @@ static void takeHostPaths(const HostSetupInfo *record)
     copyFieldText(s.setupIniPath, sizeof s.setupIniPath, record->setupIniPath, sizeof record->setupIniPath);
     copyFieldText(s.layoutFilePath, sizeof s.layoutFilePath, record->layoutFilePath,
                   sizeof record->layoutFilePath);
-    copyFieldText(s.sourceDir, sizeof s.sourceDir, record->sourceDir, sizeof record->sourceDir);
+    takeSourceDir(record->sourceDir, sizeof record->sourceDir);
 }
 
 // The directory the modules are given: on a workstation installation the
@@ -140,16 +141,16 @@ static void takeInstallDir(const HostSetupInfo *record)
     // A slot without its terminator holds no directory the modules could
     // be given: they get none rather than the slot's bytes cut short.
     if (workstationInstall) {
-        if (!copyFieldText(s.installDir, sizeof s.installDir, record->serverDir, sizeof record->serverDir))
-            s.installDir[0] = 0;
+        takeLoggedHostFolder(s.installDir, sizeof s.installDir, record->serverDir, sizeof record->serverDir,
+                             "the record's serverDir");
         size_t length = strlen(s.installDir);
         if (length > 0 && s.installDir[length - 1] == '\\')
             s.installDir[length - 1] = 0;
     } else if (record->installDir[0]) {
         // After dodialog the host's record holds the library's own directory;
         // at a deinstallation run in a new process it is the only one known.
-        if (!copyFieldText(s.installDir, sizeof s.installDir, record->installDir, sizeof record->installDir))
-            s.installDir[0] = 0;
+        takeLoggedHostFolder(s.installDir, sizeof s.installDir, record->installDir, sizeof record->installDir,
+                             "the record's installDir");
     }
 }
 

@@ -99,7 +99,7 @@ int deleteRegValue(const char *subKey, const char *valueName)
 {
     registryCalls++;
     HKEY key;
-    LONG status = RegOpenKeyExA(HKEY_LOCAL_MACHINE, subKey, 0, KEY_ALL_ACCESS, &key);
+    LONG status = RegOpenKeyExA(HKEY_LOCAL_MACHINE, subKey, 0, KEY_SET_VALUE, &key);
     if (status == ERROR_SUCCESS) {
         status = RegDeleteValueA(key, valueName);
         RegCloseKey(key);

@@ -224,8 +224,9 @@ void restoreEntry(const unsigned char *at)
             status = ERROR_SUCCESS;
         break;
     case DELETED_KEY:
-        status = RegCreateKeyExA(k.root, k.path, 0, noClass, REG_OPTION_NON_VOLATILE, KEY_ALL_ACCESS, nullptr,
-                                 &key, nullptr);
+        // Only made again: the handle is closed unused.
+        status = RegCreateKeyExA(k.root, k.path, 0, noClass, REG_OPTION_NON_VOLATILE, KEY_WRITE, nullptr, &key,
+                                 nullptr);
         if (status == ERROR_SUCCESS)
             RegCloseKey(key);
         break;
@@ -299,8 +300,9 @@ bool openKeyForWriting(HKEY root, const char *path, HKEY *key)
     }
     char noClass[1] = "";
     registryCalls++;
-    LONG status = RegCreateKeyExA(root, path, 0, noClass, REG_OPTION_NON_VOLATILE, KEY_ALL_ACCESS, nullptr, key,
-                                  nullptr);
+    // Values are read (to note what they held) and written through it.
+    LONG status = RegCreateKeyExA(root, path, 0, noClass, REG_OPTION_NON_VOLATILE, KEY_READ | KEY_WRITE, nullptr,
+                                  key, nullptr);
     if (status != ERROR_SUCCESS) {
         fail(status, "key", root, path, nullptr);
         return false;

@@ -8,7 +8,9 @@
 #include "dialogs/dialog_toolkit.h"
 #include "luinsres_ids.h"
 #include "registry_access.h"
+#include "state/host_folders.h"
 #include "state/module_lifecycle.h"
+#include "state/module_path.h"
 #include "state/setup_state.h"
 #include "state/text.h"
 #include "unattended/answers.h"
@@ -66,8 +68,7 @@ bool formatSharedFileMessage(char *message, size_t cap, const char *format, cons
 extern "C" int WINAPI DeleteShareDLL(const char *insertText, int32_t *answer, const char *valueName,
                                      const char *sourceDir)
 {
-    SetupState &s = *setupState;
-    copyText(s.sourceDir, sizeof s.sourceDir, sourceDir ? sourceDir : "");
+    takeSourceDirArgument(sourceDir);
     if (enterExport() != 1)
         return 0;
     if (answer)
@@ -101,9 +102,11 @@ typedef void(WINAPI *LaunchEntry)(void);
 extern "C" int WINAPI LoadLaunch(const char *directory)
 {
     char path[LAUNCH_PATH_BYTES];
+    char folder[PATH_BYTES];
     // A path that does not fit is not loaded at all: a cut path could name
     // another module.
-    if (!directory || !directory[0] || !formLaunchPath(directory, path, sizeof path))
+    if (!takeHostFolderArgument(folder, sizeof folder, directory) || !folder[0] ||
+        !formLaunchPath(folder, path, sizeof path))
         return 0;
     UINT previous = SetErrorMode(SEM_NOOPENFILEERRORBOX);
     HMODULE module = LoadLibraryA(path);
@@ -132,6 +135,12 @@ static bool threadHung(const UnloadBroadcast &b, DWORD thread)
     return false;
 }
 
+static void passOver(UnloadBroadcast &b, DWORD thread)
+{
+    if (b.hungCount < (int)(sizeof b.hungThreads / sizeof b.hungThreads[0]))
+        b.hungThreads[b.hungCount++] = thread;
+}
+
 static BOOL CALLBACK tellWindow(HWND window, LPARAM param)
 {
     UnloadBroadcast &b = *(UnloadBroadcast *)param;
@@ -139,17 +148,23 @@ static BOOL CALLBACK tellWindow(HWND window, LPARAM param)
     if (threadHung(b, thread))
         return TRUE;
     // A bounded question first: whether the window's program still answers.
-    // One that does is then given all the time it needs to unload, however
-    // long that is; a hung one is passed over.
+    // One that does is then given the time it needs to unload while it goes
+    // on reading its messages; one that stops doing so while it handles the
+    // message (hung, by the system's test) is passed over, or the removal
+    // would wait for it for ever.
     DWORD_PTR reply;
     if (!SendMessageTimeoutA(window, WM_NULL, 0, 0, SMTO_ABORTIFHUNG | SMTO_NORMAL, UNLOAD_BROADCAST_TIMEOUT_MS,
                              &reply)) {
         logFailure(GetLastError(), "unload broadcast: window %p does not answer", (void *)window);
-        if (b.hungCount < (int)(sizeof b.hungThreads / sizeof b.hungThreads[0]))
-            b.hungThreads[b.hungCount++] = thread;
+        passOver(b, thread);
         return TRUE;
     }
-    SendMessageA(window, b.message, 0, 0);
+    if (!SendMessageTimeoutA(window, b.message, 0, 0, SMTO_ABORTIFHUNG | SMTO_NOTIMEOUTIFNOTHUNG,
+                             UNLOAD_HANDLING_TIMEOUT_MS, &reply)) {
+        logFailure(GetLastError(), "unload broadcast: window %p stopped answering while it unloaded",
+                   (void *)window);
+        passOver(b, thread);
+    }
     return TRUE;
 }
 

@@ -16,6 +16,12 @@ constexpr int LAUNCH_PATH_BYTES = 100;
 // before its windows are passed over as hung. A program that answers is
 // waited for as long as it takes to unload.
 constexpr UINT UNLOAD_BROADCAST_TIMEOUT_MS = 3000;
+// How long a program that answered is given to handle the message before it
+// may be passed over. Windows waits beyond it for as long as the program
+// goes on reading its messages (SMTO_NOTIMEOUTIFNOTHUNG); a platform that
+// does not know that flag passes over at this bound, which is kept well
+// above what a product part needs to unload.
+constexpr UINT UNLOAD_HANDLING_TIMEOUT_MS = 10000;
 
 // Forms directory + "\" (unless it ends with one) + "lxlm.dll" in path
 // (capacity cap). False, with path empty, when the result does not fit.

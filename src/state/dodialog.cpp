@@ -13,6 +13,7 @@
 #include "luinsres_ids.h"
 #include "state/host_record.h"
 #include "state/module_lifecycle.h"
+#include "state/host_folders.h"
 #include "state/module_path.h"
 #include "state/setup_state.h"
 #include "state/text.h"
@@ -95,6 +96,8 @@ static bool takeField(char *field, size_t cap, const char *slot, size_t slotCap)
     return false;
 }
 #define TAKE(field, slot) takeField(s.field, sizeof s.field, record->slot, sizeof record->slot)
+#define TAKE_FOLDER(field, slot) \
+    takeLoggedHostFolder(s.field, sizeof s.field, record->slot, sizeof record->slot, "the record's " #slot)
 
 static bool copyRecordIn(const HostSetupInfo *record)
 {
@@ -108,7 +111,7 @@ static bool copyRecordIn(const HostSetupInfo *record)
     bool fit = TAKE(setupIniPath, setupIniPath);
     fit &= TAKE(platformName, platformName);
     fit &= TAKE(layoutFilePath, layoutFilePath);
-    fit &= TAKE(serverDir, serverDir);
+    fit &= TAKE_FOLDER(serverDir, serverDir);
     if (s.upgradeMode || s.addOnMode) {
         fit &= TAKE(installedLayoutFilePath, installedLayoutFilePath);
         fit &= TAKE(installedIniPath, installedIniPath);
@@ -118,7 +121,7 @@ static bool copyRecordIn(const HostSetupInfo *record)
         s.installedLayoutFilePath[0] = 0;
         s.installedIniPath[0] = 0;
     }
-    fit &= TAKE(installDir, installDir);
+    fit &= TAKE_FOLDER(installDir, installDir);
     return fit;
 }
 
@@ -267,8 +270,7 @@ extern "C" int WINAPI dodialog(HWND owner, HostSetupInfo *record)
     bool fit = copyRecordIn(record);
     s.hostRecord = record;
     // A source folder that does not fit is never used to load the module.
-    if (!copyFieldText(s.sourceDir, sizeof s.sourceDir, record->sourceDir, sizeof record->sourceDir))
-        refuseSourceDir();
+    takeSourceDir(record->sourceDir, sizeof record->sourceDir);
     int entered = enterExport();
     if (entered != 1) {
         s.hostRecord = nullptr;

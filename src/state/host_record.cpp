@@ -3,12 +3,12 @@
 #include "host_record.h"
 
 #include <windows.h>
-#include <direct.h>
 #include <stddef.h>
 #include <string.h>
 
 #include "../registry/registry_access.h"
 #include "dialogs/dialog_toolkit.h"
+#include "folder_security.h"
 #include "luinsres_ids.h"
 #include "profile.h"
 #include "setup_state.h"
@@ -62,12 +62,24 @@ static char firstMade[PATH_BYTES];
 static char lastMade[PATH_BYTES];
 static DWORD makeError;
 
-static bool createPathComponents(const char *path)
+// Whether path starts with the letter of a drive that exists. The drive is
+// asked about by its root, never made current: the current folder is the
+// host's.
+static bool onExistingDrive(const char *path)
 {
     int letter = (unsigned char)path[0];
     if (letter >= 'a' && letter <= 'z')
         letter -= 32;
-    if (letter < 'A' || letter > 'Z' || path[1] != ':' || _chdrive(letter - 64) != 0) {
+    if (letter < 'A' || letter > 'Z' || path[1] != ':')
+        return false;
+    char root[4] = {(char)letter, ':', '\\', 0};
+    UINT type = GetDriveTypeA(root);
+    return type != DRIVE_NO_ROOT_DIR && type != DRIVE_UNKNOWN;
+}
+
+static bool createPathComponents(const char *path)
+{
+    if (!onExistingDrive(path)) {
         makeError = ERROR_INVALID_DRIVE;
         return false;
     }
@@ -91,7 +103,7 @@ static bool createPathComponents(const char *path)
         memcpy(prefix + used + 1, p, len);
         prefix[used + 1 + len] = 0;
         if (GetFileAttributesA(prefix) == INVALID_FILE_ATTRIBUTES) {
-            if (!CreateDirectoryA(prefix, nullptr)) {
+            if (!createProtectedFolder(prefix)) {
                 makeError = GetLastError();
                 return false;
             }
@@ -102,6 +114,23 @@ static bool createPathComponents(const char *path)
         p += len;
     }
     return true;
+}
+
+void warnIfFolderOpenToOthers(const char *folder)
+{
+    DWORD error;
+    switch (folderAccess(folder, &error)) {
+    case FOLDER_OPEN_TO_OTHERS:
+        logLine("warning: %s can be changed by users who are not administrators, and machine-wide "
+                "shell extensions are registered in it",
+                folder);
+        break;
+    case FOLDER_ACCESS_UNKNOWN:
+        logFailure(error, "reading the permissions of %s", folder);
+        break;
+    default:
+        break;
+    }
 }
 
 void settleMadeInstallDir(bool installed)

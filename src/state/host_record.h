@@ -20,3 +20,8 @@ void settleMadeInstallDir(bool installed);
 
 // The directory used when installDir cannot be created.
 #define DEFAULT_INSTALL_DIR "c:\\lumoria"
+
+// Logs a warning when folder, where machine-wide shell extensions are
+// registered, can be changed by others than administrators and the system:
+// whoever can change it can run code in every program that opens a menu.
+void warnIfFolderOpenToOthers(const char *folder);

@@ -5,6 +5,7 @@
 
 #include <string.h>
 
+#include "host_folders.h"
 #include "module_path.h"
 #include "profile.h"
 #include "setup_state.h"
@@ -136,12 +137,23 @@ void readInstallType()
             s.installType = t.code;
 }
 
+bool takeLoggedHostFolder(char *field, size_t cap, const char *given, size_t givenCap, const char *what)
+{
+    if (takeHostFolder(field, cap, given, givenCap))
+        return true;
+    logFailure(GetLastError(), "taking %s the host named", what);
+    return false;
+}
+
 extern "C" int WINAPI setupInstall(HWND owner, const char *serverDir, const char *sourceDir)
 {
     (void)owner;
     SetupState &s = *setupState;
-    copyText(s.sourceDir, sizeof s.sourceDir, sourceDir ? sourceDir : "");
-    copyText(s.serverDir, sizeof s.serverDir, serverDir ? serverDir : "");
+    takeSourceDirArgument(sourceDir);
+    // The server folder matters only once a workstation installation
+    // records it; one that cannot be taken whole is none.
+    takeLoggedHostFolder(s.serverDir, sizeof s.serverDir, serverDir, serverDir ? strlen(serverDir) + 1 : 0,
+                         "the server folder");
     if (enterExport() != 1)
         return SETUP_STOP;
     copyText(s.setupIniPath, sizeof s.setupIniPath, s.sourceDir);

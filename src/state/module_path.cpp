@@ -5,6 +5,7 @@
 #include <windows.h>
 #include <string.h>
 
+#include "host_folders.h"
 #include "setup_state.h"
 #include "text.h"
 
@@ -39,6 +40,18 @@ bool companionPath(const char *name, char *path, size_t cap)
     if (cap)
         path[0] = 0;
     return false;
+}
+
+void takeSourceDir(const char *given, size_t givenCap)
+{
+    if (!takeLoggedHostFolder(setupState->sourceDir, sizeof setupState->sourceDir, given, givenCap,
+                              "the source folder"))
+        refuseSourceDir();
+}
+
+void takeSourceDirArgument(const char *given)
+{
+    takeSourceDir(given, given ? strlen(given) + 1 : 0);
 }
 
 void refuseSourceDir()

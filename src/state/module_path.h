@@ -14,6 +14,11 @@
 // search path).
 bool companionPath(const char *name, char *path, size_t cap);
 
+// sourceDir from the host, made absolute (host_folders.h); a folder that
+// cannot be taken whole is refused as below.
+void takeSourceDir(const char *given, size_t givenCap);
+void takeSourceDirArgument(const char *given);
+
 // For an entry that could not take the host's folder (its record slot is
 // cut): sourceDir then names no folder, and nothing is loaded from it.
 void refuseSourceDir();

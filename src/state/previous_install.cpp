@@ -9,6 +9,7 @@
 #include "host_record.h"
 #include "luinsres_ids.h"
 #include "module_lifecycle.h"
+#include "module_path.h"
 #include "profile.h"
 #include "registry/registry_access.h"
 #include "setup_state.h"
@@ -176,7 +177,7 @@ extern "C" int WINAPI HaveKeyDialog(HWND owner, int32_t *workstationFlag, HostSe
     if (!workstationFlag)
         workstationFlag = &unusedFlag;
     copyFieldText(s.setupIniPath, sizeof s.setupIniPath, record->setupIniPath, sizeof record->setupIniPath);
-    copyFieldText(s.sourceDir, sizeof s.sourceDir, record->sourceDir, sizeof record->sourceDir);
+    takeSourceDir(record->sourceDir, sizeof record->sourceDir);
 
     previousInstallState = detectPreviousInstall();
     if (previousInstallState != PREVIOUS_NONE) {
@@ -208,7 +209,7 @@ extern "C" int WINAPI HaveKeyDialog(HWND owner, int32_t *workstationFlag, HostSe
 static bool removalMarked()
 {
     HKEY key;
-    if (RegOpenKeyExA(HKEY_LOCAL_MACHINE, REMOVAL_MARKER_KEY, 0, KEY_ALL_ACCESS, &key) != ERROR_SUCCESS)
+    if (RegOpenKeyExA(HKEY_LOCAL_MACHINE, REMOVAL_MARKER_KEY, 0, KEY_QUERY_VALUE, &key) != ERROR_SUCCESS)
         return false;
     RegCloseKey(key);
     return true;

@@ -98,6 +98,14 @@ enum InstallType {
 
 constexpr int PATH_BYTES = 256;
 
+// A folder the host named relative to the current folder, as it was made
+// absolute the first time an entry received it (host_folders.cpp).
+struct ResolvedFolder {
+    char given[PATH_BYTES];
+    char full[PATH_BYTES];
+};
+constexpr int RESOLVED_FOLDERS = 4;
+
 struct SetupState {
     ComponentGroup groups[GROUP_COUNT];
     int32_t currentGroup;          // 11 = category list, -1 = none
@@ -138,6 +146,8 @@ struct SetupState {
     char winIniPath[PATH_BYTES];   // language selection
     char userName[60];             // registry defaults
     char companyName[60];
+    ResolvedFolder resolvedFolders[RESOLVED_FOLDERS];  // host folders, oldest replaced first
+    int32_t nextResolvedFolder;
 };
 
 // ---------------------------------------------------------------------------

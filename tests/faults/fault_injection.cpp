@@ -5,6 +5,9 @@
 #include <stdlib.h>
 #include <string.h>
 
+#include <aclapi.h>
+#include <sddl.h>
+
 #include <set>
 
 #include "support/import_patch.h"
@@ -19,6 +22,8 @@ enum Call {
     C_RegCreateKeyExA, C_RegOpenKeyExA, C_RegSetValueExA, C_RegDeleteValueA, C_RegDeleteKeyA,
     C_DialogBoxParamA, C_MessageBoxA, C_SetTimer, C_LoadStringA, C_LoadBitmapA, C_GetDC,
     C_CreateSolidBrush, C_CreateCompatibleDC, C_CreateFontA,
+    C_GetFullPathNameA, C_ConvertStringSecurityDescriptorToSecurityDescriptorA, C_GetNamedSecurityInfoA,
+    C_SendMessageTimeoutA,
     CALL_COUNT
 };
 
@@ -53,6 +58,10 @@ const FaultableCall calls[CALL_COUNT] = {
     {"GDI32.dll", "CreateSolidBrush", ERROR_NOT_ENOUGH_MEMORY},
     {"GDI32.dll", "CreateCompatibleDC", ERROR_NOT_ENOUGH_MEMORY},
     {"GDI32.dll", "CreateFontA", ERROR_NOT_ENOUGH_MEMORY},
+    {"KERNEL32.dll", "GetFullPathNameA", ERROR_FILENAME_EXCED_RANGE},
+    {"ADVAPI32.dll", "ConvertStringSecurityDescriptorToSecurityDescriptorA", ERROR_NOT_ENOUGH_MEMORY},
+    {"ADVAPI32.dll", "GetNamedSecurityInfoA", ERROR_ACCESS_DENIED},
+    {"USER32.dll", "SendMessageTimeoutA", ERROR_TIMEOUT},
 };
 
 int64_t counts[CALL_COUNT];
@@ -256,6 +265,32 @@ HFONT WINAPI fakeCreateFontA(int a, int b, int c, int d, int e, DWORD f, DWORD g
     return made;
 }
 
+DWORD WINAPI fakeGetFullPathNameA(LPCSTR a, DWORD b, LPSTR c, LPSTR *d)
+{
+    return failNow(C_GetFullPathNameA) ? 0 : real<decltype(&GetFullPathNameA)>(C_GetFullPathNameA)(a, b, c, d);
+}
+BOOL WINAPI fakeConvertStringSecurityDescriptorToSecurityDescriptorA(LPCSTR a, DWORD b, PSECURITY_DESCRIPTOR *c,
+                                                                     PULONG d)
+{
+    const int call = C_ConvertStringSecurityDescriptorToSecurityDescriptorA;
+    if (failNow(call))
+        return FALSE;
+    return real<decltype(&ConvertStringSecurityDescriptorToSecurityDescriptorA)>(call)(a, b, c, d);
+}
+DWORD WINAPI fakeGetNamedSecurityInfoA(LPCSTR a, SE_OBJECT_TYPE b, SECURITY_INFORMATION c, PSID *d, PSID *e,
+                                       PACL *f, PACL *g, PSECURITY_DESCRIPTOR *h)
+{
+    if (failNow(C_GetNamedSecurityInfoA))
+        return calls[C_GetNamedSecurityInfoA].error;
+    return real<decltype(&GetNamedSecurityInfoA)>(C_GetNamedSecurityInfoA)(a, b, c, d, e, f, g, h);
+}
+LRESULT WINAPI fakeSendMessageTimeoutA(HWND a, UINT b, WPARAM c, LPARAM d, UINT e, UINT f, PDWORD_PTR g)
+{
+    return failNow(C_SendMessageTimeoutA)
+               ? 0
+               : real<decltype(&SendMessageTimeoutA)>(C_SendMessageTimeoutA)(a, b, c, d, e, f, g);
+}
+
 // The calls that end an object's life are only watched, never failed.
 BOOL WINAPI watchDeleteObject(HGDIOBJ a)
 {
@@ -281,7 +316,9 @@ void *const standIns[CALL_COUNT] = {
     (void *)fakeRegCreateKeyExA, (void *)fakeRegOpenKeyExA, (void *)fakeRegSetValueExA, (void *)fakeRegDeleteValueA,
     (void *)fakeRegDeleteKeyA, (void *)fakeDialogBoxParamA, (void *)fakeMessageBoxA, (void *)fakeSetTimer,
     (void *)fakeLoadStringA, (void *)fakeLoadBitmapA, (void *)fakeGetDC, (void *)fakeCreateSolidBrush,
-    (void *)fakeCreateCompatibleDC, (void *)fakeCreateFontA,
+    (void *)fakeCreateCompatibleDC, (void *)fakeCreateFontA, (void *)fakeGetFullPathNameA,
+    (void *)fakeConvertStringSecurityDescriptorToSecurityDescriptorA, (void *)fakeGetNamedSecurityInfoA,
+    (void *)fakeSendMessageTimeoutA,
 };
 
 bool patched;

@@ -206,6 +206,10 @@ TEST(FaultSweep, KnownFailuresEndCleanly)
         {"DeleteShareDLL", "RegDeleteValueA", 1},  // an entry that stays is no removal
         {"standard", "CreateDirectoryA", 1},   // the folder: the person is asked, not moved silently
         {"network", "CreateDirectoryA", 1},    // the server folder: the network dialog asks again
+        {"standard", "ConvertStringSecurityDescriptorToSecurityDescriptorA", 1},  // no open folder: asked
+        {"network", "ConvertStringSecurityDescriptorToSecurityDescriptorA", 1},
+        {"standard", "GetNamedSecurityInfoA", 1},   // the folder's permissions unread: logged, setup goes on
+        {"standard", "GetFullPathNameA", 1},        // the source folder cannot be taken: no resources
         {"workstation", "realloc", 1},         // a setup file memory cannot hold: no catalogue
         {"standard", "GetShortPathNameA", 1},  // the long form, logged
         {"custom", "LoadLibraryA", 3},         // an integration module that cannot be loaded: not offered, logged

@@ -375,7 +375,7 @@ TEST_F(IntegrationsTest, WorkstationModulesGetTheServerDirectory)
     } cases[] = {
         {"S:\\Shared\\Lumoria\\", "S:\\Shared\\Lumoria"},
         {"S:\\Shared\\Lumoria", "S:\\Shared\\Lumoria"},
-        {"S:\\Twice\\\\", "S:\\Twice\\"},  // one backslash only
+        {"S:\\Twice\\\\", "S:\\Twice"},  // made absolute: the doubled separator is one
     };
     for (const Case &c : cases) {
         snprintf(record.serverDir, sizeof record.serverDir, "%s", c.serverDir);

@@ -303,7 +303,8 @@ BOOL CALLBACK findListenerWindow(HWND window, LPARAM param)
 }
 
 // Starts listener.exe and waits until its top-level window exists.
-// mode: "" answers at once, "hang" never, "slow" after about five seconds.
+// mode: "" answers at once, "hang" never, "slow" after about five seconds,
+// "block" answers the probe but never returns from the broadcast.
 bool startListener(Listener *listener, const std::string &record, const char *mode = "")
 {
     listener->record = record;
@@ -364,13 +365,16 @@ TEST_F(UnloadBroadcastTest, HungListenerIsPassedOverAndASlowOneWaitedFor)
 {
     // Beside a responsive listener: a hung one is passed over after a bounded
     // wait; one that takes about five seconds to unload is waited for, so its
-    // line is there when the entry returns.
+    // line is there when the entry returns; one that answers the probe and
+    // then hangs in the broadcast is passed over too.
     const struct {
         const char *mode;
         const char *recorded;
+        DWORD boundMs;   // 0: no bound, the listener is waited for
     } cases[] = {
-        {"hang", ""},
-        {"slow", "Lumoria deinstall 0 0\n"},
+        {"hang", "", 4 * UNLOAD_BROADCAST_TIMEOUT_MS},
+        {"slow", "Lumoria deinstall 0 0\n", 0},
+        {"block", "", UNLOAD_BROADCAST_TIMEOUT_MS + UNLOAD_HANDLING_TIMEOUT_MS + 2000},
     };
     for (const auto &c : cases) {
         SCOPED_TRACE(c.mode);
@@ -382,8 +386,8 @@ TEST_F(UnloadBroadcastTest, HungListenerIsPassedOverAndASlowOneWaitedFor)
         DWORD elapsed = GetTickCount() - start;
         // The hung program's windows share one bounded wait, and its queue
         // counts as hung once it has not been read for five seconds.
-        if (!strcmp(c.mode, "hang")) {
-            EXPECT_LT(elapsed, 4 * UNLOAD_BROADCAST_TIMEOUT_MS) << "milliseconds spent in the broadcast";
+        if (c.boundMs) {
+            EXPECT_LT(elapsed, c.boundMs) << "milliseconds spent in the broadcast";
         }
         EXPECT_EQ("Lumoria deinstall 0 0\n", readTextFile(served))
             << "the responsive listener is served beside it";

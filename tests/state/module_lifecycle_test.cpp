@@ -113,7 +113,7 @@ TEST_F(SetupInstallTest, MissingCtl3dIsSkippedSilently)
     EXPECT_TRUE(autopilotLog().empty()) << "no loader box for the missing module";
 }
 
-TEST_F(SetupInstallTest, OverlongHostStringsAreCutAndNeverLoad)
+TEST_F(SetupInstallTest, OverlongHostFoldersAreRefusedAndNeverLoad)
 {
     installResourceModule(media);
     writeInstallIni("STANDARD");
@@ -124,7 +124,7 @@ TEST_F(SetupInstallTest, OverlongHostStringsAreCutAndNeverLoad)
         autopilotQueue(pressButton(IDOK));
         EXPECT_EQ(0, setupInstall(nullptr, server.c_str(), source.c_str())) << length;
         EXPECT_LT(strlen(setupState->sourceDir), sizeof setupState->sourceDir) << length;
-        EXPECT_EQ(std::string(255, 'b'), setupState->serverDir) << "cut and terminated, length " << length;
+        EXPECT_STREQ("", setupState->serverDir) << "refused rather than cut, length " << length;
     }
     EXPECT_EQ(3u, autopilotLog().size()) << "each overlong source reports the usual failure";
 }

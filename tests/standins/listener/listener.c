@@ -4,9 +4,11 @@
  * named on its command line. With "hang" as the second argument it stops
  * pumping messages once its window exists, as a hung program does; with
  * "slow" it takes about five seconds to handle the broadcast, as a program
- * that has much to unload does, and records it after that.
+ * that has much to unload does, and records it after that; with "block" it
+ * answers every other message but never returns from the broadcast, as a
+ * program that hangs while it unloads does.
  *
- *   listener.exe <record file> [hang|slow] */
+ *   listener.exe <record file> [hang|slow|block] */
 #include <windows.h>
 #include <stdio.h>
 #include <string.h>
@@ -14,6 +16,7 @@
 static UINT deinstallMessage;
 static char recordPath[MAX_PATH];
 static int slow;
+static int block;
 
 static void record(WPARAM wParam, LPARAM lParam)
 {
@@ -29,6 +32,9 @@ static LRESULT CALLBACK listenerProc(HWND window, UINT message, WPARAM wParam, L
     if (deinstallMessage && message == deinstallMessage) {
         if (slow)
             Sleep(5000);
+        if (block)
+            for (;;)
+                Sleep(INFINITE);
         record(wParam, lParam);
         return 0;
     }
@@ -83,6 +89,7 @@ int WINAPI WinMain(HINSTANCE instance, HINSTANCE previous, LPSTR commandLine, in
         return 4;
 
     slow = strcmp(mode, "slow") == 0;
+    block = strcmp(mode, "block") == 0;
     if (strcmp(mode, "hang") == 0)
         for (;;)
             Sleep(INFINITE);
