@@ -153,17 +153,21 @@ std::vector<RegistryKey> writtenKeys()
 
 // Sets the values, each key opened once; before them, a safe run's read of
 // each value as it stands (its undo), one query into a buffer per value,
-// timed apart into undoReadMs.
+// timed apart into undoReadMs. A key made here has nothing to keep: its undo
+// deletes it.
 int setValuesOnOpenKeys(const std::vector<RegistryKey> &keys, double *undoReadMs)
 {
     int count = 0;
     for (const RegistryKey &k : keys) {
         HKEY key;
-        if (RegCreateKeyExA(k.root, k.path.c_str(), 0, nullptr, 0, KEY_ALL_ACCESS, nullptr, &key, nullptr) !=
+        DWORD disposition = 0;
+        if (RegCreateKeyExA(k.root, k.path.c_str(), 0, nullptr, 0, KEY_ALL_ACCESS, nullptr, &key, &disposition) !=
             ERROR_SUCCESS)
             continue;
         double q0 = nowMs();
         for (const auto &v : k.values) {
+            if (disposition != REG_OPENED_EXISTING_KEY)
+                break;
             BYTE previous[512];
             DWORD type = 0, size = sizeof previous;
             RegQueryValueExA(key, v.first.c_str(), nullptr, &type, previous, &size);

@@ -29,6 +29,7 @@ struct EntryHead {
 
 struct JournalKey {
     HKEY root;
+    bool made;   // made by this run and not deleted since: its undo deletes it
     char path[PATH_BYTES];
 };
 
@@ -69,6 +70,7 @@ int keySlot(HKEY root, const char *path)
     if (journalKeyCount == JOURNAL_KEYS || !copyText(journalKeys[journalKeyCount].path, PATH_BYTES, path))
         return -1;
     journalKeys[journalKeyCount].root = root;
+    journalKeys[journalKeyCount].made = false;
     return journalKeyCount++;
 }
 
@@ -127,8 +129,10 @@ bool noteKey(EntryKind kind, HKEY root, const char *path)
 {
     int slot = keySlot(root, path);
     unsigned char *at = slot < 0 ? nullptr : addEntry(kind, slot, nullptr, 0, 0, 0);
-    if (at)
+    if (at) {
         commitEntry(at);
+        journalKeys[slot].made = kind == MADE_KEY;
+    }
     return at != nullptr;
 }
 
@@ -328,7 +332,11 @@ bool setValueNoting(HKEY root, const char *path, HKEY key, const char *name, con
         WCHAR units[OWN_NAME_UNITS];
         size_t length = 0;
         int slot = keySlot(root, path);
-        if (slot < 0 || !wideName(name, units, OWN_NAME_UNITS, &length) || !keepValue(slot, key, units, length)) {
+        // A key this run made has no earlier values to keep: its undo
+        // deletes it with everything the run put in it.
+        bool keep = slot < 0 || !journalKeys[slot].made;
+        if (slot < 0 || (keep && (!wideName(name, units, OWN_NAME_UNITS, &length) ||
+                                  !keepValue(slot, key, units, length)))) {
             fail(ERROR_NOT_ENOUGH_MEMORY, "keeping", root, path, name);
             return false;
         }
