@@ -14,7 +14,9 @@
 // "setup data work: <median> ms, limit: <median> ms, ratio <x>". Last comes
 // a replayed setup, timed in the same repetitions: the whole dodialog entry
 // answered by an answer file that names a custom selection, with no window,
-// against the same limit: "replayed setup: <median> ms, limit: ...".
+// with the setup log and without, against the limit of a safe run: the same
+// limit and the read of each value as it stands before it is set, which the
+// registry journal keeps for the undo: "replayed setup: <median> ms, limit: ...".
 #include <windows.h>
 #include <stdio.h>
 #include <string.h>
@@ -149,14 +151,28 @@ std::vector<RegistryKey> writtenKeys()
     return keys;
 }
 
-int setValuesOnOpenKeys(const std::vector<RegistryKey> &keys)
+// Sets the values, each key opened once; before them, a safe run's read of
+// each value as it stands (its undo), one query into a buffer per value,
+// timed apart into undoReadMs. A key made here has nothing to keep: its undo
+// deletes it.
+int setValuesOnOpenKeys(const std::vector<RegistryKey> &keys, double *undoReadMs)
 {
     int count = 0;
     for (const RegistryKey &k : keys) {
         HKEY key;
-        if (RegCreateKeyExA(k.root, k.path.c_str(), 0, nullptr, 0, KEY_ALL_ACCESS, nullptr, &key, nullptr) !=
+        DWORD disposition = 0;
+        if (RegCreateKeyExA(k.root, k.path.c_str(), 0, nullptr, 0, KEY_ALL_ACCESS, nullptr, &key, &disposition) !=
             ERROR_SUCCESS)
             continue;
+        double q0 = nowMs();
+        for (const auto &v : k.values) {
+            if (disposition != REG_OPENED_EXISTING_KEY)
+                break;
+            BYTE previous[512];
+            DWORD type = 0, size = sizeof previous;
+            RegQueryValueExA(key, v.first.c_str(), nullptr, &type, previous, &size);
+        }
+        *undoReadMs += nowMs() - q0;
         for (const auto &v : k.values) {
             RegSetValueExA(key, v.first.c_str(), 0, REG_SZ, (const BYTE *)v.second.data(), (DWORD)v.second.size());
             count++;
@@ -279,7 +295,7 @@ void writeWholeFile(const std::string &path, const std::string &text)
 }
 
 struct Limit {
-    double profileRead = 0, rawRead = 0, write = 0, registry = 0, modules = 0;
+    double profileRead = 0, rawRead = 0, write = 0, registry = 0, modules = 0, undoRead = 0;
     int sections = 0, values = 0, keys = 0;
 };
 
@@ -321,8 +337,8 @@ Limit measureLimit(const Media &m, const std::string &resultIni, const std::vect
     resetRegistry();
     removeShellExtensionKeys();
     double r0 = nowMs();
-    l.values = setValuesOnOpenKeys(keys);
-    l.registry = nowMs() - r0;
+    l.values = setValuesOnOpenKeys(keys, &l.undoRead);
+    l.registry = nowMs() - r0 - l.undoRead;
     l.keys = (int)keys.size();
     double t0 = nowMs();
     readWholeProfile(m.ini);
@@ -356,13 +372,13 @@ std::string customAnswers(const Media &m)
 }
 
 struct Replayed {
-    double ms = 0;
+    double ms = 0, answers = 0;   // the whole, and naming the answer file
     int result = 0;
 };
 
 // What a host waits for: the answer file named, then the whole dodialog
 // entry, replayed, on the media and registry as the other runs find them.
-Replayed runReplayedSetup(const Media &m, const std::string &answers)
+Replayed runReplayedSetup(const Media &m, const std::string &answers, bool logged)
 {
     restoreMedia(m);
     resetRegistry();
@@ -374,12 +390,13 @@ Replayed runReplayedSetup(const Media &m, const std::string &answers)
     copyText(host.installDir, sizeof host.installDir, (m.dir + "target").c_str());
     copyText(host.platformName, sizeof host.platformName, "Windows NT");
     host.languageFlags = LANGUAGE_ENGLISH;
-    setupLogFile((m.dir + "replay.log").c_str());
+    setupLogFile(logged ? (m.dir + "replay.log").c_str() : nullptr);
     DeleteFileA((m.dir + "replay.log").c_str());
     setupInstall(nullptr, m.dir.c_str(), m.dir.c_str());
     Replayed r;
     double t0 = nowMs();
     int usable = setupAnswers(answers.c_str(), ANSWERS_REPLAY);
+    r.answers = nowMs() - t0;
     r.result = usable == 1 ? dodialog(nullptr, &host) : RESULT_NO_ANSWER;
     r.ms = nowMs() - t0;
     setupAnswers(nullptr, ANSWERS_OFF);
@@ -426,7 +443,7 @@ int main()
     Limit limit;
     std::string answers = m.dir + "answers.ini";
     writeTextFile(answers, customAnswers(m));
-    std::vector<double> replayed;
+    std::vector<double> replayed, replayedUnlogged, answersNamed, logPart, limitUndo, safeLimit;
     int replayedResult = 0;
     for (int rep = 0; rep < REPETITIONS; rep++) {
         for (int cached = 0; cached < 2; cached++) {
@@ -450,9 +467,15 @@ int main()
         limitModules.push_back(limit.modules);
         limitTotal.push_back(limit.rawRead + limit.write + limit.registry + limit.modules);
         profileLimitTotal.push_back(limit.profileRead + limit.write);
-        Replayed r = runReplayedSetup(m, answers);
+        limitUndo.push_back(limit.undoRead);
+        safeLimit.push_back(limitTotal.back() + limit.undoRead);
+        Replayed quiet = runReplayedSetup(m, answers, false);
+        replayedUnlogged.push_back(quiet.ms);
+        Replayed r = runReplayedSetup(m, answers, true);
         replayed.push_back(r.ms);
-        replayedResult = r.result;
+        answersNamed.push_back(r.answers);
+        logPart.push_back(r.ms - quiet.ms);
+        replayedResult = r.result == quiet.result ? r.result : -100;
     }
     resetRegistry();
 
@@ -503,7 +526,19 @@ int main()
     if (replayedResult != DODIALOG_CUSTOM)
         printf("the replayed setup answered %d, not %d (custom): see %sreplay.log\n", replayedResult,
                DODIALOG_CUSTOM, m.dir.c_str());
-    printf("replayed setup: %.1f ms, limit: %.1f ms, ratio %.1f\n", replay.median, all.median,
-           replay.median / all.median);
+    Stat undo = statOf(limitUndo), safe = statOf(safeLimit), quiet = statOf(replayedUnlogged),
+         named = statOf(answersNamed), logged = statOf(logPart);
+    printf("\nReplayed setup (the dodialog entry from an answer file) and the limit of a safe run\n");
+    printf("  %-52s %9.2f %9.2f\n", "name the answer file (setupAnswers)", named.min, named.median);
+    printf("  %-52s %9.2f %9.2f\n", "replayed setup with the log", replay.min, replay.median);
+    printf("  %-52s %9.2f %9.2f\n", "replayed setup without the log", quiet.min, quiet.median);
+    printf("  %-52s %9.2f %9.2f\n", "the log's part (with less without)", logged.min, logged.median);
+    printf("  %-52s %9.2f %9.2f\n", "limit (the four above)", all.min, all.median);
+    printf("  %-52s %9.2f %9.2f\n", "read each value as it stands, for the undo", undo.min, undo.median);
+    printf("  %-52s %9.2f %9.2f\n", "limit of a safe run (the five)", safe.min, safe.median);
+    printf("replayed setup without the log: %.1f ms, limit: %.1f ms, ratio %.1f\n", quiet.median, safe.median,
+           quiet.median / safe.median);
+    printf("replayed setup: %.1f ms, limit: %.1f ms, ratio %.1f\n", replay.median, safe.median,
+           replay.median / safe.median);
     return sameIni && sameRegistry && replayedResult == DODIALOG_CUSTOM ? 0 : 1;
 }

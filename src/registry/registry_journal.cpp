@@ -29,6 +29,7 @@ struct EntryHead {
 
 struct JournalKey {
     HKEY root;
+    bool made;   // made by this run and not deleted since: its undo deletes it
     char path[PATH_BYTES];
 };
 
@@ -69,6 +70,7 @@ int keySlot(HKEY root, const char *path)
     if (journalKeyCount == JOURNAL_KEYS || !copyText(journalKeys[journalKeyCount].path, PATH_BYTES, path))
         return -1;
     journalKeys[journalKeyCount].root = root;
+    journalKeys[journalKeyCount].made = false;
     return journalKeyCount++;
 }
 
@@ -127,33 +129,46 @@ bool noteKey(EntryKind kind, HKEY root, const char *path)
 {
     int slot = keySlot(root, path);
     unsigned char *at = slot < 0 ? nullptr : addEntry(kind, slot, nullptr, 0, 0, 0);
-    if (at)
+    if (at) {
         commitEntry(at);
+        journalKeys[slot].made = kind == MADE_KEY;
+    }
     return at != nullptr;
 }
 
 // Keeps one value of an open key as it stands: absent, or its type and data.
+// The values this library writes are short: one read into a small buffer
+// answers most, and only a longer one is read again at its own size.
 bool keepValue(int slot, HKEY key, const WCHAR *name, size_t nameUnits)
 {
+    BYTE small[512];
+    DWORD type = 0, size = sizeof small;
+    LONG status = RegQueryValueExW(key, name, nullptr, &type, small, &size);
+    bool inSmall = status == ERROR_SUCCESS;
     for (int attempt = 0; attempt < 4; attempt++) {
-        DWORD type = 0, size = 0;
-        LONG status = RegQueryValueExW(key, name, nullptr, &type, nullptr, &size);
         if (status == ERROR_FILE_NOT_FOUND) {
             unsigned char *at = addEntry(ABSENT_VALUE, slot, name, nameUnits, 0, 0);
             if (at)
                 commitEntry(at);
             return at != nullptr;
         }
-        if (status != ERROR_SUCCESS)
+        if (status != ERROR_SUCCESS && status != ERROR_MORE_DATA)
             return false;
         unsigned char *at = addEntry(KEPT_VALUE, slot, name, nameUnits, type, size);
         if (!at)
             return false;
         unsigned char *data = at + sizeof(EntryHead) + nameUnits * sizeof(WCHAR);
         DWORD got = size;
-        status = RegQueryValueExW(key, name, nullptr, &type, data, &got);
-        if (status == ERROR_MORE_DATA)
-            continue;   // it grew meanwhile
+        if (inSmall)
+            memcpy(data, small, size);
+        else
+            status = RegQueryValueExW(key, name, nullptr, &type, data, &got);
+        if (status == ERROR_MORE_DATA) {
+            size = 0;   // it grew meanwhile
+            inSmall = false;
+            status = RegQueryValueExW(key, name, nullptr, &type, nullptr, &size);
+            continue;
+        }
         if (status != ERROR_SUCCESS)
             return false;
         EntryHead head = {KEPT_VALUE, (uint8_t)slot, (uint16_t)nameUnits, type, got};
@@ -319,7 +334,11 @@ bool setValueNoting(HKEY root, const char *path, HKEY key, const char *name, con
         WCHAR units[OWN_NAME_UNITS];
         size_t length = 0;
         int slot = keySlot(root, path);
-        if (slot < 0 || !wideName(name, units, OWN_NAME_UNITS, &length) || !keepValue(slot, key, units, length)) {
+        // A key this run made has no earlier values to keep: its undo
+        // deletes it with everything the run put in it.
+        bool keep = slot < 0 || !journalKeys[slot].made;
+        if (slot < 0 || (keep && (!wideName(name, units, OWN_NAME_UNITS, &length) ||
+                                  !keepValue(slot, key, units, length)))) {
             fail(ERROR_NOT_ENOUGH_MEMORY, "keeping", root, path, name);
             return false;
         }

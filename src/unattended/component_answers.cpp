@@ -309,6 +309,8 @@ void logFileLists(const char *what)
     SetupState &s = *setupState;
     static const char *const lists[] = {"SETUPFILES", "INSTALLFILES", "SAMPLEFILES", "NOTEFILES"};
     int counts[4] = {0, 0, 0, 0};
+    // One unit: install.ini is checked for a change once, not at every key.
+    beginProfileWork();
     int files = readIniInt(s.setupIniPath, "INSTALLFILES", "NUMFILES", 0);
     char key[16], value[NAME_BYTES];
     for (int n = 1; n <= files; n++) {
@@ -325,6 +327,7 @@ void logFileLists(const char *what)
     readIniText(s.setupIniPath, "INSTALLFILES", "SIZEFILES", "0", value, sizeof value);
     char spaceText[NAME_BYTES];
     readIniText(s.setupIniPath, "General", "SPACEUSED", "-", spaceText, sizeof spaceText);
+    endProfileWork();
     logLine("%s: install.ini written: %s: %d files to copy, %s bytes, SPACEUSED %s", what, s.setupIniPath, files,
             value, spaceText);
 }

@@ -105,13 +105,18 @@ TEST_F(RegistryAccessTest, UndoneRunPutsBackEveryPreviousState)
     RegSetValueExW(key, L"wide\x0416", 0, REG_SZ, (const BYTE *)wide, sizeof wide);
     RegSetValueExW(key, L"empty", 0, REG_SZ, nullptr, 0);
     RegSetValueExW(key, L"13", 0, REG_SZ, (const BYTE *)L"old", 8);
+    // Longer than the journal's first read takes in one go.
+    std::string longBinary(3000, '\0');
+    for (size_t i = 0; i < longBinary.size(); i++)
+        longBinary[i] = (char)(i * 7);
+    RegSetValueExW(key, L"long", 0, REG_BINARY, (const BYTE *)longBinary.data(), (DWORD)longBinary.size());
     RegCloseKey(key);
     setRegText(HKEY_LOCAL_MACHINE, PRODUCT_GENERAL_KEY, "Home", "C:\\old");
-    setRegText(HKEY_CURRENT_USER, options.c_str(), "General", "9");
+    setRegText(HKEY_CURRENT_USER, options.c_str(), "General", std::string(900, '9').c_str());
     auto vapiBefore = readKeyValues(HKEY_LOCAL_MACHINE, vapi);
     auto generalBefore = readKeyValues(HKEY_LOCAL_MACHINE, PRODUCT_GENERAL_KEY);
     auto optionsBefore = readKeyValues(HKEY_CURRENT_USER, options);
-    ASSERT_EQ(5u, vapiBefore.size());
+    ASSERT_EQ(6u, vapiBefore.size());
 
     beginRegistryJournal();
     clearProductKeys();
