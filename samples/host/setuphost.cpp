@@ -36,7 +36,7 @@ static const char USAGE[] =
     "  --record FILE      the dialogs show; the library writes the choices into FILE\n"
     "  --replay FILE      no dialog and no window: the library takes every choice from FILE\n"
     "  --log FILE         the library's setup log (record and replay always write one,\n"
-    "                     by default %TEMP%\\lumoria-setup.log)\n"
+    "                     by default a new %TEMP%\\lumoria-setup-<date>-<n>.log)\n"
     "  --network          a network (server copy) installation: networkInstall\n"
     "  --remove           remove the installation\n"
     "  --keep-work        leave the copy of the media in place\n";

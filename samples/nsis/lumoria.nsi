@@ -33,7 +33,7 @@
 ;   /S /ANSWERS=<file>  replays the answer file: no dialog, no window
 ;   /RECORD=<file>      the dialogs show; the choices go into the file
 ;   /LOG=<file>         the library's setup log (record and replay always log,
-;                       to %TEMP%\lumoria-setup.log when none is named)
+;                       to a new %TEMP%\lumoria-setup-<date>-<n>.log when none is named)
 ; /S alone replays an empty answer file: every question takes its silent
 ; answer or, where there is none, the setup fails and the log says why.
 ; The uninstaller takes /S, /ANSWERS=, /RECORD= and /LOG= the same way.

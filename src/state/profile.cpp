@@ -15,6 +15,7 @@
 #include <stdlib.h>
 #include <string.h>
 
+#include "new_file.h"
 #include "section_text.h"
 #include "setup_state.h"
 #include "text.h"
@@ -424,21 +425,20 @@ bool keepOriginal(ProfileFile &f, DWORD *error)
     return true;
 }
 
-// Puts bytes in place of the file in one move: they go into a temporary file
-// in the same folder first, flushed. The old file stays whole when anything
+// Puts bytes in place of the file in one move: they go into a new file under
+// a random name in the same folder first, flushed. The old file stays whole when anything
 // fails before the move, and the move itself either happens or not.
 bool moveBytesOver(ProfileFile &f, const unsigned char *bytes, DWORD size, DWORD *error)
 {
     bool done = false;
     *error = ERROR_SUCCESS;
-    char folder[PATH_BYTES], temporary[MAX_PATH];
-    if (folderOf(f.identity, folder, sizeof folder) && GetTempFileNameA(folder, "ini", 0, temporary)) {
-        HANDLE h = CreateFileA(temporary, GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, FILE_ATTRIBUTE_NORMAL, nullptr);
-        bool written = h != INVALID_HANDLE_VALUE && writeAll(h, bytes, size);
+    char temporary[MAX_PATH];
+    HANDLE h = createFileBeside(f.identity, temporary, sizeof temporary, error);
+    if (h != INVALID_HANDLE_VALUE) {
+        bool written = writeAll(h, bytes, size);
         if (!written)
             *error = GetLastError();
-        if (h != INVALID_HANDLE_VALUE)
-            CloseHandle(h);
+        CloseHandle(h);
         // Checked again just before the move: the file may have been made
         // read-only or opened without sharing meanwhile.
         f.writeChecked = false;
@@ -451,8 +451,6 @@ bool moveBytesOver(ProfileFile &f, const unsigned char *bytes, DWORD size, DWORD
         }
         if (!done)
             DeleteFileA(temporary);
-    } else {
-        *error = GetLastError();
     }
     if (!done && *error == ERROR_SUCCESS)
         *error = ERROR_WRITE_FAULT;

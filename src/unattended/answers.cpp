@@ -10,6 +10,7 @@
 #include "component_answers.h"
 #include "dialogs/options_dialog.h"
 #include "setup_log.h"
+#include "state/new_file.h"
 #include "state/profile.h"
 #include "state/setup_state.h"
 #include "state/text.h"
@@ -210,18 +211,17 @@ const char *answerName(int answer)
     }
 }
 
+// A recording starts a new file; the profile layer keeps this line. It goes
+// into a new file beside the answer file, which it then replaces: whatever
+// stood under the answer file's name is replaced, never written through.
 bool startRecordedFile(const char *path)
 {
-    HANDLE file = CreateFileA(path, GENERIC_WRITE, FILE_SHARE_READ, nullptr, CREATE_ALWAYS, FILE_ATTRIBUTE_NORMAL,
-                              nullptr);
-    if (file == INVALID_HANDLE_VALUE)
-        return false;
-    // A recording starts a new file; the profile layer keeps this line.
     static const char header[] = "; Lumoria setup answers, recorded by dialogint\r\n";
-    DWORD written = 0;
-    WriteFile(file, header, sizeof header - 1, &written, nullptr);
-    CloseHandle(file);
-    return true;
+    DWORD error = ERROR_SUCCESS;
+    if (replaceWithBytes(path, header, sizeof header - 1, &error))
+        return true;
+    SetLastError(error);
+    return false;
 }
 
 bool canRead(const char *path)

@@ -1,6 +1,7 @@
-// setup_log.cpp - the setup log's file and its lines. Owns the log's path;
-// each line is formatted in full first and handed to one WriteFile, so a
-// line is either in the file whole or not at all.
+// setup_log.cpp - the setup log's files and its lines. Owns the log a host
+// named and the default log of a run, each opened once and kept open while
+// lines go to it; each line is formatted in full first and handed to one
+// WriteFile, so a line is either in the file whole or not at all.
 #include "setup_log.h"
 
 #include <stdarg.h>
@@ -13,27 +14,92 @@
 namespace {
 
 constexpr size_t LINE_BYTES = 1024;
-#define DEFAULT_LOG_NAME "lumoria-setup.log"
+// Names of the default log tried in one start before it gives up.
+constexpr int DEFAULT_LOG_TRIES = 100;
+// Others may read a log while it is written, and remove it (or its folder)
+// when they are done; nobody else writes into it.
+constexpr DWORD LOG_SHARING = FILE_SHARE_READ | FILE_SHARE_DELETE;
 
-char namedPath[PATH_BYTES];
-char logPath[PATH_BYTES];
+struct LogFile {
+    HANDLE file;              // null while closed
+    char path[PATH_BYTES];
+};
+
+LogFile namedLog;     // the host's, from setupLogFile
+LogFile defaultLog;   // the run's own: answers in use and no log named
+
+void closeLog(LogFile &log)
+{
+    if (log.file)
+        CloseHandle(log.file);
+    log.file = nullptr;
+    log.path[0] = 0;
+}
+
+LogFile &currentLog() { return namedLog.file ? namedLog : defaultLog; }
+
+// A host's log may be a file it wants added to: it is opened as it is, or
+// made. A link in its place is not followed where the platform tells one
+// (the link itself is opened, and refused), and a file that has other names
+// as well is refused: its lines would also land under those names.
+HANDLE openNamedLog(const char *path)
+{
+    HANDLE file = CreateFileA(path, FILE_APPEND_DATA | FILE_READ_ATTRIBUTES, LOG_SHARING, nullptr, OPEN_ALWAYS,
+                              FILE_ATTRIBUTE_NORMAL | FILE_FLAG_OPEN_REPARSE_POINT, nullptr);
+    if (file == INVALID_HANDLE_VALUE)
+        return nullptr;
+    BY_HANDLE_FILE_INFORMATION info;
+    if (GetFileInformationByHandle(file, &info) &&
+        !(info.dwFileAttributes & (FILE_ATTRIBUTE_REPARSE_POINT | FILE_ATTRIBUTE_DIRECTORY)) &&
+        info.nNumberOfLinks <= 1)
+        return file;
+    CloseHandle(file);
+    SetLastError(ERROR_CANT_ACCESS_FILE);
+    return nullptr;
+}
+
+// The run's own log: a new file under the first free name of today's
+// counters. A name that is taken (a file, a link, a folder) is skipped, never
+// opened: CREATE_NEW fails on every existing name, and with the reparse flag
+// a dangling link is not followed to make its target.
+void openDefaultLog()
+{
+    char folder[PATH_BYTES], path[PATH_BYTES];
+    DWORD length = GetTempPathA(sizeof folder, folder);
+    if (length == 0 || length >= sizeof folder)
+        return;
+    SYSTEMTIME today;
+    GetLocalTime(&today);
+    for (int counter = 1; counter <= DEFAULT_LOG_TRIES; counter++) {
+        if (!formatText(path, sizeof path, "%slumoria-setup-%04u%02u%02u-%d.log", folder, today.wYear,
+                        today.wMonth, today.wDay, counter))
+            return;
+        HANDLE file = CreateFileA(path, FILE_APPEND_DATA, LOG_SHARING, nullptr, CREATE_NEW,
+                                  FILE_ATTRIBUTE_NORMAL | FILE_FLAG_OPEN_REPARSE_POINT, nullptr);
+        if (file != INVALID_HANDLE_VALUE) {
+            defaultLog.file = file;
+            copyText(defaultLog.path, sizeof defaultLog.path, path);
+            return;
+        }
+        // A name held by a file being deleted answers access denied.
+        DWORD error = GetLastError();
+        if (error != ERROR_FILE_EXISTS && error != ERROR_ALREADY_EXISTS && error != ERROR_ACCESS_DENIED)
+            return;
+    }
+}
 
 void writeWhole(const char *line, size_t length)
 {
-    if (!logPath[0])
+    HANDLE file = currentLog().file;
+    if (!file)
         return;
-    HANDLE file = CreateFileA(logPath, FILE_APPEND_DATA, FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr,
-                              OPEN_ALWAYS, FILE_ATTRIBUTE_NORMAL, nullptr);
-    if (file == INVALID_HANDLE_VALUE)
-        return;  // a log that cannot be written changes nothing of the setup
     DWORD written = 0;
-    WriteFile(file, line, (DWORD)length, &written, nullptr);
-    CloseHandle(file);
+    WriteFile(file, line, (DWORD)length, &written, nullptr);  // a log that cannot be written changes nothing
 }
 
 void writeLine(const char *prefix, const char *format, va_list arguments, const char *suffix)
 {
-    if (!logPath[0])
+    if (!setupLogOn())
         return;
     SYSTEMTIME now;
     GetLocalTime(&now);
@@ -61,38 +127,31 @@ void writeLine(const char *prefix, const char *format, va_list arguments, const 
 
 } // namespace
 
-void nameSetupLog(const char *path)
-{
-    if (!path || !copyText(namedPath, sizeof namedPath, path))
-        namedPath[0] = 0;
-    copyText(logPath, sizeof logPath, namedPath);
-}
-
 void startSetupLog()
 {
-    if (logPath[0])
-        return;
-    char folder[PATH_BYTES];
-    DWORD length = GetTempPathA(sizeof folder, folder);
-    if (length == 0 || length >= sizeof folder)
-        return;
-    if (!copyText(logPath, sizeof logPath, folder) || !appendText(logPath, sizeof logPath, DEFAULT_LOG_NAME))
-        logPath[0] = 0;
+    if (!setupLogOn())
+        openDefaultLog();
 }
 
 void stopSetupLog()
 {
-    copyText(logPath, sizeof logPath, namedPath);
+    closeLog(defaultLog);
+}
+
+void closeSetupLogs()
+{
+    closeLog(namedLog);
+    closeLog(defaultLog);
 }
 
 bool setupLogOn()
 {
-    return logPath[0] != 0;
+    return currentLog().file != nullptr;
 }
 
 const char *setupLogPath()
 {
-    return logPath;
+    return currentLog().path;
 }
 
 void logLine(const char *format, ...)
@@ -113,20 +172,26 @@ void logFailure(DWORD error, const char *format, ...)
     va_end(arguments);
 }
 
+// Null or empty names no log: the default log of answers in use goes on.
 extern "C" int WINAPI setupLogFile(const char *path)
 {
     if (!path || !path[0]) {
-        nameSetupLog(nullptr);
+        closeLog(namedLog);
         return 1;
     }
     if (strnlen(path, PATH_BYTES) >= PATH_BYTES)
         return 0;
-    // The file is made now, so that a host learns at once that it cannot be.
-    HANDLE file = CreateFileA(path, FILE_APPEND_DATA, FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr, OPEN_ALWAYS,
-                              FILE_ATTRIBUTE_NORMAL, nullptr);
-    if (file == INVALID_HANDLE_VALUE)
+    // Opened now, so that a host learns at once that it cannot be written.
+    HANDLE file = openNamedLog(path);
+    if (!file && GetLastError() == ERROR_SHARING_VIOLATION && namedLog.file) {
+        // The log in use named again, perhaps under another spelling.
+        closeLog(namedLog);
+        file = openNamedLog(path);
+    }
+    if (!file)
         return 0;
-    CloseHandle(file);
-    nameSetupLog(path);
+    closeSetupLogs();
+    namedLog.file = file;
+    copyText(namedLog.path, sizeof namedLog.path, path);
     return 1;
 }

@@ -90,6 +90,33 @@ bool copyFileTo(const std::string &from, const std::string &to)
     return CopyFileA(from.c_str(), to.c_str(), FALSE) != 0;
 }
 
+std::string defaultLogName(int counter)
+{
+    char temp[MAX_PATH], name[64];
+    GetTempPathA(sizeof temp, temp);
+    SYSTEMTIME today;
+    GetLocalTime(&today);
+    snprintf(name, sizeof name, "lumoria-setup-%04u%02u%02u-%d.log", today.wYear, today.wMonth, today.wDay, counter);
+    return std::string(temp) + name;
+}
+
+std::vector<std::string> defaultLogsOfToday()
+{
+    std::string pattern = defaultLogName(0);
+    pattern.replace(pattern.rfind("-0.log"), 6, "-*.log");
+    std::string folder = pattern.substr(0, pattern.rfind('\\') + 1);
+    std::vector<std::string> found;
+    WIN32_FIND_DATAA entry;
+    HANDLE search = FindFirstFileA(pattern.c_str(), &entry);
+    if (search == INVALID_HANDLE_VALUE)
+        return found;
+    do
+        found.push_back(folder + entry.cFileName);
+    while (FindNextFileA(search, &entry));
+    FindClose(search);
+    return found;
+}
+
 void installResourceModule(const std::string &dir)
 {
     copyFileTo(exeDir() + "luinsres.dll", dir + "luinsres.dll");

@@ -33,6 +33,12 @@ int64_t fileSize(const std::string &path);
 // The short form of a path, or the path itself when it has none.
 std::string shortPath(const std::string &path);
 
+// The default setup log's name for today's date and a counter, in the
+// temporary folder: %TEMP%\lumoria-setup-<yyyymmdd>-<counter>.log.
+std::string defaultLogName(int counter);
+// The default logs of today there now, as a host finds them: by that name.
+std::vector<std::string> defaultLogsOfToday();
+
 // Copies luinsres.dll from the build into dir (which ends with a separator).
 void installResourceModule(const std::string &dir);
 

@@ -5,6 +5,7 @@
 // name is kept.
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <string>
 #include <vector>
 
@@ -235,25 +236,37 @@ TEST_F(AnswerFileTest, SharedFileTheFileDoesNotNameIsKept)
     }
 }
 
-// Without a log named, a replay logs into the temporary folder, and no
-// longer once answers are off.
-TEST_F(AnswerFileTest, ReplayLogsIntoTheTemporaryFolderWhenNoLogIsNamed)
+// Without a log named, a replay logs into a new file of its own in the
+// temporary folder, closed once answers are off: a second replay takes the
+// next name and leaves the first file as it was.
+TEST_F(AnswerFileTest, ReplayLogsIntoANewFileOfItsOwnWhenNoLogIsNamed)
 {
-    char temp[MAX_PATH];
-    GetTempPathA(sizeof temp, temp);
-    std::string log = std::string(temp) + "lumoria-setup.log", file = dir + "cancel.ini";
-    DeleteFileA(log.c_str());
+    std::string file = dir + "cancel.ini";
     writeTextFile(file, "[Setup]\nKind=cancel\n");
     const RunCase &run = runOf(RUN_STANDARD);
-    runs.freshState(run, RUN_ENGLISH);
-    ASSERT_EQ(1, EXPORTED(setupAnswers)(file.c_str(), ANSWERS_REPLAY));
-    EXPECT_NE(std::string::npos, runs.hostRun(run, RUN_ENGLISH).find("\ndodialog 0\n"));
-    EXPECT_NE(std::string::npos, readTextFile(log).find("dodialog: result 0\r\n")) << readTextFile(log);
-    EXPORTED(setupAnswers)(nullptr, ANSWERS_OFF);
-    std::string kept = readTextFile(log);
+    std::vector<std::string> logs;
+    for (int replayed = 0; replayed < 2; replayed++) {
+        SCOPED_TRACE("replay " + std::to_string(replayed + 1));
+        std::vector<std::string> before = defaultLogsOfToday();
+        runs.freshState(run, RUN_ENGLISH);
+        ASSERT_EQ(1, EXPORTED(setupAnswers)(file.c_str(), ANSWERS_REPLAY));
+        EXPECT_NE(std::string::npos, runs.hostRun(run, RUN_ENGLISH).find("\ndodialog 0\n"));
+        EXPORTED(setupAnswers)(nullptr, ANSWERS_OFF);
+        std::vector<std::string> after = defaultLogsOfToday();
+        ASSERT_EQ(before.size() + 1, after.size()) << "one new log a replay";
+        for (const std::string &log : after)
+            if (std::find(before.begin(), before.end(), log) == before.end())
+                logs.push_back(log);
+        EXPECT_NE(std::string::npos, readTextFile(logs.back()).find("dodialog: result 0\r\n"))
+            << readTextFile(logs.back());
+    }
+    std::string first = readTextFile(logs[0]);
     EXPECT_EQ(0, EXPORTED(setupAnswers)(file.c_str(), 7)) << "no such mode";
-    EXPECT_EQ(kept, readTextFile(log));
-    DeleteFileA(log.c_str());
+    EXPECT_EQ(first, readTextFile(logs[0])) << "nothing more once answers are off";
+    EXPECT_EQ(first.find("setupAnswers: replay"), first.rfind("setupAnswers: replay"))
+        << "the second replay's lines went into its own file: " << first;
+    for (const std::string &log : logs)
+        DeleteFileA(log.c_str());
 }
 
 struct FileUse {
