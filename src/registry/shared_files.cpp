@@ -9,6 +9,7 @@
 #include "luinsres_ids.h"
 #include "registry_access.h"
 #include "state/module_lifecycle.h"
+#include "state/module_load.h"
 #include "state/setup_state.h"
 #include "state/text.h"
 #include "unattended/answers.h"
@@ -106,7 +107,7 @@ extern "C" int WINAPI LoadLaunch(const char *directory)
     if (!directory || !directory[0] || !formLaunchPath(directory, path, sizeof path))
         return 0;
     UINT previous = SetErrorMode(SEM_NOOPENFILEERRORBOX);
-    HMODULE module = LoadLibraryA(path);
+    HMODULE module = loadModuleAt(path);
     if ((UINT_PTR)module > 32) {
         LaunchEntry entry =
             (LaunchEntry)(void *)GetProcAddress(module, MAKEINTRESOURCEA(LAUNCH_ENTRY_ORDINAL));

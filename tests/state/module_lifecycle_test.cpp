@@ -104,10 +104,11 @@ TEST_F(SetupInstallTest, MissingCtl3dIsSkippedSilently)
 {
     installResourceModule(media);
     writeInstallIni("DEMO");
-    std::string standin = exeDir() + "CTL3D32.dll", aside = exeDir() + "CTL3D32.dll.aside";
+    std::string standin = systemDir() + "CTL3D32.dll", aside = systemDir() + "CTL3D32.dll.aside";
     ASSERT_TRUE(MoveFileA(standin.c_str(), aside.c_str()));
     int result = EXPORTED(setupInstall)(nullptr, "", media.c_str());
-    MoveFileA(aside.c_str(), standin.c_str());
+    BOOL back = MoveFileA(aside.c_str(), standin.c_str());
+    EXPECT_TRUE(back) << "the stand-in back in place: error " << GetLastError();
     EXPECT_EQ(1, result);
     EXPECT_TRUE(ctl3dCalls().empty());
     EXPECT_TRUE(autopilotLog().empty()) << "no loader box for the missing module";
