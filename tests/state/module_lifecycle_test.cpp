@@ -164,3 +164,29 @@ TEST(AttachTest, FailedAllocationFailsTheLoad)
 }
 
 } // namespace
+
+namespace {
+
+// A CTL3D32.dll planted where anybody can write (beside the host program,
+// on the medium, in the current folder) is never the one loaded: the system
+// folder's stand-in logs its calls, the planted copy (another module, without
+// the logging ordinals) would leave the log empty.
+TEST_F(SetupInstallTest, PlantedCtl3dBesideTheHostIsNeverLoaded)
+{
+    installResourceModule(media);
+    writeInstallIni("DEMO");
+    char current[MAX_PATH];
+    GetCurrentDirectoryA(sizeof current, current);
+    std::string here = std::string(current) + "\\";
+    for (const std::string &folder : {exeDir(), media, here}) {
+        std::string planted = folder + "CTL3D32.dll";
+        ASSERT_TRUE(CopyFileA((exeDir() + "fixint.dll").c_str(), planted.c_str(), FALSE)) << planted;
+        clearCtl3dLog();
+        int result = EXPORTED(setupInstall)(nullptr, "", media.c_str());
+        DeleteFileA(planted.c_str());
+        EXPECT_EQ(1, result) << folder;
+        EXPECT_EQ((std::vector<int>{12, 16, 13}), ctl3dCalls()) << "the system folder's module, planted in " << folder;
+    }
+}
+
+} // namespace
