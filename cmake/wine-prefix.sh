@@ -24,6 +24,17 @@ if ! grep -q '"Managed"="N"' "$WINEPREFIX/user.reg" 2>/dev/null; then
   "$WINE" reg add 'HKCU\Software\Wine\X11 Driver' /v Managed /d N /f >/dev/null 2>&1
   changed=1
 fi
+# The CTL3D stand-in goes where the real module lives: the prefix's system
+# folder (the 64-bit one in a 64-bit prefix, which is system32 too). The
+# library loads it from there alone. It replaces the placeholder wineboot put
+# there under the lower-case name: two names that differ in case alone would
+# be one file to Windows and two to Wine.
+standin=${DIALOGINT_BUILD_DIR:-}/bin/system32/CTL3D32.dll
+system=$WINEPREFIX/drive_c/windows/system32
+if [ -n "${DIALOGINT_BUILD_DIR:-}" ] && [ -f "$standin" ] && ! cmp -s "$standin" "$system/ctl3d32.dll"; then
+  rm -f "$system/CTL3D32.dll" "$system/CTL3D32.dll.aside"
+  cp "$standin" "$system/ctl3d32.dll"
+fi
 [ "$changed" = 0 ] || "$SERVER" -w
 [ -f "$fonts/marlett.ttf" ] || { echo "wine-prefix: Wine's fonts (fonts-wine) are missing" >&2; exit 99; }
 exit 0

@@ -11,6 +11,7 @@ while [ ! -f "$build/wine.env" ] && [ "$build" != "/" ]; do build=$(dirname "$bu
 . "$build/wine.env"
 export WINE WINEARCH
 export WINEPREFIX=${WINEPREFIX:-$build/wineprefix}
+export DIALOGINT_BUILD_DIR=${DIALOGINT_BUILD_DIR:-$build}
 export WINEDEBUG=${WINEDEBUG:--all}
 # No Mono/Gecko prompt; CTL3D32 only as a native module (the tests' stand-in), never Wine's own.
 export WINEDLLOVERRIDES=${WINEDLLOVERRIDES:-mscoree,mshtml=;ctl3d32=n}

@@ -20,7 +20,10 @@ bool loadEntries()
     char path[HOST_PATH];
     if (!joinPath(path, sizeof path, hostRun.hostDir, "dialogint.dll"))
         return false;
-    e.module = LoadLibraryA(path);
+    // By its full path; its own imports from beside it and the system folder.
+    e.module = LoadLibraryExA(path, nullptr, LOAD_LIBRARY_SEARCH_DLL_LOAD_DIR | LOAD_LIBRARY_SEARCH_SYSTEM32);
+    if (!e.module && GetLastError() == ERROR_INVALID_PARAMETER)   // Windows without the search flags
+        e.module = LoadLibraryExA(path, nullptr, LOAD_WITH_ALTERED_SEARCH_PATH);
     if (!e.module) {
         printLine("setuphost: cannot load %s (error %lu)", path, GetLastError());
         return false;

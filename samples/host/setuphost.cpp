@@ -506,8 +506,24 @@ static int runSetup()
     return h.copyErrors ? EXIT_FAILED : EXIT_DONE;
 }
 
+// Before anything is loaded: every module this process loads by name from
+// now on (the library's own imports included) comes from the system folder,
+// never from the host's folder, the current folder or PATH, where anybody
+// could have put a file of that name. Looked up, so that the host still
+// starts on a Windows without the function.
+static void loadFromSystemFolderOnly()
+{
+    typedef BOOL(WINAPI * SetDirectories)(DWORD);
+    HMODULE kernel = GetModuleHandleA("kernel32.dll");
+    SetDirectories set =
+        kernel ? (SetDirectories)(void *)GetProcAddress(kernel, "SetDefaultDllDirectories") : nullptr;
+    if (set)
+        set(LOAD_LIBRARY_SEARCH_SYSTEM32);
+}
+
 int main(int argc, char **argv)
 {
+    loadFromSystemFolderOnly();
     HostRun &h = hostRun;
     if (!parseOptions(argc, argv))
         return EXIT_USAGE;

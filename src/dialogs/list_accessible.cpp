@@ -22,6 +22,7 @@
 
 #include "component_list.h"
 #include "options_dialog.h"
+#include "state/module_load.h"
 #include "state/setup_state.h"
 
 namespace {
@@ -519,9 +520,9 @@ template <typename Fn> bool loadCall(HMODULE module, const char *name, Fn *call)
 
 bool loadSystemCalls(SystemCalls &c)
 {
-    c.accessibility = LoadLibraryA("oleacc.dll");
-    c.com = LoadLibraryA("ole32.dll");
-    c.automation = LoadLibraryA("oleaut32.dll");
+    c.accessibility = loadSystemModule("oleacc.dll");
+    c.com = loadSystemModule("ole32.dll");
+    c.automation = loadSystemModule("oleaut32.dll");
     bool all = loadCall(c.accessibility, "CreateStdAccessibleObject", &c.createStandard);
     all = loadCall(c.accessibility, "LresultFromObject", &c.resultFromObject) && all;
     all = loadCall(c.com, "CoInitializeEx", &c.comInit) && all;

@@ -12,6 +12,7 @@
 #include "state/host_record.h"
 #include "state/module_lifecycle.h"
 #include "state/host_folders.h"
+#include "state/module_load.h"
 #include "state/module_path.h"
 #include "state/profile.h"
 #include "state/setup_state.h"
@@ -48,7 +49,7 @@ int32_t callIntegrationModule(const char *name, int ordinal, int withArguments)
     int32_t result = 0;
     char path[MODULE_PATH_BYTES];
     if (companionPath(name, path, sizeof path)) {
-        integrationModule = LoadLibraryA(path);
+        integrationModule = loadModuleAt(path);
         if ((UINT_PTR)integrationModule > 32) {
             FARPROC function = GetProcAddress(integrationModule, MAKEINTRESOURCEA(ordinal));
             if (function && withArguments)

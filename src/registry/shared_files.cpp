@@ -11,6 +11,7 @@
 #include "state/host_folders.h"
 #include "state/module_lifecycle.h"
 #include "state/module_path.h"
+#include "state/module_load.h"
 #include "state/setup_state.h"
 #include "state/text.h"
 #include "unattended/answers.h"
@@ -109,7 +110,7 @@ extern "C" int WINAPI LoadLaunch(const char *directory)
         !formLaunchPath(folder, path, sizeof path))
         return 0;
     UINT previous = SetErrorMode(SEM_NOOPENFILEERRORBOX);
-    HMODULE module = LoadLibraryA(path);
+    HMODULE module = loadModuleAt(path);
     if ((UINT_PTR)module > 32) {
         LaunchEntry entry =
             (LaunchEntry)(void *)GetProcAddress(module, MAKEINTRESOURCEA(LAUNCH_ENTRY_ORDINAL));

@@ -6,6 +6,7 @@
 #include <string.h>
 
 #include "host_folders.h"
+#include "module_load.h"
 #include "module_path.h"
 #include "profile.h"
 #include "setup_state.h"
@@ -50,11 +51,10 @@ static void callCtl3d(int ordinal)
 
 void registerCtl3d()
 {
-    if (!ctl3dModule) {
-        UINT previous = SetErrorMode(SEM_NOOPENFILEERRORBOX | SEM_FAILCRITICALERRORS);
-        ctl3dModule = LoadLibraryA("CTL3D32.dll");
-        SetErrorMode(previous);
-    }
+    // Only the system folder's: a copy beside the host or on the medium is
+    // anybody's.
+    if (!ctl3dModule)
+        ctl3dModule = loadSystemModule("CTL3D32.dll");
     if (!ctl3dModule)
         return;
     callCtl3d(CTL3D_REGISTER);
@@ -79,10 +79,8 @@ int loadResourceModule()
         logLine("resource module: no usable folder for luinsres.dll");
         return 0;
     }
-    UINT previous = SetErrorMode(SEM_NOOPENFILEERRORBOX | SEM_FAILCRITICALERRORS);
-    resourceModule = LoadLibraryA(path);
+    resourceModule = loadModuleAt(path);
     DWORD error = GetLastError();
-    SetErrorMode(previous);
     if ((UINT_PTR)resourceModule > 32)
         return 1;
     logFailure(error, "loading the resource module %s", path);

@@ -18,7 +18,7 @@ namespace {
 enum Call {
     C_CreateFileA, C_ReadFile, C_WriteFile, C_FlushFileBuffers, C_MoveFileExA, C_GetTempFileNameA,
     C_CreateDirectoryA, C_DeleteFileA, C_GetFileAttributesExA, C_GetShortPathNameA, C_WritePrivateProfileStringA,
-    C_LoadLibraryA, C_HeapAlloc, C_malloc, C_calloc, C_realloc,
+    C_LoadLibraryA, C_LoadLibraryExA, C_HeapAlloc, C_malloc, C_calloc, C_realloc,
     C_RegCreateKeyExA, C_RegOpenKeyExA, C_RegSetValueExA, C_RegDeleteValueA, C_RegDeleteKeyA,
     C_DialogBoxParamA, C_MessageBoxA, C_SetTimer, C_LoadStringA, C_LoadBitmapA, C_GetDC,
     C_CreateSolidBrush, C_CreateCompatibleDC, C_CreateFontA,
@@ -40,6 +40,7 @@ const FaultableCall calls[CALL_COUNT] = {
     {"KERNEL32.dll", "GetShortPathNameA", ERROR_FILE_NOT_FOUND},
     {"KERNEL32.dll", "WritePrivateProfileStringA", ERROR_ACCESS_DENIED},
     {"KERNEL32.dll", "LoadLibraryA", ERROR_MOD_NOT_FOUND},
+    {"KERNEL32.dll", "LoadLibraryExA", ERROR_MOD_NOT_FOUND},
     {"KERNEL32.dll", "HeapAlloc", ERROR_NOT_ENOUGH_MEMORY},
     {"msvcrt.dll", "malloc", ERROR_NOT_ENOUGH_MEMORY},
     {"msvcrt.dll", "calloc", ERROR_NOT_ENOUGH_MEMORY},
@@ -151,6 +152,10 @@ BOOL WINAPI fakeWritePrivateProfileStringA(LPCSTR a, LPCSTR b, LPCSTR c, LPCSTR 
 HMODULE WINAPI fakeLoadLibraryA(LPCSTR a)
 {
     return failNow(C_LoadLibraryA) ? nullptr : real<decltype(&LoadLibraryA)>(C_LoadLibraryA)(a);
+}
+HMODULE WINAPI fakeLoadLibraryExA(LPCSTR a, HANDLE b, DWORD c)
+{
+    return failNow(C_LoadLibraryExA) ? nullptr : real<decltype(&LoadLibraryExA)>(C_LoadLibraryExA)(a, b, c);
 }
 LPVOID WINAPI fakeHeapAlloc(HANDLE a, DWORD b, SIZE_T c)
 {
@@ -312,7 +317,8 @@ void *const standIns[CALL_COUNT] = {
     (void *)fakeCreateFileA, (void *)fakeReadFile, (void *)fakeWriteFile, (void *)fakeFlushFileBuffers,
     (void *)fakeMoveFileExA, (void *)fakeGetTempFileNameA, (void *)fakeCreateDirectoryA, (void *)fakeDeleteFileA,
     (void *)fakeGetFileAttributesExA, (void *)fakeGetShortPathNameA, (void *)fakeWritePrivateProfileStringA,
-    (void *)fakeLoadLibraryA, (void *)fakeHeapAlloc, (void *)fakeMalloc, (void *)fakeCalloc, (void *)fakeRealloc,
+    (void *)fakeLoadLibraryA, (void *)fakeLoadLibraryExA, (void *)fakeHeapAlloc, (void *)fakeMalloc,
+    (void *)fakeCalloc, (void *)fakeRealloc,
     (void *)fakeRegCreateKeyExA, (void *)fakeRegOpenKeyExA, (void *)fakeRegSetValueExA, (void *)fakeRegDeleteValueA,
     (void *)fakeRegDeleteKeyA, (void *)fakeDialogBoxParamA, (void *)fakeMessageBoxA, (void *)fakeSetTimer,
     (void *)fakeLoadStringA, (void *)fakeLoadBitmapA, (void *)fakeGetDC, (void *)fakeCreateSolidBrush,

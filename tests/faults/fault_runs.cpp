@@ -410,7 +410,7 @@ const struct {
     const char *fallback;
 } fallbacks[] = {
     {"GetShortPathNameA", "the folder keeps its long form"},
-    {"LoadLibraryA", "an integration module that cannot be loaded offers no integration"},
+    {"LoadLibraryExA", "an integration module that cannot be loaded offers no integration"},
 };
 
 Verdict judge(const RunOutcome &clean, const RunOutcome &faulty, int function, std::string *why)

@@ -212,9 +212,9 @@ TEST(FaultSweep, KnownFailuresEndCleanly)
         {"standard", "GetFullPathNameA", 1},        // the source folder cannot be taken: no resources
         {"workstation", "realloc", 1},         // a setup file memory cannot hold: no catalogue
         {"standard", "GetShortPathNameA", 1},  // the long form, logged
-        {"custom", "LoadLibraryA", 3},         // an integration module that cannot be loaded: not offered, logged
+        {"custom", "LoadLibraryExA", 3},       // an integration module that cannot be loaded: not offered, logged
         {"IntegDeinstall", "ReadFile", 2},     // install.ini unreadable: nothing switched off, a box
-        {"IntegDeinstall", "LoadLibraryA", 2}, // no resource module: its box, and no handle kept
+        {"IntegDeinstall", "LoadLibraryExA", 2}, // no resource module: its box, and no handle kept
     };
     std::map<int, RunOutcome> clean;
     for (const auto &row : rows) {

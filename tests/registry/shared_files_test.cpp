@@ -80,7 +80,7 @@ TEST_F(DeleteShareDllTest, AnswerDecidesWhetherOnlyTheNamedEntryGoes)
         EXPECT_NE(nullptr, box.control(IDYES));
         EXPECT_NE(nullptr, box.control(IDNO));
         EXPECT_EQ((std::vector<int>{12, 16, 13}), ctl3dCalls());
-        std::string log = readTextFile(exeDir() + "CTL3D32.log");
+        std::string log = readTextFile(ctl3dLogPath());
         EXPECT_EQ('0', log[log.find_last_of(' ') + 1]) << "the resource module is freed before CTL3D is left";
     }
 }

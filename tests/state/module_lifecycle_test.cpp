@@ -104,10 +104,11 @@ TEST_F(SetupInstallTest, MissingCtl3dIsSkippedSilently)
 {
     installResourceModule(media);
     writeInstallIni("DEMO");
-    std::string standin = exeDir() + "CTL3D32.dll", aside = exeDir() + "CTL3D32.dll.aside";
+    std::string standin = systemDir() + "CTL3D32.dll", aside = systemDir() + "CTL3D32.dll.aside";
     ASSERT_TRUE(MoveFileA(standin.c_str(), aside.c_str()));
     int result = EXPORTED(setupInstall)(nullptr, "", media.c_str());
-    MoveFileA(aside.c_str(), standin.c_str());
+    BOOL back = MoveFileA(aside.c_str(), standin.c_str());
+    EXPECT_TRUE(back) << "the stand-in back in place: error " << GetLastError();
     EXPECT_EQ(1, result);
     EXPECT_TRUE(ctl3dCalls().empty());
     EXPECT_TRUE(autopilotLog().empty()) << "no loader box for the missing module";
@@ -160,6 +161,32 @@ TEST(AttachTest, FailedAllocationFailsTheLoad)
     allocateStateBlock = [](size_t bytes) -> void * { return HeapAlloc(GetProcessHeap(), HEAP_ZERO_MEMORY, bytes); };
     libraryInstance = savedInstance;
     setupState = savedState;
+}
+
+} // namespace
+
+namespace {
+
+// A CTL3D32.dll planted where anybody can write (beside the host program,
+// on the medium, in the current folder) is never the one loaded: the system
+// folder's stand-in logs its calls, the planted copy (another module, without
+// the logging ordinals) would leave the log empty.
+TEST_F(SetupInstallTest, PlantedCtl3dBesideTheHostIsNeverLoaded)
+{
+    installResourceModule(media);
+    writeInstallIni("DEMO");
+    char current[MAX_PATH];
+    GetCurrentDirectoryA(sizeof current, current);
+    std::string here = std::string(current) + "\\";
+    for (const std::string &folder : {exeDir(), media, here}) {
+        std::string planted = folder + "CTL3D32.dll";
+        ASSERT_TRUE(CopyFileA((exeDir() + "fixint.dll").c_str(), planted.c_str(), FALSE)) << planted;
+        clearCtl3dLog();
+        int result = EXPORTED(setupInstall)(nullptr, "", media.c_str());
+        DeleteFileA(planted.c_str());
+        EXPECT_EQ(1, result) << folder;
+        EXPECT_EQ((std::vector<int>{12, 16, 13}), ctl3dCalls()) << "the system folder's module, planted in " << folder;
+    }
 }
 
 } // namespace

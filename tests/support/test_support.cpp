@@ -260,7 +260,15 @@ size_t busyHeapBytes()
     return total;
 }
 
-static std::string ctl3dLogPath() { return exeDir() + "CTL3D32.log"; }
+std::string systemDir()
+{
+    char dir[MAX_PATH];
+    UINT n = GetSystemDirectoryA(dir, sizeof dir);
+    return std::string(dir, n < sizeof dir ? n : 0) + "\\";
+}
+
+// The stand-in logs beside itself, in the system folder where it lives.
+std::string ctl3dLogPath() { return systemDir() + "CTL3D32.log"; }
 
 void clearCtl3dLog() { DeleteFileA(ctl3dLogPath().c_str()); }
 

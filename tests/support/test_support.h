@@ -78,6 +78,11 @@ int countOpenHandles();
 // Bytes of the process heap's busy blocks.
 size_t busyHeapBytes();
 
-// CTL3D stand-in: calls recorded as "<ordinal>" in order.
+// The system folder, with its trailing separator.
+std::string systemDir();
+
+// CTL3D stand-in, in the prefix's system folder: calls recorded as
+// "<ordinal>" in order.
+std::string ctl3dLogPath();
 void clearCtl3dLog();
 std::vector<int> ctl3dCalls();

@@ -1,0 +1,22 @@
+// module_load.h - the one way the library loads a module. Every module is
+// named by its full path, so that no file of the same name in the host
+// program's folder, the current folder or along PATH can answer instead:
+// system modules come from the system folder, the library's companion
+// modules from the folder they belong to, with their own imports resolved
+// from that folder and the system folder only.
+#pragma once
+
+#include <windows.h>
+
+// name (for example "ole32.dll") from the system folder. Null, with the
+// Windows error, when the module is not there or cannot be loaded.
+HMODULE loadSystemModule(const char *name);
+
+// A module by its full path (drive or UNC); its imports are looked up beside
+// it and in the system folder. A relative path is refused
+// (ERROR_INVALID_PARAMETER): it would be read against the current folder.
+HMODULE loadModuleAt(const char *fullPath);
+
+// A module whose resources alone are used: mapped as an image, its entry
+// point never runs and its imports are never resolved.
+HMODULE loadResourceImage(const char *fullPath);
