@@ -19,6 +19,10 @@ constexpr int DEFAULT_LOG_TRIES = 100;
 // Others may read a log while it is written, and remove it (or its folder)
 // when they are done; nobody else writes into it.
 constexpr DWORD LOG_SHARING = FILE_SHARE_READ | FILE_SHARE_DELETE;
+// A log the host names may be one file for a whole setup whose programs
+// follow one another or overlap (a setup and the uninstaller it starts):
+// they may all append to it, each line whole at its end.
+constexpr DWORD NAMED_LOG_SHARING = LOG_SHARING | FILE_SHARE_WRITE;
 
 struct LogFile {
     HANDLE file;              // null while closed
@@ -44,7 +48,7 @@ LogFile &currentLog() { return namedLog.file ? namedLog : defaultLog; }
 // as well is refused: its lines would also land under those names.
 HANDLE openNamedLog(const char *path)
 {
-    HANDLE file = CreateFileA(path, FILE_APPEND_DATA | FILE_READ_ATTRIBUTES, LOG_SHARING, nullptr, OPEN_ALWAYS,
+    HANDLE file = CreateFileA(path, FILE_APPEND_DATA | FILE_READ_ATTRIBUTES, NAMED_LOG_SHARING, nullptr, OPEN_ALWAYS,
                               FILE_ATTRIBUTE_NORMAL | FILE_FLAG_OPEN_REPARSE_POINT, nullptr);
     if (file == INVALID_HANDLE_VALUE)
         return nullptr;
