@@ -185,6 +185,10 @@ extern "C" int WINAPI setupLogFile(const char *path)
     }
     if (strnlen(path, PATH_BYTES) >= PATH_BYTES)
         return 0;
+    // The log in use named again starts afresh from its name: the host may
+    // have removed or replaced the file meanwhile.
+    if (namedLog.file && lstrcmpiA(namedLog.path, path) == 0)
+        closeLog(namedLog);
     // Opened now, so that a host learns at once that it cannot be written.
     HANDLE file = openNamedLog(path);
     if (!file && GetLastError() == ERROR_SHARING_VIOLATION && namedLog.file) {
