@@ -1,4 +1,4 @@
-// module_load.cpp - loadSystemModule, loadModuleAt, loadResourceImage: every
+// module_load.cpp - loadSystemModule and loadModuleAt: every
 // module load of the library, with the load's error boxes suppressed (a
 // missing module is the caller's to report) and the Windows error kept.
 #include "module_load.h"
@@ -57,14 +57,4 @@ HMODULE loadSystemModule(const char *name)
         return nullptr;
     }
     return loadModuleAt(path);
-}
-
-HMODULE loadResourceImage(const char *fullPath)
-{
-    HMODULE module = loadQuietly(fullPath, LOAD_LIBRARY_AS_IMAGE_RESOURCE | LOAD_LIBRARY_AS_DATAFILE);
-    // Windows before Vista knows no image resources and refuses the flag; a
-    // plain data file serves the same strings, dialogs and bitmaps there.
-    if (!module && GetLastError() == ERROR_INVALID_PARAMETER && isFullPath(fullPath))
-        module = loadQuietly(fullPath, LOAD_LIBRARY_AS_DATAFILE);
-    return module;
 }

@@ -17,6 +17,3 @@ HMODULE loadSystemModule(const char *name);
 // (ERROR_INVALID_PARAMETER): it would be read against the current folder.
 HMODULE loadModuleAt(const char *fullPath);
 
-// A module whose resources alone are used: mapped as an image, its entry
-// point never runs and its imports are never resolved.
-HMODULE loadResourceImage(const char *fullPath);

@@ -57,15 +57,20 @@ HANDLE createFileBeside(const char *target, char *name, size_t cap, DWORD *error
     return INVALID_HANDLE_VALUE;
 }
 
+bool writeFlushed(HANDLE h, const void *bytes, DWORD size)
+{
+    DWORD written = 0;
+    return (size == 0 || (WriteFile(h, bytes, size, &written, nullptr) && written == size)) &&
+           FlushFileBuffers(h);
+}
+
 bool replaceWithBytes(const char *target, const void *bytes, DWORD size, DWORD *error)
 {
     char temporary[MAX_PATH];
     HANDLE h = createFileBeside(target, temporary, sizeof temporary, error);
     if (h == INVALID_HANDLE_VALUE)
         return false;
-    DWORD written = 0;
-    bool done = (size == 0 || (WriteFile(h, bytes, size, &written, nullptr) && written == size)) &&
-                FlushFileBuffers(h);
+    bool done = writeFlushed(h, bytes, size);
     if (!done)
         *error = GetLastError();
     CloseHandle(h);

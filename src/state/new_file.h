@@ -12,6 +12,10 @@
 // Windows error in *error, when no name could be had.
 HANDLE createFileBeside(const char *target, char *name, size_t cap, DWORD *error);
 
+// Writes all of bytes into the open file and flushes it; false, with the
+// Windows error set, when any of it did not reach the disk.
+bool writeFlushed(HANDLE h, const void *bytes, DWORD size);
+
 // Writes bytes into a new file beside target, flushed, and moves it over
 // target in one move; the target stays as it was when anything fails. False
 // with the Windows error in *error.

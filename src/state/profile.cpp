@@ -381,13 +381,6 @@ unsigned char *encodeFile(const ProfileFile &f, DWORD *size)
     return bytes;
 }
 
-bool writeAll(HANDLE h, const unsigned char *bytes, DWORD size)
-{
-    DWORD written = 0;
-    return (size == 0 || (WriteFile(h, bytes, size, &written, nullptr) && written == size)) &&
-           FlushFileBuffers(h);
-}
-
 // Reads the bytes the file holds now, before it is first replaced. False
 // (with the Windows error) when they cannot be read: a file whose old bytes
 // are not known is not replaced while they may be needed back.
@@ -435,7 +428,7 @@ bool moveBytesOver(ProfileFile &f, const unsigned char *bytes, DWORD size, DWORD
     char temporary[MAX_PATH];
     HANDLE h = createFileBeside(f.identity, temporary, sizeof temporary, error);
     if (h != INVALID_HANDLE_VALUE) {
-        bool written = writeAll(h, bytes, size);
+        bool written = writeFlushed(h, bytes, size);
         if (!written)
             *error = GetLastError();
         CloseHandle(h);
