@@ -4,7 +4,9 @@
 // WriteFile, so a line is either in the file whole or not at all.
 #include "setup_log.h"
 
+#include <limits.h>
 #include <stdarg.h>
+#include <stdlib.h>
 #include <stdio.h>
 #include <string.h>
 
@@ -62,21 +64,46 @@ HANDLE openNamedLog(const char *path)
     return nullptr;
 }
 
-// The run's own log: a new file under the first free name of today's
-// counters. A name that is taken (a file, a link, a folder) is skipped, never
-// opened: CREATE_NEW fails on every existing name, and with the reparse flag
-// a dangling link is not followed to make its target.
+// The highest counter of today's default logs in folder; 0 when there is
+// none. Names are only read here, never opened.
+int highestLogCounter(const char *folder, const char *day)
+{
+    char pattern[PATH_BYTES], prefix[40];
+    formatText(prefix, sizeof prefix, "lumoria-setup-%s-", day);
+    if (!formatText(pattern, sizeof pattern, "%s%s*.log", folder, prefix))
+        return 0;
+    WIN32_FIND_DATAA found;
+    HANDLE search = FindFirstFileA(pattern, &found);
+    if (search == INVALID_HANDLE_VALUE)
+        return 0;
+    int highest = 0;
+    size_t skip = strlen(prefix);
+    do {
+        int counter = strncmp(found.cFileName, prefix, skip) == 0 ? atoi(found.cFileName + skip) : 0;
+        if (counter > highest && counter < INT_MAX - DEFAULT_LOG_TRIES)
+            highest = counter;
+    } while (FindNextFileA(search, &found));
+    FindClose(search);
+    return highest;
+}
+
+// The run's own log: a new file under the next of today's counters, after
+// the highest one there is, so that any number of runs a day each get one.
+// A name that is taken (a file, a link, a folder) is skipped, never opened:
+// CREATE_NEW fails on every existing name, and with the reparse flag a
+// dangling link is not followed to make its target.
 void openDefaultLog()
 {
-    char folder[PATH_BYTES], path[PATH_BYTES];
+    char folder[PATH_BYTES], path[PATH_BYTES], day[16];
     DWORD length = GetTempPathA(sizeof folder, folder);
     if (length == 0 || length >= sizeof folder)
         return;
     SYSTEMTIME today;
     GetLocalTime(&today);
-    for (int counter = 1; counter <= DEFAULT_LOG_TRIES; counter++) {
-        if (!formatText(path, sizeof path, "%slumoria-setup-%04u%02u%02u-%d.log", folder, today.wYear,
-                        today.wMonth, today.wDay, counter))
+    formatText(day, sizeof day, "%04u%02u%02u", today.wYear, today.wMonth, today.wDay);
+    int first = highestLogCounter(folder, day) + 1;
+    for (int counter = first; counter < first + DEFAULT_LOG_TRIES; counter++) {
+        if (!formatText(path, sizeof path, "%slumoria-setup-%s-%d.log", folder, day, counter))
             return;
         HANDLE file = CreateFileA(path, FILE_APPEND_DATA, LOG_SHARING, nullptr, CREATE_NEW,
                                   FILE_ATTRIBUTE_NORMAL | FILE_FLAG_OPEN_REPARSE_POINT, nullptr);

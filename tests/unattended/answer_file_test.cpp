@@ -5,6 +5,8 @@
 // name is kept.
 #include <gtest/gtest.h>
 
+#include <stdlib.h>
+
 #include <algorithm>
 #include <string>
 #include <vector>
@@ -260,6 +262,23 @@ TEST_F(AnswerFileTest, ReplayLogsIntoANewFileOfItsOwnWhenNoLogIsNamed)
         EXPECT_NE(std::string::npos, readTextFile(logs.back()).find("dodialog: result 0\r\n"))
             << readTextFile(logs.back());
     }
+    // However many runs a day has had: a log far past today's others (as
+    // after hundreds of runs) is followed by the next counter, and left as
+    // it is.
+    int highest = 0;
+    for (const std::string &log : defaultLogsOfToday())
+        highest = std::max(highest, atoi(log.c_str() + log.rfind('-') + 1));
+    std::string planted = defaultLogName(highest + 500);
+    writeTextFile(planted, "someone else's");
+    runs.freshState(run, RUN_ENGLISH);
+    ASSERT_EQ(1, EXPORTED(setupAnswers)(file.c_str(), ANSWERS_REPLAY));
+    EXPECT_NE(std::string::npos, runs.hostRun(run, RUN_ENGLISH).find("\ndodialog 0\n"));
+    EXPORTED(setupAnswers)(nullptr, ANSWERS_OFF);
+    std::string next = defaultLogName(highest + 501);
+    EXPECT_NE(std::string::npos, readTextFile(next).find("dodialog: result 0\r\n")) << next;
+    EXPECT_EQ("someone else's", readTextFile(planted));
+    DeleteFileA(planted.c_str());
+    DeleteFileA(next.c_str());
     std::string first = readTextFile(logs[0]);
     EXPECT_EQ(0, EXPORTED(setupAnswers)(file.c_str(), 7)) << "no such mode";
     EXPECT_EQ(first, readTextFile(logs[0])) << "nothing more once answers are off";
