@@ -31,5 +31,22 @@ export DEBIAN_FRONTEND=noninteractive
 if ! dpkg --print-foreign-architectures | grep -qx i386; then
   $SUDO dpkg --add-architecture i386
 fi
-$SUDO apt-get update -qq
-$SUDO apt-get install -y -qq --no-install-recommends "${missing[@]}" >/dev/null
+# A mirror in the middle of a sync serves an index or two that do not match
+# their Release file: apt then leaves those out and says so. Asked again a
+# little later it usually has them; if not, the rest is still used.
+for attempt in 1 2 3; do
+  $SUDO apt-get update -qq && break
+  echo "install-deps: some package lists could not be read (attempt $attempt)" >&2
+  [ "$attempt" -lt 3 ] && sleep 20
+done
+aptInstall() { $SUDO apt-get install -y -qq --no-install-recommends "$@" >/dev/null; }
+if ! aptInstall "${missing[@]}"; then
+  # The i386 list of the security archive missing while the amd64 one is
+  # read: the two halves of a multi-arch library would differ in version.
+  # Both are then taken from the main archive.
+  echo "install-deps: trying again with the main archive's versions" >&2
+  prefs=$(mktemp -d)
+  printf 'Package: *\nPin: release l=Debian-Security\nPin-Priority: 100\n' > "$prefs/security-last.pref"
+  aptInstall -o Dir::Etc::PreferencesParts="$prefs" "${missing[@]}" libgstreamer-plugins-base1.0-0:i386
+  rm -rf "$prefs"
+fi

@@ -11,18 +11,22 @@
 #include "autopilot/autopilot.h"
 #include "dialogint.h"
 #include "faults/fault_injection.h"
+#include "faults/planting.h"
 #include "luinsres_ids.h"
 #include "support/test_support.h"
 
 namespace {
 
 enum Kind { STANDARD, CUSTOM, WORKSTATION, NETWORK, MAINTENANCE, HAVE_KEY, LANGUAGE, INTEG_DEINSTALL,
-            DELETE_SHARE, UNLOAD, KIND_COUNT };
+            DELETE_SHARE, UNLOAD, SETUP_INSTALL, ACCESSIBLE, INTEG_INSTALL, LOAD_LAUNCH, KIND_COUNT };
 
 const RunKind kinds[KIND_COUNT] = {
     {"standard", true},   {"custom", true},          {"workstation", false}, {"network", true},
     {"maintenance", false}, {"HaveKeyDialog", true},  {"initLanguage", true},  {"IntegDeinstall", false},
-    {"DeleteShareDLL", true}, {"unLoadDriver", false},
+    {"DeleteShareDLL", true}, {"unLoadDriver", false}, {"setupInstall", false},
+    // A custom setup whose component list is asked for its accessible object,
+    // as a screen reader asks.
+    {"accessible", true},     {"IntegInstall", false},   {"LoadLaunch", false},
 };
 
 const char *const sharedFile = "C:\\dialogint-faults\\shared-a.dll";
@@ -127,7 +131,7 @@ void answerDialog(HWND dialog, DialogSeen &seen)
     // or by the pair.
     bool directory = seen.control(IDC_MAIN_DIRECTORY) != nullptr;
     if (directory && seen.control(IDC_MAIN_WORKSTATION)) {
-        int button = currentKind == CUSTOM ? IDC_MAIN_CUSTOM
+        int button = currentKind == CUSTOM || currentKind == ACCESSIBLE ? IDC_MAIN_CUSTOM
                      : currentKind == WORKSTATION ? IDC_MAIN_WORKSTATION
                                                   : IDC_MAIN_STANDARD;
         clickButton(dialog, mainDialogsSeen++ == 0 ? button : IDCANCEL);
@@ -138,6 +142,13 @@ void answerDialog(HWND dialog, DialogSeen &seen)
         return;
     }
     if (seen.control(IDC_OPTIONS_DESCRIPTION)) {
+        if (currentKind == ACCESSIBLE) {
+            // The object's reference is left to lapse: a screen reader would
+            // take it, and this child ends soon after.
+            DWORD_PTR answer = 0;
+            SendMessageTimeoutA(GetDlgItem(dialog, IDC_OPTIONS_LIST), WM_GETOBJECT, 0, (LPARAM)OBJID_CLIENT,
+                                SMTO_ABORTIFHUNG, 5000, &answer);
+        }
         clickButton(dialog, IDOK);
         return;
     }
@@ -179,12 +190,12 @@ void setSharedCount(DWORD count)
 
 void prepare(int kind, const std::string &media, HostSetupInfo &record)
 {
-    std::string sample = exeDir() + "media\\";
+    std::string sample = testFilesDir() + "media\\";
     for (const char *file : {"install.ini", "setup.lay", "installed.ini"})
         copyFileTo(sample + file, media + file);
     installResourceModule(media);
     for (const char *module : {"apnint.dll", "bpnint.dll", "cpnint.dll"})
-        copyFileTo(exeDir() + module, media + module);
+        copyFileTo(testFilesDir() + module, media + module);
     fillRecord(record, media);
     switch (kind) {
     case MAINTENANCE:
@@ -195,7 +206,12 @@ void prepare(int kind, const std::string &media, HostSetupInfo &record)
         setRegText(HKEY_LOCAL_MACHINE, "SOFTWARE\\Jor\\Lumoria\\General", "Internal", "LU-4.0.0");
         break;
     case INTEG_DEINSTALL:
+    case INTEG_INSTALL:
         memset(record.integrationResults, 1, 3);
+        break;
+    case LOAD_LAUNCH:
+        CreateDirectoryA((media + "target").c_str(), nullptr);
+        copyFileTo(testFilesDir() + "lxlm.dll", media + "target\\lxlm.dll");
         break;
     case DELETE_SHARE:
         setSharedCount(1);
@@ -223,7 +239,8 @@ std::string run(int kind, HostSetupInfo &record, const std::string &media)
     case STANDARD:
     case CUSTOM:
     case WORKSTATION:
-    case MAINTENANCE: {
+    case MAINTENANCE:
+    case ACCESSIBLE: {
         int code = EXPORTED(dodialog)(nullptr, &record);
         return std::to_string(code) + recordFields(record);
     }
@@ -249,6 +266,18 @@ std::string run(int kind, HostSetupInfo &record, const std::string &media)
     }
     case UNLOAD:
         return std::to_string(EXPORTED(unLoadDriver)(0));
+    case SETUP_INSTALL: {
+        int code = EXPORTED(setupInstall)(nullptr, (media + "server\\").c_str(), media.c_str());
+        char text[256] = "";
+        int loaded = EXPORTED(installLoadStr)(IDS_UPGRADE_CUSTOM, text, media.c_str());
+        return std::to_string(code) + " string " + std::to_string(loaded) + " " + text;
+    }
+    case INTEG_INSTALL: {
+        int code = EXPORTED(IntegInstall)(0, 0, &record);
+        return std::to_string(code) + recordFields(record);
+    }
+    case LOAD_LAUNCH:
+        return std::to_string(EXPORTED(LoadLaunch)((media + "target").c_str()));
     }
     return "";
 }
@@ -286,17 +315,24 @@ int runKindIndex(const std::string &name)
     return -1;
 }
 
-RunOutcome runOnce(int kind, int function, int64_t nth)
+RunOutcome runOnce(int kind, int function, int64_t nth, const RunSetting &setting)
 {
     RunOutcome outcome;
+    markLibraryEntered();
     std::string media = kindFolder(kind);
-    std::string logPath = media + "setup.log";
+    std::string logPath = media + (setting.namedLog.empty() ? "setup.log" : setting.namedLog);
     resetProductRegistry();
     HostSetupInfo record;
     prepare(kind, media, record);
+    plantOnMedium(media);
+    if (setting.afterPrepare)
+        setting.afterPrepare(media);
     outcome.iniBefore = fileHash(media + "install.ini");
     outcome.registryBefore = hashBytes(productRegistry());
-    EXPORTED(setupLogFile)(logPath.c_str());
+    if (setting.defaultLog)
+        EXPORTED(setupAnswers)((media + "answers.ini").c_str(), ANSWERS_RECORD);
+    else
+        EXPORTED(setupLogFile)(logPath.c_str());
 
     currentKind = kind;
     currentMedia = media;
@@ -323,6 +359,8 @@ RunOutcome runOnce(int kind, int function, int64_t nth)
     outcome.gdiKept = gdiObjectsKept();
     autopilotStop();
     EXPORTED(setupLogFile)(nullptr);
+    if (setting.defaultLog)
+        EXPORTED(setupAnswers)(nullptr, ANSWERS_OFF);
 
     outcome.fired = faultFired();
     outcome.ini = fileHash(media + "install.ini");

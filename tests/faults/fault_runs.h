@@ -33,10 +33,20 @@ struct RunOutcome {
     std::vector<int64_t> calls;  // calls of each faultable function
 };
 
+// How a run logs and what it meets on its medium. By default it names the
+// log setup.log in its folder. The names sweep plants files and links once
+// the medium is ready, and has the run name a planted log, or name none and
+// record answers, so that the library keeps its default log.
+struct RunSetting {
+    void (*afterPrepare)(const std::string &medium) = nullptr;
+    std::string namedLog;          // in the medium's folder; empty: setup.log
+    bool defaultLog = false;       // no log named; answers recorded into answers.ini
+};
+
 // Prepares the kind's media and registry, runs it with the Nth call of the
 // faultable function failing (function -1: no fault) and reads back what it
 // left. Setup and read-back stay outside the counted calls.
-RunOutcome runOnce(int kind, int function, int64_t nth);
+RunOutcome runOnce(int kind, int function, int64_t nth, const RunSetting &setting = RunSetting());
 
 // One line per field; the parent of a child process reads it back.
 std::string describeOutcome(const RunOutcome &outcome);

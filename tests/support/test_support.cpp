@@ -19,6 +19,13 @@ std::string exeDir()
     return path;
 }
 
+std::string testFilesDir()
+{
+    char path[MAX_PATH];
+    DWORD n = GetEnvironmentVariableA("DIALOGINT_TEST_FILES", path, MAX_PATH);
+    return n > 0 && n < MAX_PATH ? std::string(path) : exeDir();
+}
+
 void removeTree(const std::string &folder)
 {
     std::string dir = folder.empty() || folder.back() == '\\' ? folder : folder + "\\";
@@ -119,7 +126,7 @@ std::vector<std::string> defaultLogsOfToday()
 
 void installResourceModule(const std::string &dir)
 {
-    copyFileTo(exeDir() + "luinsres.dll", dir + "luinsres.dll");
+    copyFileTo(testFilesDir() + "luinsres.dll", dir + "luinsres.dll");
 }
 
 void resetRegistry()

@@ -14,6 +14,10 @@
 // Folder of the running test program, with a trailing backslash. The DLLs
 // under test and the stand-ins lie there.
 std::string exeDir();
+// Where the test programs' files are (the sample media, the stand-ins, the
+// resource module): this program's folder, or DIALOGINT_TEST_FILES for a
+// copy of the program started elsewhere.
+std::string testFilesDir();
 
 // A new empty folder for one test, with a trailing backslash.
 std::string makeTempDir(const char *tag);
