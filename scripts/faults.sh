@@ -21,7 +21,7 @@ build=${FAULTS_BUILD:-$PWD/build/$preset}   # another tree: a copy swept while t
 export DIALOGINT_BUILD_DIR=$build
 [ -x "$build/bin/faults_tests.exe" ] || { echo "faults: build $preset first (cmake --build --preset $preset)" >&2; exit 99; }
 jobs=${FAULTS_JOBS:-2}
-kinds="standard custom workstation maintenance network HaveKeyDialog initLanguage IntegDeinstall DeleteShareDLL unLoadDriver"
+kinds="standard custom workstation maintenance network HaveKeyDialog initLanguage IntegDeinstall DeleteShareDLL unLoadDriver setupInstall accessible IntegInstall LoadLaunch"
 
 # FAULTS_LOG_DIR keeps each kind's log; they grow as the sweep goes.
 logs=${FAULTS_LOG_DIR:-}

@@ -270,7 +270,8 @@ std::string run(int kind, HostSetupInfo &record, const std::string &media)
         int code = EXPORTED(setupInstall)(nullptr, (media + "server\\").c_str(), media.c_str());
         char text[256] = "";
         int loaded = EXPORTED(installLoadStr)(IDS_UPGRADE_CUSTOM, text, media.c_str());
-        return std::to_string(code) + " string " + std::to_string(loaded) + " " + text;
+        // Both results tell the host something: both lead.
+        return std::to_string(code) + "," + std::to_string(loaded) + " " + text;
     }
     case INTEG_INSTALL: {
         int code = EXPORTED(IntegInstall)(0, 0, &record);
