@@ -5,7 +5,7 @@
 #include <windows.h>
 
 #include "state/module_lifecycle.h"
-#include "unattended/setup_log.h"
+#include "state/setup_log.h"
 
 extern "C" BOOL WINAPI DllMain(HINSTANCE instance, DWORD reason, LPVOID reserved)
 {

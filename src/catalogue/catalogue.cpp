@@ -9,7 +9,7 @@
 #include "state/module_lifecycle.h"
 #include "state/profile.h"
 #include "state/text.h"
-#include "unattended/setup_log.h"
+#include "state/setup_log.h"
 
 static void *allocateFromHeap(size_t bytes)
 {

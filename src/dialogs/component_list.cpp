@@ -13,7 +13,7 @@
 #include "luinsres_ids.h"
 #include "state/setup_state.h"
 #include "state/text.h"
-#include "unattended/setup_log.h"
+#include "state/setup_log.h"
 
 ComponentListDrawing componentListDrawing;
 

@@ -8,8 +8,8 @@
 #include "state/module_path.h"
 #include "state/setup_state.h"
 #include "state/text.h"
-#include "unattended/answers.h"
-#include "unattended/setup_log.h"
+#include "state/answer_mode.h"
+#include "state/setup_log.h"
 
 // Captions are loaded into a buffer of this size (LoadStringA counts the
 // terminator).

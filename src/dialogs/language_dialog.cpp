@@ -15,7 +15,7 @@
 #include "state/setup_state.h"
 #include "state/text.h"
 #include "unattended/answers.h"
-#include "unattended/setup_log.h"
+#include "state/setup_log.h"
 
 // Language names and system codes are at most 100 characters long.
 constexpr int LANGUAGE_VALUE_BYTES = 101;

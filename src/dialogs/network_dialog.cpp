@@ -16,7 +16,7 @@
 #include "steps/progress_dialog.h"
 #include "unattended/answers.h"
 #include "unattended/component_answers.h"
-#include "unattended/setup_log.h"
+#include "state/setup_log.h"
 
 int32_t networkDirLive;
 

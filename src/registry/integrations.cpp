@@ -17,8 +17,8 @@
 #include "state/profile.h"
 #include "state/setup_state.h"
 #include "state/text.h"
-#include "unattended/answers.h"
-#include "unattended/setup_log.h"
+#include "state/answer_mode.h"
+#include "state/setup_log.h"
 
 HMODULE integrationModule;
 

@@ -12,7 +12,7 @@
 #include "state/setup_state.h"
 #include "registry_journal.h"
 #include "state/text.h"
-#include "unattended/setup_log.h"
+#include "state/setup_log.h"
 
 int64_t registryCalls;
 

@@ -11,7 +11,7 @@
 
 #include "state/setup_state.h"
 #include "state/text.h"
-#include "unattended/setup_log.h"
+#include "state/setup_log.h"
 
 extern int64_t registryCalls;
 

@@ -15,7 +15,7 @@
 #include "state/setup_state.h"
 #include "state/text.h"
 #include "unattended/answers.h"
-#include "unattended/setup_log.h"
+#include "state/setup_log.h"
 
 // The question's bounds: its format holds at most 199 characters, the
 // message made from it 255, the caption 89.

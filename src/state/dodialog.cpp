@@ -20,7 +20,7 @@
 #include "steps/progress_dialog.h"
 #include "unattended/answers.h"
 #include "unattended/component_answers.h"
-#include "unattended/setup_log.h"
+#include "setup_log.h"
 
 // The four choice fields, in the order the change codes are computed.
 static int32_t *choiceField(HostSetupInfo *record, int index)

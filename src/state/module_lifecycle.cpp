@@ -11,8 +11,8 @@
 #include "profile.h"
 #include "setup_state.h"
 #include "text.h"
-#include "unattended/answers.h"
-#include "unattended/setup_log.h"
+#include "answer_mode.h"
+#include "setup_log.h"
 
 HINSTANCE libraryInstance;
 SetupState *setupState;

@@ -15,7 +15,7 @@
 #include "setup_state.h"
 #include "text.h"
 #include "unattended/answers.h"
-#include "unattended/setup_log.h"
+#include "setup_log.h"
 
 int32_t workstationCopy;
 

@@ -19,7 +19,7 @@
 #include "section_text.h"
 #include "setup_state.h"
 #include "text.h"
-#include "unattended/setup_log.h"
+#include "setup_log.h"
 
 int64_t profileReadCalls;
 int64_t profileWriteCalls;

@@ -18,8 +18,8 @@
 #include "state/setup_state.h"
 #include "state/text.h"
 #include "steps/bookkeeping.h"
-#include "unattended/answers.h"
-#include "unattended/setup_log.h"
+#include "state/answer_mode.h"
+#include "state/setup_log.h"
 
 enum { PROGRESS_TIMER = 1 };
 

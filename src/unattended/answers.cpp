@@ -1,5 +1,5 @@
-// answers.cpp - the answer file's mode and path (set by the setupAnswers
-// entry), the questions the entries ask through it, the message boxes, and
+// answers.cpp - the questions the entries ask through the answer file (its
+// mode and path are state/answer_mode's, set by the setupAnswers entry), and
 // the answers noted while recording until the entry that asked them ends.
 // Owns the answer file; the components of a selection are
 // component_answers.cpp's.
@@ -9,16 +9,13 @@
 
 #include "component_answers.h"
 #include "dialogs/options_dialog.h"
-#include "setup_log.h"
+#include "state/setup_log.h"
 #include "state/new_file.h"
 #include "state/profile.h"
 #include "state/setup_state.h"
 #include "state/text.h"
 
 namespace {
-
-int32_t answersMode = ANSWERS_OFF;
-char answersPath[PATH_BYTES];
 
 // Answers noted while recording, written when the entry that asked ends: the
 // answer file is written after the entry's own files, so that it can never
@@ -40,9 +37,6 @@ bool componentsNoted;
 constexpr size_t FOLDER_CHARACTERS = 199;
 constexpr size_t ANSWER_BYTES = 64;
 constexpr size_t REASON_BYTES = 320;
-
-bool replaying() { return answersMode == ANSWERS_REPLAY; }
-bool recording() { return answersMode == ANSWERS_RECORD; }
 
 void note(const char *section, const char *key, const char *value)
 {
@@ -120,7 +114,7 @@ const char *folderProblem(const char *folder)
 bool takeFolder(const FolderAnswer &f)
 {
     char folder[PATH_BYTES];
-    int length = readIniText(answersPath, "Setup", f.key, "", folder, sizeof folder);
+    int length = readIniText(answersFile(), "Setup", f.key, "", folder, sizeof folder);
     if (length == 0) {
         logLine("answer %s=%s (default: the folder the host proposed)", f.key, f.folder);
         copyText(folder, sizeof folder, f.folder);
@@ -139,7 +133,7 @@ int replayQuestion(const Question &q)
 {
     char text[ANSWER_BYTES];
     int value = q.fallback;
-    readIniText(answersPath, "Setup", q.key, "", text, sizeof text);
+    readIniText(answersFile(), "Setup", q.key, "", text, sizeof text);
     if (!text[0]) {
         if (q.fallback == NO_ANSWER) {
             logLine("%s: no answer in the answer file, and a person would have been asked; setup stops (-3)",
@@ -170,46 +164,6 @@ int replayQuestion(const Question &q)
     return value;
 }
 
-// ---------------------------------------------------------------------------
-// Message boxes
-
-struct BoxButtons {
-    UINT type;
-    int answers[3];    // by default button 1, 2, 3
-};
-
-constexpr BoxButtons boxButtons[] = {
-    {MB_OK, {IDOK, IDOK, IDOK}},
-    {MB_OKCANCEL, {IDOK, IDCANCEL, IDCANCEL}},
-    {MB_ABORTRETRYIGNORE, {IDABORT, IDRETRY, IDIGNORE}},
-    {MB_YESNOCANCEL, {IDYES, IDNO, IDCANCEL}},
-    {MB_YESNO, {IDYES, IDNO, IDNO}},
-    {MB_RETRYCANCEL, {IDRETRY, IDCANCEL, IDCANCEL}},
-};
-
-// The answer of a box nobody sees: its default button.
-int silentAnswer(UINT style)
-{
-    int button = (style & MB_DEFMASK) == MB_DEFBUTTON2 ? 1 : (style & MB_DEFMASK) == MB_DEFBUTTON3 ? 2 : 0;
-    for (const BoxButtons &b : boxButtons)
-        if (b.type == (style & MB_TYPEMASK))
-            return b.answers[button];
-    return IDOK;
-}
-
-const char *answerName(int answer)
-{
-    switch (answer) {
-    case IDOK: return "OK";
-    case IDCANCEL: return "Cancel";
-    case IDABORT: return "Abort";
-    case IDRETRY: return "Retry";
-    case IDIGNORE: return "Ignore";
-    case IDYES: return "Yes";
-    case IDNO: return "No";
-    default: return "none";
-    }
-}
 
 // A recording starts a new file; the profile layer keeps this line. It goes
 // into a new file beside the answer file, which it then replaces: whatever
@@ -243,7 +197,6 @@ const char *modeName(int32_t mode)
 
 // ---------------------------------------------------------------------------
 
-const char *answersFile() { return answersPath; }
 
 int answerQuestion(const Question &q, HWND owner, AskPerson ask)
 {
@@ -292,12 +245,12 @@ int answerSharedFile(const char *valueName, const char *message, const char *cap
     }
     char text[ANSWER_BYTES] = "";
     if (name[0])
-        readIniText(answersPath, "SharedFiles", name, "", text, sizeof text);
+        readIniText(answersFile(), "SharedFiles", name, "", text, sizeof text);
     // A file written by hand may name the file alone; the value name holds
     // the installation's folder, which differs from machine to machine.
     const char *fileName = strrchr(name, '\\') ? strrchr(name, '\\') + 1 : name;
     if (!text[0] && fileName != name && fileName[0])
-        readIniText(answersPath, "SharedFiles", fileName, "", text, sizeof text);
+        readIniText(answersFile(), "SharedFiles", fileName, "", text, sizeof text);
     if (equalsNoCase(text, "remove")) {
         logLine("answer SharedFiles/%s=remove (from the answer file)", name);
         return 1;
@@ -311,30 +264,7 @@ int answerSharedFile(const char *valueName, const char *message, const char *cap
     return 0;
 }
 
-int showBox(HWND owner, const char *text, const char *caption, UINT style)
-{
-    if (!replaying()) {
-        int answer = MessageBoxA(owner, text, caption, style);
-        if (answer == 0)
-            logFailure(GetLastError(), "box \"%s\" could not be shown: %s", caption, text);
-        else
-            logLine("box \"%s\": %s: %s", caption, text, answerName(answer));
-        return answer;
-    }
-    int answer = silentAnswer(style);
-    logLine("box \"%s\" not shown: %s: silent answer %s", caption, text, answerName(answer));
-    return answer;
-}
 
-bool windowsAllowed() { return !replaying(); }
-
-int resultWhenNotSaved(int todaysResult)
-{
-    if (!replaying())
-        return todaysResult;
-    logLine("install.ini could not be written: nothing was installed; setup stops (-3)");
-    return NO_ANSWER;
-}
 
 void saveRecordedAnswers()
 {
@@ -342,13 +272,13 @@ void saveRecordedAnswers()
         return;
     beginProfileWork();
     for (int i = 0; i < notedCount; i++)
-        writeIniText(answersPath, noted[i].section, noted[i].key, noted[i].value);
+        writeIniText(answersFile(), noted[i].section, noted[i].key, noted[i].value);
     if (componentsNoted)
-        writeComponentAnswers(answersPath);
+        writeComponentAnswers(answersFile());
     if (endProfileWork())
-        logLine("answers recorded in %s", answersPath);
+        logLine("answers recorded in %s", answersFile());
     else
-        logLine("answers could not be recorded in %s", answersPath);
+        logLine("answers could not be recorded in %s", answersFile());
     notedCount = 0;
     componentsNoted = false;
 }
@@ -358,15 +288,13 @@ extern "C" int WINAPI setupAnswers(const char *path, int32_t mode)
     notedCount = 0;
     componentsNoted = false;
     if (mode == ANSWERS_OFF) {
-        if (answersMode != ANSWERS_OFF)
+        if (replaying() || recording())
             logLine("setupAnswers: answers off");
-        answersMode = ANSWERS_OFF;
-        answersPath[0] = 0;
+        setAnswerMode(ANSWERS_OFF, "");
         stopSetupLog();
         return 1;
     }
-    answersMode = ANSWERS_OFF;
-    answersPath[0] = 0;
+    setAnswerMode(ANSWERS_OFF, "");
     stopSetupLog();
     char full[PATH_BYTES];
     DWORD length = path && path[0] && strnlen(path, PATH_BYTES) < PATH_BYTES
@@ -379,9 +307,8 @@ extern "C" int WINAPI setupAnswers(const char *path, int32_t mode)
         logFailure(error, "setupAnswers: %s %s", modeName(mode), path ? path : "(none)");
         return 0;
     }
-    copyText(answersPath, sizeof answersPath, full);
-    answersMode = mode;
+    setAnswerMode(mode, full);
     startSetupLog();
-    logLine("setupAnswers: %s %s: 1", modeName(mode), answersPath);
+    logLine("setupAnswers: %s %s: 1", modeName(mode), answersFile());
     return 1;
 }

@@ -13,10 +13,7 @@
 #include <stdint.h>
 
 #include "dialogint.h"
-
-// The answer a question has when the file gives no usable one; the entry
-// then stops with RESULT_NO_ANSWER and writes nothing.
-constexpr int NO_ANSWER = RESULT_NO_ANSWER;
+#include "state/answer_mode.h"
 
 // One named answer of a question, as the file writes it.
 struct AnswerName {
@@ -66,19 +63,6 @@ const char *applyComponentAnswers();
 // A shared file's question at removal: 1 remove, 0 keep. Replaying, a file
 // that the answer file does not name is kept.
 int answerSharedFile(const char *valueName, const char *message, const char *caption);
-
-// Every message box of the library goes here: shown while windows may be
-// shown; replaying, logged with its silent answer (OK, or the box's default
-// button for a question) instead.
-int showBox(HWND owner, const char *text, const char *caption, UINT style);
-
-// False while replaying: then no window of any kind may be made.
-bool windowsAllowed();
-
-// The result of an entry whose install.ini could not be written: today's
-// result, but NO_ANSWER when replaying, since a deployment tool must see a
-// failure there rather than a cancel.
-int resultWhenNotSaved(int todaysResult);
 
 // End of an entry that asked: what was recorded goes into the answer file,
 // through the profile layer's atomic writer.

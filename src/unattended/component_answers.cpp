@@ -12,7 +12,7 @@
 #include "catalogue/catalogue.h"
 #include "dialogs/main_dialog.h"
 #include "dialogs/options_dialog.h"
-#include "setup_log.h"
+#include "state/setup_log.h"
 #include "state/profile.h"
 #include "state/setup_state.h"
 #include "state/text.h"

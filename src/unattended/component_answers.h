@@ -9,9 +9,6 @@
 
 #include <stdint.h>
 
-// The answer file's path (answers.cpp).
-const char *answersFile();
-
 // Every category and item the medium has, as now selected.
 void writeComponentAnswers(const char *path);
 

@@ -10,8 +10,8 @@
 #include <stdio.h>
 #include <string.h>
 
-#include "state/setup_state.h"
-#include "state/text.h"
+#include "setup_state.h"
+#include "text.h"
 
 namespace {
 
