@@ -10,6 +10,7 @@
 
 #include "registry_access.h"
 #include "registry_journal.h"
+#include "state/folder_security.h"
 #include "state/host_record.h"
 #include "state/setup_state.h"
 #include "state/text.h"

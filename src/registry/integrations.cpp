@@ -8,16 +8,11 @@
 #include <windows.h>
 #include <string.h>
 
-#include "catalogue/catalogue.h"
-#include "state/host_record.h"
-#include "state/module_lifecycle.h"
-#include "state/host_folders.h"
 #include "state/module_load.h"
 #include "state/module_path.h"
 #include "state/profile.h"
 #include "state/setup_state.h"
 #include "state/text.h"
-#include "state/answer_mode.h"
 #include "state/setup_log.h"
 
 HMODULE integrationModule;
@@ -27,15 +22,9 @@ HMODULE integrationModule;
 typedef uint32_t(WINAPI *IntegrationQuery)(void);
 typedef uint32_t(WINAPI *IntegrationSwitch)(const char *installDir, const char *layoutFilePath);
 
-enum IntegrationOrdinal { INTEGRATION_STATUS = 2, INTEGRATION_ON = 3, INTEGRATION_OFF = 4 };
-
-// Status bits of a module's answer and of the host's bytes.
-enum IntegrationBit { INTEGRATION_ALLOW_ON = 1, INTEGRATION_ALLOW_OFF = 2 };
-
 // A module path holds at most 99 characters; a longer one is not loaded.
 constexpr size_t MODULE_PATH_BYTES = 100;
-constexpr int RESULT_BYTES = (int)sizeof(((HostSetupInfo *)nullptr)->integrationResults);
-static_assert(MAX_GROUP_ITEMS <= RESULT_BYTES, "every catalogue item has a status byte");
+static_assert(MAX_GROUP_ITEMS <= INTEGRATION_RESULT_BYTES, "every catalogue item has a status byte");
 
 static const char FIXED_MODULE[] = "fixint.dll";
 
@@ -77,7 +66,7 @@ void releaseIntegrationModule()
 
 // Low byte of one call of an item's module, the module released again. An
 // item without a prefix slot has no module and answers 0.
-static unsigned char callItemModule(int item, int ordinal, int withArguments)
+unsigned char callItemModule(int item, int ordinal, int withArguments)
 {
     SetupState &s = *setupState;
     int keyNumber = item + 1;
@@ -92,7 +81,7 @@ static unsigned char callItemModule(int item, int ordinal, int withArguments)
     return answer;
 }
 
-static unsigned char callFixedModule(int ordinal, int withArguments)
+unsigned char callFixedModule(int ordinal, int withArguments)
 {
     unsigned char answer = (unsigned char)callIntegrationModule(FIXED_MODULE, ordinal, withArguments);
     releaseIntegrationModule();
@@ -101,7 +90,7 @@ static unsigned char callFixedModule(int ordinal, int withArguments)
 
 // Number of INTEGRATION items that have a byte of their own in
 // integrationResults.
-static int integrationItemCount()
+int integrationItemCount()
 {
     int count = setupState->groups[GROUP_INTEGRATION].itemCount;
     if (count < 0)
@@ -121,147 +110,4 @@ void queryIntegrationStatus()
         if (status == 0)
             group.items[i].flags = ITEM_UNAVAILABLE;
     }
-}
-
-// The host's paths that both entries work from.
-static void takeHostPaths(const HostSetupInfo *record)
-{
-    SetupState &s = *setupState;
-    copyFieldText(s.setupIniPath, sizeof s.setupIniPath, record->setupIniPath, sizeof record->setupIniPath);
-    copyFieldText(s.layoutFilePath, sizeof s.layoutFilePath, record->layoutFilePath,
-                  sizeof record->layoutFilePath);
-    takeSourceDir(record->sourceDir, sizeof record->sourceDir);
-}
-
-// The directory the modules are given: on a workstation installation the
-// server directory, without one trailing backslash.
-static void takeInstallDir(const HostSetupInfo *record)
-{
-    SetupState &s = *setupState;
-    readWorkstationFlags(&workstationInstall);
-    // A slot without its terminator holds no directory the modules could
-    // be given: they get none rather than the slot's bytes cut short.
-    if (workstationInstall) {
-        takeLoggedHostFolder(s.installDir, sizeof s.installDir, record->serverDir, sizeof record->serverDir,
-                             "the record's serverDir");
-        size_t length = strlen(s.installDir);
-        if (length > 0 && s.installDir[length - 1] == '\\')
-            s.installDir[length - 1] = 0;
-    } else if (record->installDir[0]) {
-        // After dodialog the host's record holds the library's own directory;
-        // at a deinstallation run in a new process it is the only one known.
-        takeLoggedHostFolder(s.installDir, sizeof s.installDir, record->installDir, sizeof record->installDir,
-                             "the record's installDir");
-    }
-}
-
-static bool fixedIntegrationsApply()
-{
-    int32_t type = setupState->installType;
-    return type != INSTALL_TYPE_LEGACY && type != INSTALL_TYPE_CUSTOM && type != INSTALL_TYPE_NOTES;
-}
-
-// Fixed integration k answers on ordinal 3k-1 and switches on 3k, off 3k+1.
-// Its status byte follows the items' bytes; a fixed integration whose byte
-// would lie past the record's 50 bytes is neither asked nor switched, so the
-// host's bytes always describe everything that was done.
-static void switchFixedIntegrations(HostSetupInfo *record, int switchOffset, unsigned allowMask)
-{
-    SetupState &s = *setupState;
-    int firstByte = integrationItemCount();
-    for (int k = 1; firstByte + k - 1 < RESULT_BYTES; k++) {
-        char key[16];
-        char value[100];
-        formatText(key, sizeof key, "Info%d", k);
-        readIniText(s.layoutFilePath, "FIXEDINTEGRATIONS", key, "", value, sizeof value);
-        if (!value[0])
-            return;
-        unsigned char status = callFixedModule(3 * k - 1, 0);
-        record->integrationResults[firstByte + k - 1] = status;
-        if (status & allowMask)
-            callFixedModule(3 * k + switchOffset, 1);
-    }
-}
-
-// Both setup files are read before any module is called: when one that is
-// there cannot be read, which integrations exist is not known, and none is
-// switched. The person hears of it as of a catalogue that cannot be built.
-static bool setupFilesRead(const char *entry)
-{
-    SetupState &s = *setupState;
-    char value[100];
-    readIniText(s.layoutFilePath, "FIXEDINTEGRATIONS", "Info1", "", value, sizeof value);
-    if (!profileReadFailed())
-        return true;
-    showBox(nullptr, "RETURN-2 INITSETUP", "DODIALOGN", MB_OK);
-    logLine("%s: the setup files could not be read: no integration switched", entry);
-    return false;
-}
-
-extern "C" int WINAPI IntegInstall(int32_t ignored1, int32_t ignored2, HostSetupInfo *record)
-{
-    (void)ignored1;
-    (void)ignored2;
-    if (!record)
-        return 0;
-    takeHostPaths(record);
-    // A failed prologue has shown its box; the modules do not need the
-    // resource module, so the work goes on.
-    enterExport();
-    takeInstallDir(record);
-    loadCatalogue(GROUP_INTEGRATION);
-    readInstallType();
-    if (!setupFilesRead("IntegInstall")) {
-        leaveExport();
-        return 0;
-    }
-
-    int count = integrationItemCount();
-    for (int i = 0; i < count; i++)
-        if (record->integrationResults[i] & INTEGRATION_ALLOW_ON)
-            record->integrationResults[i] = callItemModule(i, INTEGRATION_ON, 1);
-    if (fixedIntegrationsApply())
-        switchFixedIntegrations(record, 0, INTEGRATION_ALLOW_ON);
-    leaveExport();
-    return 0;
-}
-
-extern "C" int WINAPI IntegDeinstall(int32_t ignored1, int32_t ignored2, HostSetupInfo *record)
-{
-    (void)ignored1;
-    (void)ignored2;
-    if (!record)
-        return 0;
-    SetupState &s = *setupState;
-    takeHostPaths(record);
-    unsigned char hostBytes[RESULT_BYTES];
-    memcpy(hostBytes, record->integrationResults, sizeof hostBytes);
-    takeInstallDir(record);
-    enterExport();
-    readInstallType();
-    loadCatalogue(GROUP_INTEGRATION);
-    if (!setupFilesRead("IntegDeinstall")) {
-        leaveExport();
-        return 0;
-    }
-    s.hostRecord = record;
-    queryIntegrationStatus();
-    int32_t maintenance = record->maintenanceMode;
-    // In maintenance mode the host's bytes say what to switch off; the items
-    // found unavailable keep their mark.
-    if (maintenance)
-        memcpy(record->integrationResults, hostBytes, sizeof hostBytes);
-
-    int count = integrationItemCount();
-    for (int i = 0; i < count; i++) {
-        unsigned char b = record->integrationResults[i];
-        if ((b & (INTEGRATION_ALLOW_ON | INTEGRATION_ALLOW_OFF)) || (maintenance && b == 0))
-            callItemModule(i, INTEGRATION_OFF, 1);
-    }
-    if (fixedIntegrationsApply())
-        switchFixedIntegrations(record, 1, INTEGRATION_ALLOW_ON | INTEGRATION_ALLOW_OFF);
-    // The record is the host's and only valid during this call.
-    s.hostRecord = nullptr;
-    leaveExport();
-    return 0;
 }

@@ -1,27 +1,16 @@
-// shared_files.cpp - DeleteShareDLL, LoadLaunch and unLoadDriver. None of them
-// keeps state between calls; only the launch module stays loaded, as the
-// product expects it to run on in the host process.
+// shared_files.cpp - what the removal entries do beside asking: the shared
+// file's question text, the launch module's start, and the unload
+// broadcast. Nothing is kept between calls; only the launch module stays
+// loaded, as the product expects it to run on in the host process.
 #include "shared_files.h"
 
 #include <string.h>
 
-#include "dialogs/dialog_toolkit.h"
-#include "luinsres_ids.h"
 #include "registry_access.h"
-#include "state/host_folders.h"
-#include "state/module_lifecycle.h"
-#include "state/module_path.h"
 #include "state/module_load.h"
 #include "state/setup_state.h"
 #include "state/text.h"
-#include "unattended/answers.h"
 #include "state/setup_log.h"
-
-// The question's bounds: its format holds at most 199 characters, the
-// message made from it 255, the caption 89.
-constexpr int SHARED_FORMAT_BYTES = 200;
-constexpr int SHARED_MESSAGE_BYTES = 256;
-constexpr int CAPTION_BYTES = 90;
 
 bool formLaunchPath(const char *directory, char *path, size_t cap)
 {
@@ -66,59 +55,22 @@ bool formatSharedFileMessage(char *message, size_t cap, const char *format, cons
 #pragma GCC diagnostic pop
 }
 
-extern "C" int WINAPI DeleteShareDLL(const char *insertText, int32_t *answer, const char *valueName,
-                                     const char *sourceDir)
-{
-    takeSourceDirArgument(sourceDir);
-    if (enterExport() != 1)
-        return 0;
-    if (answer)
-        *answer = 0;
-
-    char format[SHARED_FORMAT_BYTES] = "";
-    char message[SHARED_MESSAGE_BYTES] = "";
-    char caption[CAPTION_BYTES] = "";
-    loadResourceText(IDS_REMOVE_SHARED, format, sizeof format);
-    formatSharedFileMessage(message, sizeof message, format, insertText);
-    loadResourceText(IDS_CAPTION, caption, sizeof caption);
-
-    if (answerSharedFile(valueName, message, caption)) {
-        // An empty or missing name would address the key's unnamed value,
-        // which is no shared file's entry. An entry that stays in the list
-        // is no removal: the host keeps the file with it.
-        bool removed = !valueName || !valueName[0] || deleteRegValue(SHARED_DLLS_KEY, valueName);
-        if (answer)
-            *answer = removed ? 1 : 0;
-    }
-    // This entry lets the resource module go before it leaves CTL3D.
-    freeResourceModule();
-    unregisterCtl3d();
-    saveRecordedAnswers();
-    logLine("DeleteShareDLL: %s: answer %d", valueName ? valueName : "(none)", answer ? (int)*answer : -1);
-    return 0;
-}
-
 typedef void(WINAPI *LaunchEntry)(void);
 
-extern "C" int WINAPI LoadLaunch(const char *directory)
+LaunchStart startLaunchModule(const char *path)
 {
-    char path[LAUNCH_PATH_BYTES];
-    char folder[PATH_BYTES];
-    // A path that does not fit is not loaded at all: a cut path could name
-    // another module.
-    if (!takeHostFolderArgument(folder, sizeof folder, directory) || !folder[0] ||
-        !formLaunchPath(folder, path, sizeof path))
-        return 0;
     UINT previous = SetErrorMode(SEM_NOOPENFILEERRORBOX);
     HMODULE module = loadModuleAt(path);
+    LaunchStart start = LAUNCH_NOT_LOADED;
     if ((UINT_PTR)module > 32) {
         LaunchEntry entry =
             (LaunchEntry)(void *)GetProcAddress(module, MAKEINTRESOURCEA(LAUNCH_ENTRY_ORDINAL));
+        start = entry ? LAUNCH_STARTED : LAUNCH_NO_ENTRY;
         if (entry)
             entry();
     }
     SetErrorMode(previous);
-    return 0;
+    return start;
 }
 
 // The broadcast, window by window as HWND_BROADCAST would reach them.
@@ -169,13 +121,14 @@ static BOOL CALLBACK tellWindow(HWND window, LPARAM param)
     return TRUE;
 }
 
-extern "C" int WINAPI unLoadDriver(int32_t ignored)
+int broadcastUnload()
 {
-    (void)ignored;
     UnloadBroadcast broadcast = {};
     broadcast.message = RegisterWindowMessageA(DEINSTALL_MESSAGE_NAME);
-    if (!broadcast.message)
-        return 0;
+    if (!broadcast.message) {
+        logFailure(GetLastError(), "unload broadcast: the message cannot be registered");
+        return -1;
+    }
     EnumWindows(tellWindow, (LPARAM)&broadcast);
-    return 0;
+    return broadcast.hungCount;
 }

@@ -1,5 +1,5 @@
-// shared_files.h - the three entries the host calls on their own around a
-// deinstallation: the removal of a shared file from Windows' shared-file
+// shared_files.h - what the three entries the host calls on their own around
+// a deinstallation do: the removal of a shared file from Windows' shared-file
 // list, the start of the launch module and the unload broadcast.
 #pragma once
 
@@ -31,3 +31,12 @@ bool formLaunchPath(const char *directory, char *path, size_t cap);
 // cap). A format with any conversion other than one "%s" (and "%%") is shown
 // as it stands rather than given to printf. False when the result was cut.
 bool formatSharedFileMessage(char *message, size_t cap, const char *format, const char *insertText);
+
+// Loads the launch module by its full path and calls its entry.
+enum LaunchStart { LAUNCH_NOT_LOADED, LAUNCH_NO_ENTRY, LAUNCH_STARTED };
+LaunchStart startLaunchModule(const char *path);
+
+// Sends the unload message to every top-level window, each waited for while
+// it answers; returns how many programs were passed over as hung, -1 when
+// the message could not be registered (logged).
+int broadcastUnload();

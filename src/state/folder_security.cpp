@@ -2,6 +2,8 @@
 // descriptor of the library's folders, and the reading of another folder's.
 #include "folder_security.h"
 
+#include "setup_log.h"
+
 #include <aclapi.h>
 #include <sddl.h>
 
@@ -79,4 +81,21 @@ FolderAccess folderAccess(const char *path, DWORD *error)
     FolderAccess access = !dacl || grantsOthersChange(dacl) ? FOLDER_OPEN_TO_OTHERS : FOLDER_ADMINS_ONLY;
     LocalFree(descriptor);
     return access;
+}
+
+void warnIfFolderOpenToOthers(const char *folder)
+{
+    DWORD error;
+    switch (folderAccess(folder, &error)) {
+    case FOLDER_OPEN_TO_OTHERS:
+        logLine("warning: %s can be changed by users who are not administrators, and machine-wide "
+                "shell extensions are registered in it",
+                folder);
+        break;
+    case FOLDER_ACCESS_UNKNOWN:
+        logFailure(error, "reading the permissions of %s", folder);
+        break;
+    default:
+        break;
+    }
 }

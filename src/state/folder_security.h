@@ -21,3 +21,8 @@ enum FolderAccess {
 
 // Who may change the existing folder path.
 FolderAccess folderAccess(const char *path, DWORD *error);
+
+// Logs a warning when folder, where machine-wide shell extensions are
+// registered, can be changed by others than administrators and the system:
+// whoever can change it can run code in every program that opens a menu.
+void warnIfFolderOpenToOthers(const char *folder);

@@ -12,6 +12,7 @@
 #include "dialogs/main_dialog.h"
 #include "dialogs/options_dialog.h"
 #include "luinsres_ids.h"
+#include "registry/previous_install.h"
 #include "state/host_record.h"
 #include "state/module_lifecycle.h"
 #include "state/setup_state.h"

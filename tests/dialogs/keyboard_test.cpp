@@ -14,8 +14,8 @@
 #include "dialogs/options_dialog.h"
 #include "luinsres_ids.h"
 #include "dialogs/language_dialog.h"
-#include "state/dodialog.h"
-#include "state/previous_install.h"
+#include "entries/dodialog.h"
+#include "registry/previous_install.h"
 #include "steps/progress_dialog.h"
 
 namespace {

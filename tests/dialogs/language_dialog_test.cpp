@@ -11,7 +11,7 @@
 #include "autopilot/help_capture.h"
 #include "dialogs/language_dialog.h"
 #include "luinsres_ids.h"
-#include "state/previous_install.h"
+#include "registry/previous_install.h"
 #include "state/setup_state.h"
 #include "support/test_support.h"
 

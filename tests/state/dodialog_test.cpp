@@ -9,7 +9,7 @@
 #include "autopilot/autopilot.h"
 #include "luinsres_ids.h"
 #include "registry/registry_access.h"
-#include "state/dodialog.h"
+#include "entries/dodialog.h"
 #include "state/module_lifecycle.h"
 #include "state/setup_state.h"
 #include "steps/progress_dialog.h"

@@ -9,7 +9,7 @@
 #include "autopilot/help_capture.h"
 #include "luinsres_ids.h"
 #include "registry/registry_access.h"
-#include "state/previous_install.h"
+#include "registry/previous_install.h"
 #include "state/setup_state.h"
 #include "support/test_support.h"
 

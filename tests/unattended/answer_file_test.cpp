@@ -13,7 +13,7 @@
 
 #include "autopilot/autopilot.h"
 #include "registry/registry_access.h"
-#include "state/previous_install.h"
+#include "registry/previous_install.h"
 #include "support/import_patch.h"
 #include "support/test_support.h"
 #include "unattended/setup_runs.h"

@@ -11,7 +11,10 @@
 #include "dialogs/main_dialog.h"
 #include "dialogs/options_dialog.h"
 #include "luinsres_ids.h"
+#include "entries/install_folder_question.h"
+#include "registry/previous_install.h"
 #include "state/host_record.h"
+#include "steps/install_folder.h"
 #include "state/module_lifecycle.h"
 #include "state/host_folders.h"
 #include "state/module_path.h"
@@ -20,7 +23,7 @@
 #include "steps/progress_dialog.h"
 #include "unattended/answers.h"
 #include "unattended/component_answers.h"
-#include "setup_log.h"
+#include "state/setup_log.h"
 
 // The four choice fields, in the order the change codes are computed.
 static int32_t *choiceField(HostSetupInfo *record, int index)

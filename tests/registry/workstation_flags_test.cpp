@@ -1,12 +1,11 @@
-// The workstation and network flags, and the creation of the installation
-// directory, against Wine's registry and file system.
+// The workstation and network flags of an existing installation, against
+// Wine's registry and the setup's install.ini.
 #include <gtest/gtest.h>
 
-#include <direct.h>
 #include <string.h>
 
 #include "registry/registry_access.h"
-#include "state/host_record.h"
+#include "registry/previous_install.h"
 #include "state/setup_state.h"
 #include "support/test_support.h"
 
@@ -81,67 +80,6 @@ TEST_F(WorkstationFlagsTest, NetworkInstallModeReadsNothing)
     readWorkstationFlags(&flag);
     EXPECT_EQ(0, flag);
     EXPECT_EQ(0, networkOptionEnabled);
-}
-
-class InstallDirTest : public ::testing::Test {
-protected:
-    void SetUp() override
-    {
-        resetCoreState();
-        base = makeTempDir("dir");
-        base.pop_back();  // without the separator
-    }
-    std::string base;
-};
-
-TEST_F(InstallDirTest, MissingParentsCreatedInOrder)
-{
-    CreateDirectoryA((base + "\\a").c_str(), nullptr);
-    std::string target = base + "\\a\\b\\c";
-    strcpy(setupState->installDir, target.c_str());
-    ensureInstallDir();
-    EXPECT_EQ(target, setupState->installDir);
-    EXPECT_TRUE(fileExists(base + "\\a\\b"));
-    EXPECT_TRUE(fileExists(target));
-}
-
-TEST_F(InstallDirTest, TrailingSeparatorAndExistingDirectoryKeepThePath)
-{
-    std::string target = base + "\\x\\";
-    strcpy(setupState->installDir, target.c_str());
-    ensureInstallDir();
-    EXPECT_EQ(target, setupState->installDir);
-    EXPECT_TRUE(fileExists(base + "\\x"));
-    ensureInstallDir();
-    EXPECT_EQ(target, setupState->installDir);
-}
-
-TEST_F(InstallDirTest, UnusableDrivesAndPathsFallBack)
-{
-    std::string file = base + "\\plainfile";
-    writeTextFile(file, "x");
-    const std::string cases[] = {
-        "Q:\\nowhere\\lumoria",     // a drive that cannot be made current
-        "",                         // nothing at all
-        "\\\\server\\share\\dir",   // no drive letter
-        file + "\\sub",             // a component that is a file
-        "1:\\digits",
-    };
-    for (const std::string &path : cases) {
-        strcpy(setupState->installDir, path.c_str());
-        ensureInstallDir();
-        EXPECT_STREQ(DEFAULT_INSTALL_DIR, setupState->installDir) << path;
-    }
-}
-
-TEST_F(InstallDirTest, LowerCaseDriveLetterAccepted)
-{
-    std::string target = base + "\\lower";
-    target[0] = (char)tolower(target[0]);
-    strcpy(setupState->installDir, target.c_str());
-    ensureInstallDir();
-    EXPECT_EQ(target, setupState->installDir);
-    EXPECT_TRUE(fileExists(target));
 }
 
 } // namespace

@@ -1,0 +1,66 @@
+// init_language.cpp - the initLanguage entry: the languages install.ini
+// offers, the system's own language, and the language question when the
+// system language decides nothing.
+#include "dialogint.h"
+#include "catalogue/languages.h"
+#include "dialogs/dialog_toolkit.h"
+#include "luinsres_ids.h"
+#include "registry/previous_install.h"
+#include "state/module_lifecycle.h"
+#include "state/module_path.h"
+#include "state/setup_log.h"
+#include "state/setup_state.h"
+#include "state/text.h"
+#include "unattended/answers.h"
+
+// The dialog's answer: the language chosen with OK, 0 after Cancel or
+// Close (languageFlags keeps the offered set), -1 when it could not be shown.
+static int runLanguageDialog(HWND owner)
+{
+    INT_PTR end = runDialog(DLG_LANGUAGE, owner, LangDlgProc);
+    return end == 1 ? setupState->languageFlags : end == 0 ? 0 : -1;
+}
+
+static const char *takeLanguage(int bit)
+{
+    if (bit == 0)
+        return nullptr;
+    if (!(setupState->languageFlags & bit))
+        return "install.ini does not offer that language";
+    setupState->languageFlags = bit;
+    return nullptr;
+}
+
+static constexpr AnswerName languageNames[] = {
+    {"english", LANGUAGE_ENGLISH}, {"french", LANGUAGE_FRENCH}, {"german", LANGUAGE_GERMAN},
+    {"spanish", LANGUAGE_SPANISH}, {"cancel", 0},
+};
+
+extern "C" int WINAPI initLanguage(HWND owner, HostSetupInfo *record)
+{
+    if (!record)
+        return -1;
+    SetupState &s = *setupState;
+    copyFieldText(s.setupIniPath, sizeof s.setupIniPath, record->setupIniPath, sizeof record->setupIniPath);
+    takeSourceDir(record->sourceDir, sizeof record->sourceDir);
+    s.networkInstallMode = record->networkInstallMode;
+    windowsDirFile("win.ini", s.winIniPath, sizeof s.winIniPath);
+
+    int entered = enterExport();
+    if (entered != 1)
+        return entered;
+
+    int result = 1;
+    int offered = readOfferedLanguages();
+    if (offered > 1 && s.networkInstallMode == 0 && detectSystemLanguage() == 0) {
+        const Question language = {"Language", languageNames, 5, firstOfferedLanguage(),
+                                   "the language the dialog checks first", takeLanguage, nullptr};
+        result = answerQuestion(language, owner, runLanguageDialog) == NO_ANSWER ? NO_ANSWER : s.languageFlags;
+    }
+    leaveExport();
+    saveRecordedAnswers();
+    logLine("initLanguage: %d languages offered, language bits %d: result %d", offered, (int)s.languageFlags,
+            result);
+    return result;
+}
+

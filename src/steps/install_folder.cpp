@@ -1,0 +1,126 @@
+// install_folder.cpp - the installation folder made with its missing
+// parents, each with protected permissions; the folders a run made and
+// did not install into are taken back while still empty.
+#include "install_folder.h"
+
+#include <string.h>
+
+#include "state/folder_security.h"
+#include "state/setup_log.h"
+#include "state/setup_state.h"
+#include "state/text.h"
+
+// The folders of installDir's path that this run made, the first and the
+// last: a setup that ends without installing takes back those still empty.
+static char firstMade[PATH_BYTES];
+static char lastMade[PATH_BYTES];
+static DWORD makeError;
+
+// Whether path starts with the letter of a drive that exists. The drive is
+// asked about by its root, never made current: the current folder is the
+// host's.
+static bool onExistingDrive(const char *path)
+{
+    int letter = (unsigned char)path[0];
+    if (letter >= 'a' && letter <= 'z')
+        letter -= 32;
+    if (letter < 'A' || letter > 'Z' || path[1] != ':')
+        return false;
+    char root[4] = {(char)letter, ':', '\\', 0};
+    UINT type = GetDriveTypeA(root);
+    return type != DRIVE_NO_ROOT_DIR && type != DRIVE_UNKNOWN;
+}
+
+static bool createPathComponents(const char *path)
+{
+    if (!onExistingDrive(path)) {
+        makeError = ERROR_INVALID_DRIVE;
+        return false;
+    }
+
+    char prefix[PATH_BYTES];
+    formatText(prefix, sizeof prefix, "%c:", path[0]);
+    const char *p = path + 2;
+    while (*p) {
+        while (*p == '\\')
+            p++;
+        if (!*p)
+            break;
+        const char *end = strchr(p, '\\');
+        size_t len = end ? (size_t)(end - p) : strlen(p);
+        size_t used = strlen(prefix);
+        if (used + 1 + len >= sizeof prefix) {
+            makeError = ERROR_FILENAME_EXCED_RANGE;
+            return false;
+        }
+        prefix[used] = '\\';
+        memcpy(prefix + used + 1, p, len);
+        prefix[used + 1 + len] = 0;
+        if (GetFileAttributesA(prefix) == INVALID_FILE_ATTRIBUTES) {
+            if (!createProtectedFolder(prefix)) {
+                makeError = GetLastError();
+                return false;
+            }
+            if (!firstMade[0])
+                copyText(firstMade, sizeof firstMade, prefix);
+            copyText(lastMade, sizeof lastMade, prefix);
+        }
+        p += len;
+    }
+    return true;
+}
+
+void settleMadeInstallDir(bool installed)
+{
+    if (installed) {
+        firstMade[0] = 0;
+        lastMade[0] = 0;
+    }
+    removeMadeInstallDir();
+}
+
+void removeMadeInstallDir()
+{
+    if (!firstMade[0])
+        return;
+    // From the deepest up to the first one made; a folder that holds
+    // anything by now is not this run's to remove.
+    size_t stop = strlen(firstMade);
+    for (;;) {
+        if (!RemoveDirectoryA(lastMade) || strlen(lastMade) <= stop)
+            break;
+        char *slash = strrchr(lastMade, '\\');
+        if (!slash)
+            break;
+        *slash = 0;
+    }
+    firstMade[0] = 0;
+    lastMade[0] = 0;
+}
+
+bool makeInstallFolder(DWORD *error)
+{
+    SetupState &s = *setupState;
+    // A folder made for an earlier choice of this run, still empty.
+    removeMadeInstallDir();
+    if (GetFileAttributesA(s.installDir) != INVALID_FILE_ATTRIBUTES)
+        return true;
+    if (createPathComponents(s.installDir))
+        return true;
+    *error = makeError;
+    // Part of the path may be made by now.
+    removeMadeInstallDir();
+    return false;
+}
+
+void takeShortInstallFolder()
+{
+    SetupState &s = *setupState;
+    char shortPath[PATH_BYTES];
+    DWORD n = GetShortPathNameA(s.installDir, shortPath, 255);
+    if (n > 0 && n < 255)
+        copyText(s.installDir, sizeof s.installDir, shortPath);
+    else if (n == 0)
+        logFailure(GetLastError(), "short form of %s; the long form is kept", s.installDir);
+}
+
