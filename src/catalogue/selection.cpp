@@ -277,10 +277,10 @@ void computeSelection(int mode)
         memcpy(s.setupIniPath, s.installedIniPath, PATH_BYTES);
         memcpy(s.layoutFilePath, s.installedLayoutFilePath, PATH_BYTES);
     }
-    // The file this run reads its marks from: in upgrade mode 0 the previous
-    // installation's. This setup's own section was emptied by the catalogue
-    // build's run, and nothing in the library writes into it.
-    deleteIniSection(s.setupIniPath, "INSTALLGROUP");
+    // The file this run reads its marks from (in upgrade mode 0 the previous
+    // installation's) has its INSTALLGROUP emptied, but only by the steps
+    // that write install.ini: a setup that stops writes nothing.
+    s.installGroupsToEmpty |= swapPaths ? INSTALL_GROUP_INSTALLED : INSTALL_GROUP_SETUP;
 
     s.selectedSize = 0;
     if (mode == SELECT_EVERYTHING_PROBED)
@@ -315,4 +315,14 @@ void computeSelection(int mode)
         memcpy(s.layoutFilePath, keptLayoutPath, PATH_BYTES);
     }
     endProfileWork();
+}
+
+void emptyInstallGroups()
+{
+    SetupState &s = *setupState;
+    if (s.installGroupsToEmpty & INSTALL_GROUP_SETUP)
+        deleteIniSection(s.setupIniPath, "INSTALLGROUP");
+    if (s.installGroupsToEmpty & INSTALL_GROUP_INSTALLED)
+        deleteIniSection(s.installedIniPath, "INSTALLGROUP");
+    s.installGroupsToEmpty = 0;
 }

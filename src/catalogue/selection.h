@@ -6,3 +6,8 @@
 enum SelectionMode { SELECT_DEFAULTS = 0, SELECT_EVERYTHING = 1, SELECT_EVERYTHING_PROBED = 2 };
 
 void computeSelection(int mode);
+
+// Empties the INSTALLGROUP sections of the files the selections of this run
+// read their marks from (this setup's install.ini; in upgrade mode the
+// installed one). Part of the steps' own write of install.ini.
+void emptyInstallGroups();

@@ -142,21 +142,3 @@ bool takeLoggedHostFolder(char *field, size_t cap, const char *given, size_t giv
     logFailure(GetLastError(), "taking %s the host named", what);
     return false;
 }
-
-extern "C" int WINAPI setupInstall(HWND owner, const char *serverDir, const char *sourceDir)
-{
-    (void)owner;
-    SetupState &s = *setupState;
-    takeSourceDirArgument(sourceDir);
-    // The server folder matters only once a workstation installation
-    // records it; one that cannot be taken whole is none.
-    takeLoggedHostFolder(s.serverDir, sizeof s.serverDir, serverDir, serverDir ? strlen(serverDir) + 1 : 0,
-                         "the server folder");
-    if (enterExport() != 1)
-        return SETUP_STOP;
-    copyText(s.setupIniPath, sizeof s.setupIniPath, s.sourceDir);
-    appendText(s.setupIniPath, sizeof s.setupIniPath, "install.ini");
-    readInstallType();
-    leaveExport();
-    return SETUP_GO_ON;
-}

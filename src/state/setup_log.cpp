@@ -204,7 +204,7 @@ void logFailure(DWORD error, const char *format, ...)
 }
 
 // Null or empty names no log: the default log of answers in use goes on.
-extern "C" int WINAPI setupLogFile(const char *path)
+int nameSetupLog(const char *path)
 {
     if (!path || !path[0]) {
         closeLog(namedLog);

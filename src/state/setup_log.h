@@ -35,3 +35,8 @@ void logLine(const char *format, ...) __attribute__((format(printf, 1, 2)));
 
 // A failure, with the Windows error code: "<text> failed: error <n>".
 void logFailure(DWORD error, const char *format, ...) __attribute__((format(printf, 2, 3)));
+
+// The log the host names (setupLogFile): null or empty names none (the
+// default log of answers in use goes on). 1 when the file can be written,
+// else 0, and no log is named.
+int nameSetupLog(const char *path);

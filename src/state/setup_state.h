@@ -148,7 +148,12 @@ struct SetupState {
     char companyName[60];
     ResolvedFolder resolvedFolders[RESOLVED_FOLDERS];  // host folders, oldest replaced first
     int32_t nextResolvedFolder;
+    // The INSTALLGROUP sections a selection read its marks beside, emptied
+    // by the steps that write install.ini (INSTALL_GROUP_* bits).
+    int32_t installGroupsToEmpty;
 };
+
+enum InstallGroupFile { INSTALL_GROUP_SETUP = 1, INSTALL_GROUP_INSTALLED = 2 };
 
 // ---------------------------------------------------------------------------
 // Module-level values

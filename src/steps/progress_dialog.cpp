@@ -75,6 +75,7 @@ static void runConfigurationSteps(int mode)
         keepProfileOriginals();
     }
     beginProfileWork();
+    emptyInstallGroups();
     if (mode != WAIT_WORKSTATION)
         writeFileLists();
     if (mode == WAIT_ADD_ON)

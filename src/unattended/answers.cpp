@@ -283,7 +283,7 @@ void saveRecordedAnswers()
     componentsNoted = false;
 }
 
-extern "C" int WINAPI setupAnswers(const char *path, int32_t mode)
+int startAnswers(const char *path, int32_t mode)
 {
     notedCount = 0;
     componentsNoted = false;

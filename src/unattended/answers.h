@@ -56,9 +56,6 @@ int answerQuestion(const Question &question, HWND owner, AskPerson ask);
 // the catalogue as the dialogs apply a person's clicks. Returns the options
 // dialog's end (OPTIONS_ACCEPTED when accepted) or NO_ANSWER.
 int answerComponents(HWND owner);
-// Replay: the components the file names, checked against the medium and
-// applied, without the space check. Null, or the reason they cannot be.
-const char *applyComponentAnswers();
 
 // A shared file's question at removal: 1 remove, 0 keep. Replaying, a file
 // that the answer file does not name is kept.
@@ -67,3 +64,8 @@ int answerSharedFile(const char *valueName, const char *message, const char *cap
 // End of an entry that asked: what was recorded goes into the answer file,
 // through the profile layer's atomic writer.
 void saveRecordedAnswers();
+
+// The answer file the host names, and how it is used (setupAnswers): 1 when
+// the file can be used (replay: readable; record: a new file could be put in
+// its place), else 0 and answers stay off. Off closes the default log.
+int startAnswers(const char *path, int32_t mode);

@@ -30,15 +30,25 @@ protected:
     std::string media;
 };
 
-TEST_F(SetupInstallTest, ExportGoesOnForEveryInstallTypeOnceResourcesLoad)
+TEST_F(SetupInstallTest, ExportGoesOnForEveryInstallTypeOnceResourcesLoadAndLogsEachCall)
 {
     ASSERT_NE(nullptr, EXPORTED(setupInstall)) << "setupInstall must be exported undecorated";
     installResourceModule(media);
+    std::string log = media + "setup.log";
+    ASSERT_EQ(1, EXPORTED(setupLogFile)(log.c_str()));
     for (const char *type : {"STANDARD", "DEMO", "EVALUATION", "LEGACY", "CUSTOM", "NOTES", "standard", ""}) {
         writeInstallIni(type);
         EXPECT_EQ(1, EXPORTED(setupInstall)(nullptr, "C:\\server\\", media.c_str())) << type;
     }
-    EXPECT_TRUE(autopilotLog().empty()) << "no box when the resource module loads";
+    DeleteFileA((media + "luinsres.dll").c_str());
+    autopilotQueue(pressButton(IDOK));
+    EXPECT_EQ(0, EXPORTED(setupInstall)(nullptr, "C:\\server\\", media.c_str())) << "no resource module";
+    EXPORTED(setupLogFile)(nullptr);
+    EXPECT_EQ(1u, autopilotLog().size()) << "one box, for the missing resource module";
+    std::string logged = readTextFile(log);
+    EXPECT_NE(std::string::npos, logged.find("setupInstall: source " + media + ", server folder C:\\server\\, setup type 1: result 1"))
+        << logged;
+    EXPECT_NE(std::string::npos, logged.find("the resource module cannot be loaded: result 0")) << logged;
 }
 
 TEST_F(SetupInstallTest, InstallTypeDecodedExactlyAndKeptOnNoMatch)
