@@ -136,7 +136,7 @@ TEST_F(SetupInstallTest, ResourceModuleFreedBetweenCalls)
     writeInstallIni("STANDARD");
     ASSERT_EQ(1, setupInstall(nullptr, "", media.c_str()));
     EXPECT_EQ(nullptr, resourceModule);
-    EXPECT_EQ(nullptr, GetModuleHandleA((media + "luinsres.dll").c_str()));
+    EXPECT_FALSE(fileMappedHere(media + "luinsres.dll")) << "no view of the resource module left";
 }
 
 TEST(AttachTest, SecondAttachKeepsTheBlock)
