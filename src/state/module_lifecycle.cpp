@@ -79,7 +79,9 @@ int loadResourceModule()
         logLine("resource module: no usable folder for luinsres.dll");
         return 0;
     }
-    resourceModule = loadModuleAt(path);
+    // Its resources alone are used: mapped as an image resource, nothing of
+    // a luinsres.dll that carries code runs in the host.
+    resourceModule = loadResourceImageAt(path);
     DWORD error = GetLastError();
     if ((UINT_PTR)resourceModule > 32)
         return 1;

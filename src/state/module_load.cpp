@@ -1,5 +1,5 @@
-// module_load.cpp - loadSystemModule and loadModuleAt: every
-// module load of the library, with the load's error boxes suppressed (a
+// module_load.cpp - loadSystemModule, loadModuleAt and loadResourceImageAt:
+// every module load of the library, with the load's error boxes suppressed (a
 // missing module is the caller's to report) and the Windows error kept.
 #include "module_load.h"
 
@@ -57,4 +57,15 @@ HMODULE loadSystemModule(const char *name)
         return nullptr;
     }
     return loadModuleAt(path);
+}
+
+HMODULE loadResourceImageAt(const char *fullPath)
+{
+    HMODULE module = loadQuietly(fullPath, LOAD_LIBRARY_AS_IMAGE_RESOURCE | LOAD_LIBRARY_AS_DATAFILE);
+    // A Windows that knows no image resources refuses the flag; a plain data
+    // file serves the same strings, dialogs and bitmaps, and runs nothing
+    // either. A relative path was refused with the same error: not again.
+    if (!module && GetLastError() == ERROR_INVALID_PARAMETER && isFullPath(fullPath))
+        module = loadQuietly(fullPath, LOAD_LIBRARY_AS_DATAFILE);
+    return module;
 }

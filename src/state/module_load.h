@@ -17,3 +17,10 @@ HMODULE loadSystemModule(const char *name);
 // (ERROR_INVALID_PARAMETER): it would be read against the current folder.
 HMODULE loadModuleAt(const char *fullPath);
 
+// A module whose resources alone are used (dialogs, strings, bitmaps), by its
+// full path, refused like loadModuleAt's when relative. It is mapped as an
+// image resource: its entry point never runs, its imports are never resolved
+// and it is in no list of loaded modules. The handle has its low bits set, as
+// every data-file handle; the resource functions and dialog creation take it,
+// GetModuleFileName and GetProcAddress do not.
+HMODULE loadResourceImageAt(const char *fullPath);

@@ -90,7 +90,7 @@ TEST_F(HostEntryTest, MessageBoxBracketsCtl3dAndFreesTheModule)
     autopilotQueue(pressButton(IDOK));
     EXPECT_EQ(1, EXPORTED(installerDlg)(nullptr, 0, "x", media.c_str()));
     EXPECT_EQ((std::vector<int>{12, 16, 13}), ctl3dCalls());
-    EXPECT_EQ(nullptr, GetModuleHandleA((media + "luinsres.dll").c_str()));
+    EXPECT_FALSE(fileMappedHere(media + "luinsres.dll")) << "no view of the resource module left";
 }
 
 TEST_F(HostEntryTest, MessageBoxWithoutResourceModuleReturnsMinusOneSilently)
@@ -124,7 +124,7 @@ TEST_F(HostEntryTest, StringEntryLoadsExistingStringsAndReportsMissingOnes)
     EXPECT_STREQ("Application integrations", buffer);
     EXPECT_EQ(0, installLoadStrEntry(4321, buffer, media.c_str())) << "no such string";
     EXPECT_TRUE(ctl3dCalls().empty()) << "CTL3D is not involved";
-    EXPECT_EQ(nullptr, GetModuleHandleA((media + "luinsres.dll").c_str()));
+    EXPECT_FALSE(fileMappedHere(media + "luinsres.dll")) << "no view of the resource module left";
 }
 
 TEST_F(HostEntryTest, StringEntryFillsAtMost199CharactersOfTheHostBuffer)

@@ -235,6 +235,31 @@ TEST_F(LanguageTest, MissingResourceModuleGivesMinusOne)
     EXPECT_EQ("LanEnter", autopilotLog()[0].caption);
 }
 
+// A resource module whose entry leaves luinsres.ran beside it when it runs:
+// its dialog and strings serve as the shipping module's do, mapped while the
+// entry needs them and gone after, and its code never runs.
+TEST_F(LanguageTest, ResourceModuleCarryingCodeServesItsResourcesAndNeverRuns)
+{
+    std::string module = media + "luinsres.dll", marker = media + "luinsres.ran";
+    ASSERT_TRUE(copyFileTo(exeDir() + "luinsres_withcode.dll", module));
+    offer({"ENGLISH", "GERMAN"});
+    systemLanguage("");
+    bool mappedDuring = false;
+    autopilotQueue([&](HWND dialog, DialogSeen &seen) {
+        mappedDuring = fileMappedHere(module);
+        pressButton(IDOK)(dialog, seen);
+    });
+    EXPECT_EQ(LANGUAGE_ENGLISH, run());
+    ASSERT_EQ(1u, autopilotLog().size());
+    EXPECT_EQ("Lumoria Setup - Language", autopilotLog()[0].caption) << "the module's own template";
+    EXPECT_TRUE(mappedDuring) << "the module is mapped while its dialog is up";
+    EXPECT_FALSE(fileMappedHere(module)) << "and released with the entry";
+    char text[200] = "";
+    EXPECT_EQ(1, EXPORTED(installLoadStr)(IDS_CAPTION, text, media.c_str()));
+    EXPECT_STREQ("Lumoria Setup", text);
+    EXPECT_EQ(INVALID_FILE_ATTRIBUTES, GetFileAttributesA(marker.c_str())) << "the module's entry ran";
+}
+
 TEST(OfferedLanguagesTest, ListEndsAtTheFirstGapAndNamesMatchExactly)
 {
     resetCoreState();

@@ -5,8 +5,10 @@
 #include <string.h>
 
 #include "autopilot/autopilot.h"
+#include "luinsres_ids.h"
 #include "state/module_lifecycle.h"
 #include "state/setup_state.h"
+#include "support/import_patch.h"
 #include "support/test_support.h"
 
 namespace {
@@ -146,7 +148,41 @@ TEST_F(SetupInstallTest, ResourceModuleFreedBetweenCalls)
     writeInstallIni("STANDARD");
     ASSERT_EQ(1, setupInstall(nullptr, "", media.c_str()));
     EXPECT_EQ(nullptr, resourceModule);
-    EXPECT_EQ(nullptr, GetModuleHandleA((media + "luinsres.dll").c_str()));
+    EXPECT_FALSE(fileMappedHere(media + "luinsres.dll")) << "no view of the resource module left";
+}
+
+// A Windows that knows no image resources refuses the flag with
+// ERROR_INVALID_PARAMETER, as a relative path is refused: the module is then
+// mapped as a plain data file, and still nothing of it runs.
+std::vector<DWORD> loadFlagsSeen;
+decltype(&LoadLibraryExA) realLoadLibraryEx;
+
+HMODULE WINAPI loadWithoutImageResources(LPCSTR path, HANDLE file, DWORD flags)
+{
+    loadFlagsSeen.push_back(flags);
+    if (flags & LOAD_LIBRARY_AS_IMAGE_RESOURCE) {
+        SetLastError(ERROR_INVALID_PARAMETER);
+        return nullptr;
+    }
+    return realLoadLibraryEx(path, file, flags);
+}
+
+TEST_F(SetupInstallTest, ResourceModuleFallsBackToADataFileWhereImageResourcesAreUnknown)
+{
+    ASSERT_TRUE(copyFileTo(exeDir() + "luinsres_withcode.dll", media + "luinsres.dll"));
+    loadFlagsSeen.clear();
+    realLoadLibraryEx = (decltype(&LoadLibraryExA))patchImport(dialogintModule(), nullptr, "LoadLibraryExA",
+                                                               (void *)loadWithoutImageResources);
+    ASSERT_NE(nullptr, realLoadLibraryEx);
+    char text[200] = "";
+    int loaded = EXPORTED(installLoadStr)(IDS_CAPTION, text, media.c_str());
+    patchImport(dialogintModule(), nullptr, "LoadLibraryExA", (void *)realLoadLibraryEx);
+    EXPECT_EQ(1, loaded);
+    EXPECT_STREQ("Lumoria Setup", text);
+    EXPECT_EQ((std::vector<DWORD>{LOAD_LIBRARY_AS_IMAGE_RESOURCE | LOAD_LIBRARY_AS_DATAFILE, LOAD_LIBRARY_AS_DATAFILE}),
+              loadFlagsSeen);
+    EXPECT_FALSE(fileMappedHere(media + "luinsres.dll")) << "released with the entry";
+    EXPECT_EQ(INVALID_FILE_ATTRIBUTES, GetFileAttributesA((media + "luinsres.ran").c_str())) << "its entry ran";
 }
 
 TEST(AttachTest, SecondAttachKeepsTheBlock)

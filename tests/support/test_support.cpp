@@ -1,6 +1,7 @@
 // test_support.cpp - the shared fixtures of the test programs.
 #include "test_support.h"
 
+#include <psapi.h>
 #include <stdio.h>
 #include <string.h>
 
@@ -127,6 +128,34 @@ std::vector<std::string> defaultLogsOfToday()
 void installResourceModule(const std::string &dir)
 {
     copyFileTo(testFilesDir() + "luinsres.dll", dir + "luinsres.dll");
+}
+
+bool fileMappedHere(const std::string &path)
+{
+    // A view names its file by its device path (\Device\HarddiskVolume1\x on
+    // Windows, the drive's DOS device under Wine): compared from the first
+    // folder on.
+    char full[MAX_PATH];
+    DWORD n = GetLongPathNameA(path.c_str(), full, sizeof full);
+    std::string wanted = n > 0 && n < sizeof full ? full : path;
+    if (wanted.size() > 2 && wanted[1] == ':')
+        wanted = wanted.substr(2);
+    SYSTEM_INFO system;
+    GetSystemInfo(&system);
+    char *address = (char *)system.lpMinimumApplicationAddress;
+    MEMORY_BASIC_INFORMATION region;
+    while (address < (char *)system.lpMaximumApplicationAddress &&
+           VirtualQuery(address, &region, sizeof region) == sizeof region) {
+        char name[1024];
+        if ((region.Type == MEM_MAPPED || region.Type == MEM_IMAGE) && region.BaseAddress == region.AllocationBase &&
+            GetMappedFileNameA(GetCurrentProcess(), region.BaseAddress, name, sizeof name)) {
+            size_t length = strlen(name);
+            if (length >= wanted.size() && _stricmp(name + length - wanted.size(), wanted.c_str()) == 0)
+                return true;
+        }
+        address = (char *)region.BaseAddress + region.RegionSize;
+    }
+    return false;
 }
 
 void resetRegistry()

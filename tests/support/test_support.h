@@ -46,6 +46,11 @@ std::vector<std::string> defaultLogsOfToday();
 // Copies luinsres.dll from the build into dir (which ends with a separator).
 void installResourceModule(const std::string &dir);
 
+// Whether a view of the file at path is mapped into this process, whatever
+// mapped it: a module loaded to run, or one mapped as a data file or an image
+// resource, which no list of loaded modules names.
+bool fileMappedHere(const std::string &path);
+
 // Removes the product's keys and the values the library touches elsewhere.
 void resetRegistry();
 void setRegText(HKEY root, const char *key, const char *name, const char *value);
