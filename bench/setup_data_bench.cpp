@@ -390,8 +390,11 @@ Replayed runReplayedSetup(const Media &m, const std::string &answers, bool logge
     copyText(host.installDir, sizeof host.installDir, (m.dir + "target").c_str());
     copyText(host.platformName, sizeof host.platformName, "Windows NT");
     host.languageFlags = LANGUAGE_ENGLISH;
-    setupLogFile(logged ? (m.dir + "replay.log").c_str() : nullptr);
+    // The last run's log goes before the log is named: the library keeps
+    // the file it names open, and a file deleted then would take its lines
+    // with it.
     DeleteFileA((m.dir + "replay.log").c_str());
+    setupLogFile(logged ? (m.dir + "replay.log").c_str() : nullptr);
     setupInstall(nullptr, m.dir.c_str(), m.dir.c_str());
     Replayed r;
     double t0 = nowMs();
