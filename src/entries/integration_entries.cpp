@@ -18,6 +18,7 @@
 #include "state/setup_log.h"
 #include "state/setup_state.h"
 #include "state/text.h"
+#include "state/path_text.h"
 
 // The host's bytes as the entry leaves them, one hex pair each.
 static void logIntegrationBytes(const char *entry, const HostSetupInfo *record)
@@ -50,9 +51,7 @@ static void takeInstallDir(const HostSetupInfo *record)
     if (workstationInstall) {
         takeLoggedHostFolder(s.installDir, sizeof s.installDir, record->serverDir, sizeof record->serverDir,
                              "the record's serverDir");
-        size_t length = strlen(s.installDir);
-        if (length > 0 && s.installDir[length - 1] == '\\')
-            s.installDir[length - 1] = 0;
+        dropTrailingSeparator(s.installDir);
     } else if (record->installDir[0]) {
         // After dodialog the host's record holds the library's own directory;
         // at a deinstallation run in a new process it is the only one known.

@@ -14,6 +14,7 @@
 #include "state/host_record.h"
 #include "state/setup_state.h"
 #include "state/text.h"
+#include "state/path_text.h"
 
 namespace {
 
@@ -356,10 +357,9 @@ bool writeShellExtension(const ShellExtension &extension)
 void joinPath(char *path, size_t cap, const char *dir, const char *tail)
 {
     copyText(path, cap, dir);
-    size_t n = strlen(path);
-    if (n == 0 || path[n - 1] != '\\')
+    if (!path[0])
         appendText(path, cap, "\\");
-    appendText(path, cap, tail);
+    appendPathName(path, cap, tail);
 }
 
 } // namespace

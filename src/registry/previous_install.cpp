@@ -10,6 +10,7 @@
 #include "state/profile.h"
 #include "state/setup_state.h"
 #include "state/text.h"
+#include "state/path_text.h"
 
 int32_t workstationCopy;
 
@@ -23,10 +24,7 @@ bool windowsDirFile(const char *name, char *path, size_t cap)
 {
     UINT length = GetWindowsDirectoryA(path, (UINT)cap);
     bool fits = length > 0 && length < cap;
-    if (fits && path[length - 1] != '\\')
-        fits = appendText(path, cap, "\\");
-    if (fits)
-        fits = appendText(path, cap, name);
+    fits = fits && appendPathName(path, cap, name);
     if (!fits && cap > 0)
         path[0] = 0;
     return fits;

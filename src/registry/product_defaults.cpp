@@ -14,6 +14,7 @@
 #include "state/profile.h"
 #include "state/setup_state.h"
 #include "state/text.h"
+#include "state/path_text.h"
 
 namespace {
 
@@ -436,9 +437,8 @@ void readOwnerValue(HKEY key, const char *name, char *field, size_t cap)
 void trimServerDir()
 {
     char *dir = setupState->serverDir;
-    size_t n = strnlen(dir, sizeof setupState->serverDir);
-    if (n > 0 && n < sizeof setupState->serverDir && dir[n - 1] == '\\')
-        dir[n - 1] = 0;
+    if (strnlen(dir, sizeof setupState->serverDir) < sizeof setupState->serverDir)
+        dropTrailingSeparator(dir);
 }
 
 void readRegisteredOwner()

@@ -12,6 +12,7 @@
 #include "state/setup_state.h"
 #include "state/text.h"
 #include "state/setup_log.h"
+#include "state/path_text.h"
 
 extern int64_t registryCalls;
 
@@ -198,10 +199,12 @@ int missingLevels(HKEY root, const char *path, size_t *lengths, int cap)
 {
     size_t ends[64];
     int levels = 0;
-    size_t n = strlen(path);
-    for (size_t i = 0; i <= n && levels < 64; i++)
-        if (i == n || path[i] == '\\')
-            ends[levels++] = i;
+    for (const char *p = path; levels < 64; p = nextChar(p)) {
+        if (*p == '\\' || *p == 0)
+            ends[levels++] = (size_t)(p - path);
+        if (!*p)
+            break;
+    }
     int firstMissing = levels;
     char prefix[PATH_BYTES];
     for (int level = levels - 1; level >= 0; level--) {

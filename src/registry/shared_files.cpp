@@ -11,15 +11,16 @@
 #include "state/setup_state.h"
 #include "state/text.h"
 #include "state/setup_log.h"
+#include "state/path_text.h"
 
 bool formLaunchPath(const char *directory, char *path, size_t cap)
 {
-    size_t length = strlen(directory);
     bool fits = copyText(path, cap, directory);
-    if (fits && (length == 0 || directory[length - 1] != '\\'))
+    // An empty folder gives the root's module; the entry never asks for it.
+    if (fits && !directory[0])
         fits = appendText(path, cap, "\\");
     if (fits)
-        fits = appendText(path, cap, LAUNCH_MODULE_NAME);
+        fits = appendPathName(path, cap, LAUNCH_MODULE_NAME);
     if (!fits && cap > 0)
         path[0] = 0;
     return fits;

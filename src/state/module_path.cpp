@@ -8,6 +8,7 @@
 #include "host_folders.h"
 #include "setup_state.h"
 #include "text.h"
+#include "path_text.h"
 
 // The folder of the host program's own file, with its trailing separator.
 static bool hostFolder(char *folder, size_t cap)
@@ -16,10 +17,10 @@ static bool hostFolder(char *folder, size_t cap)
     DWORD n = GetModuleFileNameA(nullptr, program, sizeof program);
     if (n == 0 || n >= sizeof program)
         return false;
-    char *slash = strrchr(program, '\\');
+    const char *slash = lastSeparator(program);
     if (!slash)
         return false;
-    slash[1] = 0;
+    program[slash - program + 1] = 0;
     return copyText(folder, cap, program);
 }
 

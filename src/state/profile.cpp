@@ -20,6 +20,7 @@
 #include "setup_state.h"
 #include "text.h"
 #include "setup_log.h"
+#include "path_text.h"
 
 int64_t profileReadCalls;
 int64_t profileWriteCalls;
@@ -85,7 +86,7 @@ bool cacheActive()
 void identityOf(const char *path, char *identity, size_t cap)
 {
     char full[MAX_PATH];
-    if (!strchr(path, '\\') && !strchr(path, '/')) {
+    if (!firstSeparator(path)) {
         char windows[MAX_PATH];
         UINT n = GetWindowsDirectoryA(windows, sizeof windows);
         if (n == 0 || n >= sizeof windows || !formatText(full, sizeof full, "%s\\%s", windows, path))
@@ -113,13 +114,12 @@ bool folderOf(const char *path, char *folder, size_t cap)
 {
     if (!copyText(folder, cap, path))
         return false;
-    char *slash = strrchr(folder, '\\');
-    char *other = strrchr(folder, '/');
-    if (other && (!slash || other > slash))
-        slash = other;
-    if (!slash)
+    const char *last = lastSeparator(folder);
+    if (!last)
         return false;
-    slash[slash == folder || slash[-1] == ':' ? 1 : 0] = 0;
+    char *slash = folder + (last - folder);
+    bool root = slash == folder || (slash == folder + 2 && folder[1] == ':');
+    slash[root ? 1 : 0] = 0;
     return true;
 }
 

@@ -6,6 +6,7 @@
 #include <string.h>
 
 #include "state/folder_security.h"
+#include "state/path_text.h"
 #include "state/setup_log.h"
 #include "state/setup_state.h"
 #include "state/text.h"
@@ -46,8 +47,12 @@ static bool createPathComponents(const char *path)
             p++;
         if (!*p)
             break;
-        const char *end = strchr(p, '\\');
-        size_t len = end ? (size_t)(end - p) : strlen(p);
+        // The next separator that is a character of its own: in a folder
+        // named in a double-byte code page a trail byte may be 0x5C.
+        const char *end = p;
+        while (*end && *end != '\\')
+            end = nextChar(end);
+        size_t len = (size_t)(end - p);
         size_t used = strlen(prefix);
         if (used + 1 + len >= sizeof prefix) {
             makeError = ERROR_FILENAME_EXCED_RANGE;
@@ -89,10 +94,10 @@ void removeMadeInstallDir()
     for (;;) {
         if (!RemoveDirectoryA(lastMade) || strlen(lastMade) <= stop)
             break;
-        char *slash = strrchr(lastMade, '\\');
+        const char *slash = lastSeparator(lastMade);
         if (!slash)
             break;
-        *slash = 0;
+        lastMade[slash - lastMade] = 0;
     }
     firstMade[0] = 0;
     lastMade[0] = 0;

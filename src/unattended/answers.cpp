@@ -14,6 +14,7 @@
 #include "state/profile.h"
 #include "state/setup_state.h"
 #include "state/text.h"
+#include "state/path_text.h"
 
 namespace {
 
@@ -88,8 +89,10 @@ const char *folderProblem(const char *folder)
         return "longer than 199 characters";
     if (length < 3 || !isDriveLetter(folder[0]) || folder[1] != ':' || folder[2] != '\\')
         return "not a full path on a drive (X:\\...)";
-    for (size_t i = 2; i < length; i++) {
-        unsigned char c = (unsigned char)folder[i];
+    // By character: the second byte of a double-byte character may be any
+    // of these.
+    for (const char *p = folder + 2; *p; p = nextChar(p)) {
+        unsigned char c = (unsigned char)*p;
         if (c < 32 || strchr("<>\"|?*:/", c))
             return "a character no folder name can hold";
     }
@@ -98,13 +101,16 @@ const char *folderProblem(const char *folder)
     if (type == DRIVE_NO_ROOT_DIR || type == DRIVE_UNKNOWN)
         return "no such drive";
     char prefix[PATH_BYTES];
-    for (size_t i = 3; i <= length; i++) {
-        if (folder[i] != '\\' && folder[i] != 0)
+    for (const char *p = folder + 3;; p = nextChar(p)) {
+        if (*p != '\\' && *p != 0)
             continue;
+        size_t i = (size_t)(p - folder);
         copyText(prefix, i + 1 < sizeof prefix ? i + 1 : sizeof prefix, folder);
         DWORD attributes = GetFileAttributesA(prefix);
         if (attributes != INVALID_FILE_ATTRIBUTES && !(attributes & FILE_ATTRIBUTE_DIRECTORY))
             return "a file stands where a folder of the path must be";
+        if (!*p)
+            break;
     }
     return nullptr;
 }
@@ -248,7 +254,8 @@ int answerSharedFile(const char *valueName, const char *message, const char *cap
         readIniText(answersFile(), "SharedFiles", name, "", text, sizeof text);
     // A file written by hand may name the file alone; the value name holds
     // the installation's folder, which differs from machine to machine.
-    const char *fileName = strrchr(name, '\\') ? strrchr(name, '\\') + 1 : name;
+    const char *slash = lastSeparator(name);
+    const char *fileName = slash ? slash + 1 : name;
     if (!text[0] && fileName != name && fileName[0])
         readIniText(answersFile(), "SharedFiles", fileName, "", text, sizeof text);
     if (equalsNoCase(text, "remove")) {

@@ -1,0 +1,105 @@
+// path_text.cpp - stepping through 8-bit text by character: lead bytes of
+// the double-byte code pages from the system's table, UTF-8 by its sequence
+// lengths, every other code page a byte a character.
+#include "path_text.h"
+
+#include <string.h>
+
+namespace {
+
+UINT systemCodePage()
+{
+    static UINT codePage = GetACP();
+    return codePage;
+}
+
+bool isSeparator(char c) { return c == '\\' || c == '/'; }
+
+// The bytes of a UTF-8 sequence that starts with lead, as far as text goes:
+// a sequence cut short by the terminator or a stray continuation byte counts
+// as one byte, so that the walk always moves on.
+size_t utf8Length(const unsigned char *p)
+{
+    unsigned char lead = p[0];
+    size_t length = lead < 0xC0 ? 1 : lead < 0xE0 ? 2 : lead < 0xF0 ? 3 : lead < 0xF8 ? 4 : 1;
+    for (size_t i = 1; i < length; i++)
+        if ((p[i] & 0xC0) != 0x80)
+            return 1;
+    return length;
+}
+
+} // namespace
+
+const char *nextCharIn(UINT codePage, const char *p)
+{
+    if (!*p)
+        return p;
+    if (codePage == CP_UTF8)
+        return p + utf8Length((const unsigned char *)p);
+    // A lead byte followed by the terminator is a character of its own.
+    if (IsDBCSLeadByteEx(codePage, (BYTE)*p) && p[1])
+        return p + 2;
+    return p + 1;
+}
+
+const char *nextChar(const char *p) { return nextCharIn(systemCodePage(), p); }
+
+const char *firstSeparator(const char *path)
+{
+    UINT codePage = systemCodePage();
+    for (const char *p = path; *p; p = nextCharIn(codePage, p))
+        if (isSeparator(*p))
+            return p;
+    return nullptr;
+}
+
+const char *lastSeparatorIn(UINT codePage, const char *path)
+{
+    const char *last = nullptr;
+    for (const char *p = path; *p; p = nextCharIn(codePage, p))
+        if (isSeparator(*p))
+            last = p;
+    return last;
+}
+
+const char *lastSeparator(const char *path) { return lastSeparatorIn(systemCodePage(), path); }
+
+bool endsWithSeparator(const char *path)
+{
+    const char *last = lastSeparator(path);
+    return last && last[1] == 0;
+}
+
+bool appendPathName(char *path, size_t cap, const char *name)
+{
+    size_t length = strnlen(path, cap);
+    size_t extra = strlen(name);
+    bool separator = length > 0 && !endsWithSeparator(path);
+    if (length >= cap || length + (separator ? 1 : 0) + extra >= cap)
+        return false;
+    if (separator)
+        path[length++] = '\\';
+    memcpy(path + length, name, extra + 1);
+    return true;
+}
+
+void dropTrailingSeparator(char *path)
+{
+    const char *last = lastSeparator(path);
+    if (last && last[1] == 0)
+        path[last - path] = 0;
+}
+
+size_t wholeCharsWithinIn(UINT codePage, const char *text, size_t limit)
+{
+    const char *p = text;
+    while (*p) {
+        const char *next = nextCharIn(codePage, p);
+        if ((size_t)(next - text) > limit)
+            break;
+        p = next;
+    }
+    return (size_t)(p - text);
+}
+
+size_t wholeCharsWithin(const char *text, size_t limit) { return wholeCharsWithinIn(systemCodePage(), text, limit); }

@@ -1,0 +1,106 @@
+// Folders walked by character in the code pages of the world: a trail byte
+// that equals the backslash is no separator, and no cut falls inside a
+// character. The texts are made with the system's own conversion tables.
+#include <gtest/gtest.h>
+
+#include <string.h>
+#include <wchar.h>
+
+#include <string>
+
+#include "state/path_text.h"
+
+namespace {
+
+std::string inCodePage(UINT codePage, const wchar_t *text)
+{
+    char bytes[256] = "";
+    BOOL lossy = FALSE;
+    WideCharToMultiByte(codePage, 0, text, -1, bytes, sizeof bytes, nullptr,
+                        codePage == CP_UTF8 ? nullptr : &lossy);
+    EXPECT_FALSE(lossy) << "code page " << codePage;
+    return bytes;
+}
+
+TEST(PathText, SeparatorsAndCutsFallBetweenCharacters)
+{
+    const struct {
+        UINT codePage;
+        const wchar_t *folder;   // the last separator comes before "Lumoria"
+        const wchar_t *cut;      // its first two bytes end inside a character, but in 1252
+        size_t whole;            // bytes of whole characters within two
+    } cases[] = {
+        {1252, L"C:\\Programme\\Lumoria", L"\u00e4\u00f6\u00fc", 2},
+        {932, L"C:\\\u30bd\u30d5\u30c8\\Lumoria", L"a\u30bd", 1},     // the second byte of "so" is 0x5C
+        {932, L"C:\\\u8868\\Lumoria", L"a\u8868", 1},                  // and of "hyou"
+        {936, L"C:\\\u8f6f\u4ef6\\Lumoria", L"a\u8f6f", 1},
+        {949, L"C:\\\ud504\ub85c\uadf8\ub7a8\\Lumoria", L"a\ud504", 1},
+        {950, L"C:\\\u8a31\u529f\\Lumoria", L"a\u8a31", 1},            // the second byte of "xu" is 0x5C
+        {CP_UTF8, L"C:\\\u0421\u043e\u0444\u0442\\Lumoria", L"a\u0421", 1},
+        {CP_UTF8, L"C:\\\u30bd\u30d5\u30c8\\Lumoria", L"a\u30bd", 1},
+    };
+    for (const auto &c : cases) {
+        SCOPED_TRACE("code page " + std::to_string(c.codePage));
+        std::string folder = inCodePage(c.codePage, c.folder);
+        const char *last = lastSeparatorIn(c.codePage, folder.c_str());
+        ASSERT_NE(nullptr, last);
+        EXPECT_STREQ("\\Lumoria", last);
+        std::string cut = inCodePage(c.codePage, c.cut);
+        EXPECT_EQ(c.whole, wholeCharsWithinIn(c.codePage, cut.c_str(), 2));
+        // Stepping ends exactly at the terminator.
+        size_t steps = 0;
+        for (const char *p = folder.c_str(); *p; p = nextCharIn(c.codePage, p))
+            steps++;
+        EXPECT_EQ(wcslen(c.folder), steps);
+    }
+}
+
+TEST(PathText, BrokenSequencesStillMoveOn)
+{
+    // A lead byte at the end, a stray continuation byte, a cut sequence.
+    const struct {
+        UINT codePage;
+        const char *text;
+        size_t characters;
+    } cases[] = {
+        {932, "ab\x83", 3},
+        {CP_UTF8, "a\x80" "b", 3},
+        {CP_UTF8, "a\xE3\x82", 3},
+    };
+    for (const auto &c : cases) {
+        size_t steps = 0;
+        for (const char *p = c.text; *p; p = nextCharIn(c.codePage, p))
+            steps++;
+        EXPECT_EQ(c.characters, steps) << c.codePage;
+    }
+}
+
+TEST(PathText, AppendAddsOneSeparatorAndRefusesWhatDoesNotFit)
+{
+    const struct {
+        const char *folder, *name;
+        size_t cap;
+        bool fits;
+        const char *expected;
+    } cases[] = {
+        {"C:\\Lumoria", "lxlm.dll", 64, true, "C:\\Lumoria\\lxlm.dll"},
+        {"C:\\Lumoria\\", "lxlm.dll", 64, true, "C:\\Lumoria\\lxlm.dll"},
+        {"C:\\Lumoria/", "lxlm.dll", 64, true, "C:\\Lumoria/lxlm.dll"},
+        {"", "lxlm.dll", 64, true, "lxlm.dll"},
+        {"C:\\Lumoria", "lxlm.dll", 19, false, "C:\\Lumoria"},   // 19 characters and the terminator
+        {"C:\\Lumoria", "lxlm.dll", 20, true, "C:\\Lumoria\\lxlm.dll"},
+    };
+    for (const auto &c : cases) {
+        char path[64];
+        strcpy(path, c.folder);
+        EXPECT_EQ(c.fits, appendPathName(path, c.cap, c.name)) << c.folder << " + " << c.name;
+        EXPECT_STREQ(c.expected, path);
+    }
+    char trailing[] = "C:\\Lumoria\\";
+    dropTrailingSeparator(trailing);
+    EXPECT_STREQ("C:\\Lumoria", trailing);
+    dropTrailingSeparator(trailing);
+    EXPECT_STREQ("C:\\Lumoria", trailing);
+}
+
+} // namespace
