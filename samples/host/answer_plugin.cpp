@@ -11,10 +11,11 @@ static const char PLAYER_MODULE[] = "setup_autopilot.dll";
 
 static struct {
     HMODULE module;
-    int(WINAPI *start)(const char *script, const char *pictureDir, int32_t *networkAsked);
+    int(WINAPI *start)(const char *script, const char *pictureDir, int32_t *networkAsked, int32_t *language);
     void(WINAPI *context)(const char *run, const char *entry);
     int(WINAPI *picture)(HWND window, const char *name);
     int(WINAPI *stop)(int32_t listDialogs);
+    int32_t language;
     bool playing;
 } player;
 
@@ -45,7 +46,7 @@ int startAnswers()
         return EXIT_FAILED;
     }
     int32_t networkAsked = 0;
-    if (!player.start(h.answerFile, h.screenshotDir, &networkAsked))
+    if (!player.start(h.answerFile, h.screenshotDir, &networkAsked, &player.language))
         return EXIT_USAGE;
     player.playing = true;
     // "setup: network" in the script asks for what --network does.
@@ -53,6 +54,11 @@ int startAnswers()
         h.networkSetup = 1;
     return EXIT_DONE;
 }
+
+// The language the script's "language:" line names, 0 without one. It
+// stands for the system's language of the machine the script was written
+// for: the host installs it when initLanguage asked nothing.
+int answersLanguage() { return player.playing ? player.language : 0; }
 
 void tellAnswers(const char *entry)
 {

@@ -144,6 +144,7 @@ bool startLibraryAnswers();
 // answer_plugin.cpp: --answers and --screenshots through the tests' player
 // plug-in; each call does nothing when no answer file is played.
 int startAnswers();                 // a HostExit
+int answersLanguage();              // the script's language line, 0 none
 void tellAnswers(const char *entry); // the run under way and the entry called next
 void pictureOfWindow(HWND window, const char *name);
 void stopAnswers(bool listDialogs);  // adds what it left unanswered to unansweredDialogs

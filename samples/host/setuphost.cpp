@@ -238,13 +238,18 @@ static bool singleBit(int value) { return value > 0 && (value & (value - 1)) == 
 // language dialog, or 1 when the library asked nothing (one language
 // offered, a network installation, or the system's language decided), which
 // the host takes as English, the language of the sample medium's own module
-// that has spoken so far. After a cancelled dialog it holds several bits:
-// 0, the run stops.
+// that has spoken so far; a click script's language line then names the
+// language instead. After a cancelled dialog it holds several bits: 0, the
+// run stops.
 static int takeLanguage(int result, char *meaning, size_t cap)
 {
     if (!singleBit(result)) {
         formatText(meaning, cap, "language dialog cancelled");
         return 0;
+    }
+    if (result == LANGUAGE_ENGLISH && answersLanguage() && answersLanguage() != LANGUAGE_ENGLISH) {
+        formatText(meaning, cap, "not asked: %s (the answer file's)", languageName(answersLanguage()));
+        return answersLanguage();
     }
     if (result == LANGUAGE_ENGLISH)
         formatText(meaning, cap, "%s (chosen, or no language asked)", languageName(result));

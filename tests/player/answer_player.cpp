@@ -18,6 +18,7 @@
 #include <vector>
 
 #include "autopilot/autopilot.h"
+#include "dialogint.h"
 #include "luinsres_ids.h"
 #include "state/text.h"
 
@@ -322,12 +323,13 @@ constexpr NamedButton namedButtons[] = {
 struct NamedLanguage {
     const char *word;
     int id;
+    int bit;  // in languageFlags
 };
 constexpr NamedLanguage namedLanguages[] = {
-    {"english", IDC_LANGUAGE_ENGLISH},
-    {"german", IDC_LANGUAGE_GERMAN},
-    {"french", IDC_LANGUAGE_FRENCH},
-    {"spanish", IDC_LANGUAGE_SPANISH},
+    {"english", IDC_LANGUAGE_ENGLISH, LANGUAGE_ENGLISH},
+    {"german", IDC_LANGUAGE_GERMAN, LANGUAGE_GERMAN},
+    {"french", IDC_LANGUAGE_FRENCH, LANGUAGE_FRENCH},
+    {"spanish", IDC_LANGUAGE_SPANISH, LANGUAGE_SPANISH},
 };
 
 // One step of an answer line; false when the words mean nothing for the kind.
@@ -491,6 +493,25 @@ void stopPlayer()
     answering = false;
 }
 
+// The language the first "language:" line chooses, 0 if none. It answers
+// the language dialog when that shows; when it does not, the host installs
+// it in place of the system's language, so the line is always used.
+int scriptLanguage()
+{
+    for (int i = 0; i < answerLineCount; i++) {
+        if (answerLines[i].kind != KIND_LANGUAGE)
+            continue;
+        char word[32];
+        copyText(word, sizeof word, answerLines[i].steps);
+        word[strcspn(word, " \t;")] = 0;
+        for (const NamedLanguage &l : namedLanguages)
+            if (equalsNoCase(word, l.word))
+                return l.bit;
+        return 0;
+    }
+    return 0;
+}
+
 void setPlayerEntry(const char *entry)
 {
     copyText(answerContext, sizeof answerContext, entry ? entry : "");
@@ -508,7 +529,7 @@ void printDialogsSeen()
     }
     // One answer file serves both runs; only a setup notes what it did not need.
     for (int i = 0; i < answerLineCount && strcmp(playerRun.runName, "setup") == 0; i++)
-        if (!answerLines[i].used && answerLines[i].kind != KIND_SHARED)
+        if (!answerLines[i].used && answerLines[i].kind != KIND_SHARED && answerLines[i].kind != KIND_LANGUAGE)
             playerPrint("  answer of line %d (%s) not needed: that dialog did not show",
                         answerLines[i].lineNumber, kindNames[answerLines[i].kind]);
 }

@@ -34,6 +34,8 @@ void stopPlayer();
 // shared-file question.
 void setPlayerEntry(const char *entry);
 void printDialogsSeen();
+// The language bit the script's "language:" line names, 0 if none.
+int scriptLanguage();
 
 // picture.cpp: "<run>-<nn>-<name>.bmp" of the window in playerRun.pictureDir.
 bool capturePicture(HWND window, const char *name);

@@ -28,9 +28,12 @@ extern "C" {
 
 // Reads the script and answers every dialog of the calling thread from now
 // on; pictures go into pictureDir when one is named (null or empty: none).
-// *networkAsked becomes 1 when the script says "setup: network". 1 playing,
-// 0 the script cannot be read or a line means nothing (the reason printed).
-__declspec(dllexport) int WINAPI autopilotStart(const char *script, const char *pictureDir, int32_t *networkAsked)
+// *networkAsked becomes 1 when the script says "setup: network", *language
+// the language bit its "language:" line names (0 none), which the host
+// installs when initLanguage asks nothing. 1 playing, 0 the script cannot be
+// read or a line means nothing (the reason printed).
+__declspec(dllexport) int WINAPI autopilotStart(const char *script, const char *pictureDir, int32_t *networkAsked,
+                                                int32_t *language)
 {
     PlayerRun &p = playerRun;
     memset(&p, 0, sizeof p);
@@ -47,6 +50,8 @@ __declspec(dllexport) int WINAPI autopilotStart(const char *script, const char *
         return 0;
     if (networkAsked)
         *networkAsked = p.networkAsked;
+    if (language)
+        *language = scriptLanguage();
     return 1;
 }
 
