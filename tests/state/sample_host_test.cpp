@@ -428,6 +428,30 @@ TEST_F(SampleHostTest, AnswersWithoutThePlayerBesideTheHostAreRefused)
     EXPECT_TRUE(fileExists(target + "\\install.log")) << output;
 }
 
+// The language installed is what initLanguage answers; when it asks nothing
+// (here the system's language decides), a script's language line names it.
+// That language's module speaks from the main dialog on, and install.log
+// keeps it for the removal.
+TEST_F(SampleHostTest, LanguageIsInitLanguagesAnswerOrTheScriptsLine)
+{
+    const struct {
+        const char *answers;
+        const char *logged;   // install.log's LANGUAGE line
+        const char *module;   // the resource module the host took
+    } cases[] = {
+        {"main: standard\n", "LANGUAGE\tENGLISH", "lang\\en\\luinsres.dll"},
+        {"language: german\nmain: standard\n", "LANGUAGE\tGERMAN", "lang\\de\\luinsres.dll"},
+        {"language: french\nmain: standard\n", "LANGUAGE\tFRENCH", "lang\\fr\\luinsres.dll"},
+    };
+    for (const auto &c : cases) {
+        ASSERT_EQ(0, install(c.answers, "work")) << c.answers << output;
+        EXPECT_NE(std::string::npos, readTextFile(target + "\\install.log").find(c.logged)) << c.answers << output;
+        EXPECT_NE(std::string::npos, output.find(c.module)) << c.answers << output;
+        ASSERT_EQ(0, remove("shared: yes\n", "work")) << c.answers << output;
+        EXPECT_NE(std::string::npos, output.find(c.module)) << "the removal speaks it too\n" << output;
+    }
+}
+
 // Stopping is not failing: 1 after a cancel the user confirmed; 2 when the
 // answer file left a dialog unanswered, or named an entry the list does not
 // have: the dialog is closed instead of waited on, and nothing is copied.
