@@ -247,9 +247,10 @@ static int takeLanguage(int result, char *meaning, size_t cap)
         formatText(meaning, cap, "language dialog cancelled");
         return 0;
     }
-    if (result == LANGUAGE_ENGLISH && answersLanguage() && answersLanguage() != LANGUAGE_ENGLISH) {
-        formatText(meaning, cap, "not asked: %s (the answer file's)", languageName(answersLanguage()));
-        return answersLanguage();
+    int scripted = answersLanguage();
+    if (result == LANGUAGE_ENGLISH && scripted && scripted != LANGUAGE_ENGLISH) {
+        formatText(meaning, cap, "not asked: %s (the answer file's)", languageName(scripted));
+        return scripted;
     }
     if (result == LANGUAGE_ENGLISH)
         formatText(meaning, cap, "%s (chosen, or no language asked)", languageName(result));
