@@ -8,6 +8,8 @@
 #                                            language
 #   bin/answers/                             answer files for unattended runs
 #   bin/*pnint.dll, bin/fixint.dll           the sample's integration modules
+#   bin/setup_autopilot.dll                  the tests' click-script player,
+#                                            which setuphost --answers loads
 #   include/dialogint.h                      the host interface
 #   samples/nsis/                            the NSIS sample setup script
 #   docs/guide.md, docs/screenshots/setup/   the guide and its pictures
@@ -30,6 +32,9 @@ if(DIALOGINT_TESTS)
     install(FILES $<TARGET_FILE_DIR:pnint_standin>/apnint.dll $<TARGET_FILE_DIR:pnint_standin>/bpnint.dll
                   $<TARGET_FILE_DIR:pnint_standin>/cpnint.dll $<TARGET_FILE:fixint_standin>
             DESTINATION bin)
+    # The player of the answer files and the pictures (test machinery, not
+    # part of the host): setuphost.exe loads it for --answers.
+    install(FILES $<TARGET_FILE:setup_autopilot> DESTINATION bin)
 endif()
 install(FILES ${CMAKE_SOURCE_DIR}/include/dialogint.h DESTINATION include)
 install(DIRECTORY ${CMAKE_SOURCE_DIR}/samples/nsis/ DESTINATION samples/nsis)

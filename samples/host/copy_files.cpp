@@ -11,7 +11,6 @@
 #include <stdlib.h>
 #include <string.h>
 
-#include "state/text.h"
 
 // The sections of install.ini that list files to copy, and the folder below
 // the installation folder where each kind goes.
@@ -40,7 +39,7 @@ const char *sectionName(int section)
 static int sectionByName(const char *name)
 {
     for (int i = 0; i < SECTION_COUNT; i++)
-        if (equalsNoCase(name, listSections[i].name))
+        if (_stricmp(name, listSections[i].name) == 0)
             return i;
     return -1;
 }
@@ -108,7 +107,7 @@ static int64_t sizeOfFile(const char *path)
 static int findCopied(const char *path)
 {
     for (int i = 0; i < hostRun.copiedCount; i++)
-        if (equalsNoCase(hostRun.copied[i].path, path))
+        if (_stricmp(hostRun.copied[i].path, path) == 0)
             return i;
     return -1;
 }
@@ -153,7 +152,7 @@ static bool copyListedFile(int n, int count)
 
     char percentText[32];
     readProfile(ini, "PERCENT", key, percentText, sizeof percentText);
-    int percent = percentText[0] ? parseDecimal(percentText) : n * 100 / count;
+    int percent = percentText[0] ? atoi(percentText) : n * 100 / count;
     showCopyProgress(logicalName, percent);
 
     char source[HOST_PATH], target[HOST_PATH];
@@ -168,7 +167,7 @@ static bool copyListedFile(int n, int count)
     int64_t size = sizeOfFile(target);
     char sizeText[32];
     readProfile(ini, "SIZEFILES", key, sizeText, sizeof sizeText);
-    if (sizeText[0] && parseDecimal(sizeText) != size)
+    if (sizeText[0] && strtoll(sizeText, nullptr, 10) != size)
         printLine("setuphost: %s has %lld bytes, the layout file says %s", source, (long long)size, sizeText);
     h.copiedBytes += size;
     h.copiedNow++;
@@ -180,9 +179,9 @@ static bool copyListedFile(int n, int count)
 // A removal name has no language prefix: "HELP" stands for "*2HELP" too.
 static bool namesMatch(const char *logged, const char *removal)
 {
-    if (equalsNoCase(logged, removal))
+    if (_stricmp(logged, removal) == 0)
         return true;
-    return logged[0] == '*' && logged[1] && equalsNoCase(logged + 2, removal);
+    return logged[0] == '*' && logged[1] && _stricmp(logged + 2, removal) == 0;
 }
 
 static void deleteCopied(int at)
@@ -247,10 +246,10 @@ void keepSetupRecords()
     // The installed install.ini holds the selection and the space used, from
     // which a later setup starts; the layout file belongs with it.
     if (joinPath(target, sizeof target, h.installDir, KEPT_INSTALL_INI) &&
-        !equalsNoCase(target, h.record.setupIniPath))
+        _stricmp(target, h.record.setupIniPath) != 0)
         CopyFileA(h.record.setupIniPath, target, FALSE);
     if (joinPath(target, sizeof target, h.installDir, KEPT_LAYOUT) &&
-        !equalsNoCase(target, h.record.layoutFilePath))
+        _stricmp(target, h.record.layoutFilePath) != 0)
         CopyFileA(h.record.layoutFilePath, target, FALSE);
 }
 
@@ -268,8 +267,8 @@ bool writeInstallLog()
     fprintf(log, "; install.log - the files setuphost copied, for their removal:\n"
                  "; section, logical name, size, 1 when registered in SharedDLLs, path\n");
     // The language of the installation, so that its removal speaks it too.
-    if (h.languageBit)
-        fprintf(log, "LANGUAGE\t%s\n", languageName(h.languageBit));
+    if (h.record.languageFlags)
+        fprintf(log, "LANGUAGE\t%s\n", languageName(h.record.languageFlags));
     for (int i = 0; i < h.copiedCount; i++) {
         const CopiedFile &c = h.copied[i];
         fprintf(log, "%s\t%s\t%lld\t%d\t%s\n", sectionName(c.section), c.logicalName, (long long)c.size, c.shared,
@@ -323,8 +322,8 @@ bool readInstallLog()
         if (strncmp(line, "LANGUAGE\t", 9) == 0) {
             char *name = line + 9;
             name[strcspn(name, "\r\n")] = 0;
-            if (!h.languageBit)
-                h.languageBit = languageByName(name);
+            if (!h.record.languageFlags)
+                h.record.languageFlags = languageByName(name);
         } else if (parseLogLine(line, &h.copied[h.copiedCount])) {
             h.copiedCount++;
         }

@@ -2,7 +2,6 @@
 // entries by their undecorated names; the table of answers each entry gave.
 #include "host.h"
 
-#include "state/text.h"
 
 template <typename Entry> static bool findEntry(Entry *entry, const char *name)
 {

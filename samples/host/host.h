@@ -2,7 +2,8 @@
 // loads dialogint.dll by name from beside itself, calls its entries in the
 // order of a setup script, copies the files that install.ini then lists and,
 // on a removal run, takes them away again. One state block, hostRun, holds
-// the options and everything a run learns; each .cpp file is one step.
+// the options and everything a run learns; each .cpp file is one step. It is
+// built from these files and dialogint.h alone.
 #pragma once
 
 #include <windows.h>
@@ -62,8 +63,8 @@ struct HostRun {
     char mediaDir[HOST_PATH];      // the setup media, never written
     char workDir[HOST_PATH];       // the copy of the media the library works on
     char targetDir[HOST_PATH];     // installation folder offered; empty: the default
-    char answerFile[HOST_PATH];    // empty: a user answers the dialogs
-    char screenshotDir[HOST_PATH]; // empty: no pictures
+    char answerFile[HOST_PATH];    // --answers: the click script; empty: a user answers the dialogs
+    char screenshotDir[HOST_PATH]; // --screenshots; empty: no pictures
     char libraryAnswers[HOST_PATH];// --record / --replay: the answer file the library keeps
     int libraryAnswersMode;        // ANSWERS_OFF, ANSWERS_RECORD or ANSWERS_REPLAY
     char setupLog[HOST_PATH];      // --log: the library's setup log; empty: its default
@@ -76,7 +77,6 @@ struct HostRun {
     HostSetupInfo record;
     HWND window;                   // the host's own window, owner of the dialogs
     char installDir[HOST_PATH];    // where files go (long form as the library gave it)
-    int languageBit;               // the language installed (initLanguage's bits), 0 unknown
     const char *runName;           // "setup" or "removal", for pictures and headings
     EntryResult results[MAX_ENTRY_RESULTS];
     int resultCount;
@@ -88,8 +88,7 @@ struct HostRun {
     int removedCount;
     int keptSharedCount;
     int sharedAsked;
-    int unansweredDialogs;         // unattended: dialogs the answer file did not answer
-    int screenshotCount;
+    int unansweredDialogs;         // --answers: dialogs the click script did not answer
 };
 
 extern HostRun hostRun;
@@ -106,10 +105,19 @@ bool makeDirectories(const char *dir);
 bool fileExistsAt(const char *path);
 bool joinPath(char *out, size_t cap, const char *dir, const char *name);
 
-// setuphost.cpp: the resource module of the language, into the work copy
+// setuphost.cpp: the resource module of the language, into the work copy;
+// the name install.log keeps a language under
 bool useLanguageModule(int languageBit);
 const char *languageName(int bit);
 int languageByName(const char *name);
+
+// text.cpp: bounded writes into fixed buffers; false when the text was cut.
+bool copyText(char *dst, size_t cap, const char *src);
+bool appendText(char *dst, size_t cap, const char *src);
+bool formatText(char *dst, size_t cap, const char *format, ...) __attribute__((format(printf, 3, 4)));
+// Field n (from 1) of a comma-separated value, empty fields not counted,
+// without its leading blanks; false when there are fewer.
+bool fieldAt(const char *value, int n, char *out, size_t cap);
 
 // copy_files.cpp
 bool copyListedFiles();
@@ -133,17 +141,13 @@ void pumpMessages();
 // first entry; false when the library cannot use them.
 bool startLibraryAnswers();
 
-// answers.cpp
-bool startAnswers();
-void stopAnswers();
-void setAnswerContext(const char *entry);
-// The language the answer file's "language:" line names, 0 if none; that
-// line is then answered, whether or not the language dialog shows.
-int answeredLanguage();
-void printDialogsSeen();
-
-// screenshot.cpp
-bool captureWindow(HWND window, const char *name);
+// answer_plugin.cpp: --answers and --screenshots through the tests' player
+// plug-in; each call does nothing when no answer file is played.
+int startAnswers();                 // a HostExit
+int answersLanguage();              // the script's language line, 0 none
+void tellAnswers(const char *entry); // the run under way and the entry called next
+void pictureOfWindow(HWND window, const char *name);
+void stopAnswers(bool listDialogs);  // adds what it left unanswered to unansweredDialogs
 
 // summary.cpp
 void printComponentsChosen(const char *setupIniPath);

@@ -6,7 +6,6 @@
 
 #include <string.h>
 
-#include "state/text.h"
 
 // A work folder that holds this file was made by the host and may be
 // emptied; any other non-empty folder is left alone.

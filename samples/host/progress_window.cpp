@@ -3,7 +3,6 @@
 // file being copied and a bar that follows install.ini's PERCENT figures.
 #include "host.h"
 
-#include "state/text.h"
 
 static const char WINDOW_CLASS[] = "LumoriaSetupHost";
 constexpr int WINDOW_WIDTH = 440;
@@ -97,7 +96,7 @@ void showCopyProgress(const char *what, int percent)
         progressPictured = true;
         Sleep(200);
         pumpMessages();
-        captureWindow(window, "copying");
+        pictureOfWindow(window, "copying");
     }
 }
 

@@ -7,7 +7,6 @@
 
 #include <string.h>
 
-#include "state/text.h"
 
 static bool pathFits(char *field, size_t cap, const char *path)
 {
@@ -37,6 +36,7 @@ int runRemoval(bool entriesLoaded)
 {
     HostRun &h = hostRun;
     h.runName = "removal";
+    tellAnswers(nullptr);
     printLine("== Lumoria sample setup: removal ==");
     if (!entriesLoaded) {
         if (!makeWorkCopy() || !loadEntries() || !startLibraryAnswers())
@@ -57,7 +57,7 @@ int runRemoval(bool entriesLoaded)
         !pathFits(h.record.installDir, sizeof h.record.installDir, h.installDir))
         return EXIT_FAILED;
     // The removal speaks the language the installation was made in.
-    if (!entriesLoaded && h.languageBit && !useLanguageModule(h.languageBit))
+    if (!entriesLoaded && h.record.languageFlags && !useLanguageModule(h.record.languageFlags))
         return EXIT_FAILED;
 
     if (!entriesLoaded) {
@@ -83,6 +83,6 @@ int runRemoval(bool entriesLoaded)
     printLine("Files removed: %d; shared files kept: %d (asked about %d)", h.removedCount, h.keptSharedCount,
               h.sharedAsked);
     printRegistryKeys();
-    printDialogsSeen();
+    stopAnswers(true);
     return h.copyErrors ? EXIT_FAILED : EXIT_DONE;
 }

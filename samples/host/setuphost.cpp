@@ -8,8 +8,9 @@
 //   copied files go.
 //
 // The library works on a copy of the media, since it writes install.ini.
-// Without an answer file a user answers the dialogs; with one they are
-// answered unattended and, when asked, photographed. With --replay the
+// A user answers the dialogs; with --answers the tests' click-script player
+// (setup_autopilot.dll, beside the host) presses their buttons instead and,
+// with --screenshots, photographs them. With --replay the
 // library itself sets up from a recorded answer file and shows nothing;
 // --record makes that file from the choices made in the dialogs.
 #include "host.h"
@@ -17,8 +18,6 @@
 #include <stdarg.h>
 #include <stdio.h>
 #include <string.h>
-
-#include "state/text.h"
 
 HostRun hostRun;
 
@@ -175,22 +174,23 @@ bool findInstallDir(char *dir, size_t cap)
 // ---------------------------------------------------------------------------
 // The language
 
-struct LanguageName {
-    const char *name;   // in install.ini's LANGUAGEINFO
-    int bit;
-    const char *codes[2];  // win.ini's intl / sLanguage
-    const char *folder;    // lang\<folder>\luinsres.dll on the media
+// Where a multilingual medium keeps each language's resource module
+// (lang\<folder>\luinsres.dll), and the name install.log keeps it under.
+struct LanguageFolder {
+    int bit;             // in languageFlags
+    const char *folder;
+    const char *name;
 };
-constexpr LanguageName languageNames[] = {
-    {"ENGLISH", LANGUAGE_ENGLISH, {"eng", "enu"}, "en"},
-    {"GERMAN", LANGUAGE_GERMAN, {"deu", nullptr}, "de"},
-    {"FRENCH", LANGUAGE_FRENCH, {"fra", "frc"}, "fr"},
-    {"SPANISH", LANGUAGE_SPANISH, {"esn", "esp"}, "es"},
+constexpr LanguageFolder languageFolders[] = {
+    {LANGUAGE_ENGLISH, "en", "ENGLISH"},
+    {LANGUAGE_FRENCH, "fr", "FRENCH"},
+    {LANGUAGE_GERMAN, "de", "GERMAN"},
+    {LANGUAGE_SPANISH, "es", "SPANISH"},
 };
 
 const char *languageName(int bit)
 {
-    for (const LanguageName &l : languageNames)
+    for (const LanguageFolder &l : languageFolders)
         if (l.bit == bit)
             return l.name;
     return "?";
@@ -198,14 +198,14 @@ const char *languageName(int bit)
 
 int languageByName(const char *name)
 {
-    for (const LanguageName &l : languageNames)
-        if (equalsNoCase(name, l.name))
+    for (const LanguageFolder &l : languageFolders)
+        if (_stricmp(name, l.name) == 0)
             return l.bit;
     return 0;
 }
 
 // A multilingual medium holds one resource module per language in
-// lang\<code>\luinsres.dll; the one in the medium's own folder speaks the
+// lang\<folder>\luinsres.dll; the one in the medium's own folder speaks the
 // language initLanguage runs in. Once the language is known, the host makes
 // that language's module the one in its work copy, which stays the source
 // folder of every later call: the library also loads the integration modules
@@ -213,8 +213,7 @@ int languageByName(const char *name)
 bool useLanguageModule(int languageBit)
 {
     HostRun &h = hostRun;
-    h.languageBit = languageBit;
-    for (const LanguageName &l : languageNames) {
+    for (const LanguageFolder &l : languageFolders) {
         if (l.bit != languageBit)
             continue;
         char from[HOST_PATH], to[HOST_PATH];
@@ -235,57 +234,29 @@ bool useLanguageModule(int languageBit)
 
 static bool singleBit(int value) { return value > 0 && (value & (value - 1)) == 0; }
 
-// initLanguage answers 1 both for "English chosen" and for "not asked". The
-// host tells the two apart as the library decides whether to ask: more than
-// one language offered, no network installation, and the system's language
-// not among those offered. When nothing was asked, the system's language or
-// else the first one offered is installed.
-static int chooseLanguage(int result, char *meaning, size_t cap)
+// initLanguage's answer is the language to install: the one chosen in the
+// language dialog, or 1 when the library asked nothing (one language
+// offered, a network installation, or the system's language decided), which
+// the host takes as English, the language of the sample medium's own module
+// that has spoken so far; a click script's language line then names the
+// language instead. After a cancelled dialog it holds several bits: 0, the
+// run stops.
+static int takeLanguage(int result, char *meaning, size_t cap)
 {
-    const HostSetupInfo &r = hostRun.record;
-    int offered = 0, count = 0, first = 0;
-    for (int k = 1;; k++) {
-        char key[16], value[128];
-        formatText(key, sizeof key, "Info%d", k);
-        GetPrivateProfileStringA("LANGUAGEINFO", key, "", value, sizeof value, r.setupIniPath);
-        if (!value[0])
-            break;
-        count++;
-        for (const LanguageName &l : languageNames)
-            if (strcmp(value, l.name) == 0) {
-                offered |= l.bit;
-                if (!first)
-                    first = l.bit;
-            }
-    }
-    char winIni[HOST_PATH], system[128] = "";
-    UINT n = GetWindowsDirectoryA(winIni, sizeof winIni);
-    if (n > 0 && n < sizeof winIni && joinPath(winIni, sizeof winIni, winIni, "win.ini"))
-        GetPrivateProfileStringA("intl", "sLanguage", "", system, sizeof system, winIni);
-    int systemBit = 0;
-    for (const LanguageName &l : languageNames)
-        for (const char *code : l.codes)
-            if (code && equalsNoCase(system, code) && (offered & l.bit))
-                systemBit = l.bit;
-
-    bool asked = count > 1 && !r.networkInstallMode && !systemBit;
-    if (asked) {
-        if (singleBit(result)) {
-            formatText(meaning, cap, "%s chosen in the language dialog", languageName(result));
-            return result;
-        }
+    if (!singleBit(result)) {
         formatText(meaning, cap, "language dialog cancelled");
         return 0;
     }
-    // Unattended, the answer file's language stands for the user's choice.
-    int answered = hostRun.answerFile[0] ? answeredLanguage() & offered : 0;
-    int chosen = answered ? answered : systemBit ? systemBit : first ? first : LANGUAGE_ENGLISH;
-    formatText(meaning, cap, "not asked: %s (%s)", languageName(chosen),
-               answered    ? "the answer file's"
-               : systemBit ? "the system's language"
-               : count > 1 ? "the first offered"
-                           : "the only one offered");
-    return chosen;
+    int scripted = answersLanguage();
+    if (result == LANGUAGE_ENGLISH && scripted && scripted != LANGUAGE_ENGLISH) {
+        formatText(meaning, cap, "not asked: %s (the answer file's)", languageName(scripted));
+        return scripted;
+    }
+    if (result == LANGUAGE_ENGLISH)
+        formatText(meaning, cap, "%s (chosen, or no language asked)", languageName(result));
+    else
+        formatText(meaning, cap, "%s chosen in the language dialog", languageName(result));
+    return result;
 }
 
 // ---------------------------------------------------------------------------
@@ -401,6 +372,7 @@ static int runSetup()
     HostRun &h = hostRun;
     HostSetupInfo &r = h.record;
     h.runName = "setup";
+    tellAnswers(nullptr);
     printLine("== Lumoria sample setup ==");
     printLine("media:        %s", h.mediaDir);
     if (!makeWorkCopy() || !loadEntries() || !startLibraryAnswers() || !prepareRecord())
@@ -426,7 +398,7 @@ static int runSetup()
 
     code = h.entries.initLanguage(h.window, &r);
     char meaning[64];
-    int language = code < 0 ? 0 : chooseLanguage(code, meaning, sizeof meaning);
+    int language = code < 0 ? 0 : takeLanguage(code, meaning, sizeof meaning);
     noteResult("initLanguage", code,
                code == RESULT_NO_ANSWER ? NO_ANSWER_MEANING : code < 0 ? "the resource module did not load" : meaning);
     if (code < 0)
@@ -502,7 +474,7 @@ static int runSetup()
     if (h.networkSetup)
         printLine("A network installation is not registered; remove it with: setuphost --remove --target %s",
                   h.installDir);
-    printDialogsSeen();
+    stopAnswers(true);
     return h.copyErrors ? EXIT_FAILED : EXIT_DONE;
 }
 
@@ -531,12 +503,15 @@ int main(int argc, char **argv)
     // either (the copy is reported on the console).
     if (h.libraryAnswersMode != ANSWERS_REPLAY)
         h.window = createHostWindow();
-    if (h.answerFile[0] && !startAnswers())
-        return EXIT_USAGE;
+    if (h.answerFile[0]) {
+        int started = startAnswers();
+        if (started != EXIT_DONE)
+            return started;
+    }
 
     int code = h.removeRun ? runRemoval(false) : runSetup();
 
-    stopAnswers();
+    stopAnswers(false);
     removeWorkCopy();
     if (h.unansweredDialogs) {
         printLine("setuphost: %d dialog(s) or step(s) the answer file did not answer", h.unansweredDialogs);

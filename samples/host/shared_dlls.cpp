@@ -8,7 +8,6 @@
 
 #include <string.h>
 
-#include "state/text.h"
 
 static const char SHARED_DLLS_KEY[] = "SOFTWARE\\Microsoft\\Windows\\CurrentVersion\\SharedDLLs";
 
@@ -30,7 +29,7 @@ static const char *plainName(const char *name, bool listed)
 static void noteSharedName(const char *name)
 {
     for (int i = 0; i < sharedNameCount; i++)
-        if (equalsNoCase(sharedNames[i], name))
+        if (_stricmp(sharedNames[i], name) == 0)
             return;
     if (sharedNameCount < MAX_SHARED_NAMES)
         copyText(sharedNames[sharedNameCount++], NAME_BYTES, name);
@@ -50,8 +49,8 @@ static void collectSharedNames(const char *layout)
             GetPrivateProfileStringA(section, key, "", value, sizeof value, layout);
             if (!value[0])
                 break;
-            if (tokenAt(value, 1, name, sizeof name, true) && tokenAt(value, 2, mark, sizeof mark, true) &&
-                equalsNoCase(mark, "SYSTEM"))
+            if (fieldAt(value, 1, name, sizeof name) && fieldAt(value, 2, mark, sizeof mark) &&
+                _stricmp(mark, "SYSTEM") == 0)
                 noteSharedName(plainName(name, false));
         }
     }
@@ -61,7 +60,7 @@ static bool isSharedName(const char *logicalName)
 {
     const char *plain = plainName(logicalName, true);
     for (int i = 0; i < sharedNameCount; i++)
-        if (equalsNoCase(sharedNames[i], plain))
+        if (_stricmp(sharedNames[i], plain) == 0)
             return true;
     return false;
 }
@@ -134,9 +133,9 @@ void releaseSharedFiles()
         const char *name = strrchr(c.path, '\\');
         name = name ? name + 1 : c.path;
         int32_t answer = -1;
-        setAnswerContext("DeleteShareDLL");
+        tellAnswers("DeleteShareDLL");
         int result = h.entries.DeleteShareDLL(name, &answer, c.path, h.workDir);
-        setAnswerContext("");
+        tellAnswers(nullptr);
         h.sharedAsked++;
         char meaning[64];
         formatText(meaning, sizeof meaning, "%s: %s", name,

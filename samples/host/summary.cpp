@@ -6,7 +6,6 @@
 
 #include <string.h>
 
-#include "state/text.h"
 
 static const char PRODUCT_KEY[] = "SOFTWARE\\Jor\\Lumoria";
 static const char MAKER_KEY[] = "SOFTWARE\\Jor";
@@ -47,7 +46,7 @@ void printComponentsChosen(const char *setupIniPath)
                 break;
             formatText(key, sizeof key, "Info%dDefault", k);
             GetPrivateProfileStringA(section, key, "", mark, sizeof mark, setupIniPath);
-            if (mark[0] != 'S' || !tokenAt(value, 2, name, sizeof name, true))
+            if (mark[0] != 'S' || !fieldAt(value, 2, name, sizeof name))
                 continue;
             if (chosen++)
                 appendText(line, sizeof line, " ");

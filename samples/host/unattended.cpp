@@ -6,7 +6,6 @@
 // says which.
 #include "host.h"
 
-#include "state/text.h"
 
 bool startLibraryAnswers()
 {

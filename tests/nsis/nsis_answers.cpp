@@ -1,19 +1,20 @@
 // nsis_answers.cpp - nsis_answers.dll, a test-only module that the NSIS
 // sample setup (samples/nsis) loads when its tests run it unattended. It
-// plays the sample host's answer files with the sample host's own player on
-// the calling thread: the entries of dialogint.dll that show dialogs are
-// called on that thread, so its dialogs are answered as a user would.
+// plays the sample host's answer files with the tests' click-script player
+// (tests/player) on the calling thread: the entries of dialogint.dll that
+// show dialogs are called on that thread, so its dialogs are answered as a
+// user would.
 #include <stdarg.h>
 #include <stdio.h>
 
-#include "host.h"
+#include "player.h"
 #include "state/text.h"
 
-HostRun hostRun;
+PlayerRun playerRun;
 
-static char logPath[HOST_PATH];
+static char logPath[PLAYER_PATH];
 
-void printLine(const char *format, ...)
+void playerPrint(const char *format, ...)
 {
     FILE *log = logPath[0] ? fopen(logPath, "a") : nullptr;
     if (!log)
@@ -26,57 +27,34 @@ void printLine(const char *format, ...)
     fclose(log);
 }
 
-// No pictures in these runs.
-bool captureWindow(HWND, const char *) { return false; }
-
-// The language an answer file names; the installer reads the language from
-// initLanguage itself and never asks the player.
-int languageByName(const char *name)
-{
-    const struct {
-        const char *name;
-        int bit;
-    } languages[] = {{"ENGLISH", LANGUAGE_ENGLISH}, {"FRENCH", LANGUAGE_FRENCH}, {"GERMAN", LANGUAGE_GERMAN},
-                     {"SPANISH", LANGUAGE_SPANISH}};
-    for (const auto &l : languages)
-        if (equalsNoCase(name, l.name))
-            return l.bit;
-    return 0;
-}
-
 extern "C" {
 
 // Starts answering the dialogs of this thread from the answer file; what it
-// sees goes to the log. 1 started, 0 the answer file is unreadable or bad.
+// sees goes to the log. No pictures in these runs. 1 started, 0 the answer
+// file is unreadable or bad.
 __declspec(dllexport) int WINAPI answersStart(const char *answerFile, const char *logFile)
 {
     copyText(logPath, sizeof logPath, logFile);
-    hostRun.runName = "setup";
-    if (!copyText(hostRun.answerFile, sizeof hostRun.answerFile, answerFile))
+    copyText(playerRun.runName, sizeof playerRun.runName, "setup");
+    playerRun.pictureDir[0] = 0;
+    if (!copyText(playerRun.script, sizeof playerRun.script, answerFile))
         return 0;
-    hostRun.unansweredDialogs = 0;
-    printLine("== answers from %s, process %lu ==", answerFile, GetCurrentProcessId());
-    return startAnswers() ? 1 : 0;
+    playerPrint("== answers from %s, process %lu ==", answerFile, GetCurrentProcessId());
+    return startPlayer() ? 1 : 0;
 }
 
 // Stops answering; the number of dialogs or steps the file did not answer.
 __declspec(dllexport) int WINAPI answersStop()
 {
     printDialogsSeen();
-    stopAnswers();
-    int unanswered = hostRun.unansweredDialogs;
-    hostRun.unansweredDialogs = 0;
+    stopPlayer();
+    int unanswered = playerRun.unanswered;
+    playerRun.unanswered = 0;
     return unanswered;
 }
 
 // The entry being called, which tells DeleteShareDLL's question from the
-// library's other message boxes. The player keeps the pointer, and the
-// caller's text lives only for the call: it is kept here.
-__declspec(dllexport) void WINAPI answersContext(const char *entry)
-{
-    static char context[32];
-    copyText(context, sizeof context, entry ? entry : "");
-    setAnswerContext(context);
-}
+// library's other message boxes; the player keeps a copy.
+__declspec(dllexport) void WINAPI answersContext(const char *entry) { setPlayerEntry(entry); }
 
 }

@@ -143,9 +143,10 @@ protected:
         return path;
     }
 
-    // Runs setuphost.exe with the arguments; its exit code, or -1 when it had
-    // to be stopped. What it printed lands in output.
-    int runHost(const std::string &arguments)
+    // Runs setuphost.exe (of hostDir, by default the build's) with the
+    // arguments; its exit code, or -1 when it had to be stopped. What it
+    // printed lands in output.
+    int runHost(const std::string &arguments, const std::string &hostDir = exeDir())
     {
         std::string outPath = dir + "host-output" + std::to_string(++runs) + ".txt";
         SECURITY_ATTRIBUTES inherit = {sizeof inherit, nullptr, TRUE};
@@ -159,7 +160,7 @@ protected:
         start.hStdInput = GetStdHandle(STD_INPUT_HANDLE);
         PROCESS_INFORMATION process = {};
         // A folder's closing backslash would escape the quote after it.
-        std::string command = "\"" + exeDir() + "setuphost.exe\" --media \"" + media.substr(0, media.size() - 1) +
+        std::string command = "\"" + hostDir + "setuphost.exe\" --media \"" + media.substr(0, media.size() - 1) +
                               "\" " + arguments;
         std::vector<char> line(command.begin(), command.end());
         line.push_back(0);
@@ -399,6 +400,56 @@ TEST_F(SampleHostTest, BadArgumentsAndForeignWorkFoldersAreRefused)
     }
     EXPECT_EQ("not the host's", readTextFile(foreign + "\\keep.txt"));
     EXPECT_TRUE(fileExists(media + "files\\engine\\lumoria.exe")) << "the media stay whole";
+}
+
+// The click scripts are played by the tests' plug-in beside the host: a host
+// without it refuses --answers and says what is missing, and still serves a
+// replay, which needs no player.
+TEST_F(SampleHostTest, AnswersWithoutThePlayerBesideTheHostAreRefused)
+{
+    std::string bare = dir + "bare\\";
+    CreateDirectoryA(bare.c_str(), nullptr);
+    for (const char *file : {"setuphost.exe", "dialogint.dll"})
+        ASSERT_TRUE(copyFileTo(exeDir() + file, bare + file)) << file;
+    EXPECT_EQ(2, runHost("--work \"" + dir + "work\" --target \"" + target + "\" --answers \"" +
+                         writeAnswers(STANDARD_ANSWERS) + "\"",
+                         bare))
+        << output;
+    EXPECT_NE(std::string::npos, output.find("setup_autopilot.dll")) << output;
+    EXPECT_EQ(INVALID_FILE_ATTRIBUTES, GetFileAttributesA(target.c_str())) << output;
+
+    std::string log = dir + "replay.log";
+    EXPECT_EQ(0, runHost("--work \"" + dir + "work\" --target \"" + target + "\" --replay \"" +
+                         writeAnswers("[Setup]\nKind=standard\n") + "\" --log \"" + log + "\"",
+                         bare))
+        << output << readTextFile(log);
+    if (GetFileAttributesA(target.c_str()) != INVALID_FILE_ATTRIBUTES)
+        shortTarget = shortPath(target);
+    EXPECT_TRUE(fileExists(target + "\\install.log")) << output;
+}
+
+// The language installed is what initLanguage answers; when it asks nothing
+// (here the system's language decides), a script's language line names it.
+// That language's module speaks from the main dialog on, and install.log
+// keeps it for the removal.
+TEST_F(SampleHostTest, LanguageIsInitLanguagesAnswerOrTheScriptsLine)
+{
+    const struct {
+        const char *answers;
+        const char *logged;   // install.log's LANGUAGE line
+        const char *module;   // the resource module the host took
+    } cases[] = {
+        {"main: standard\n", "LANGUAGE\tENGLISH", "lang\\en\\luinsres.dll"},
+        {"language: german\nmain: standard\n", "LANGUAGE\tGERMAN", "lang\\de\\luinsres.dll"},
+        {"language: french\nmain: standard\n", "LANGUAGE\tFRENCH", "lang\\fr\\luinsres.dll"},
+    };
+    for (const auto &c : cases) {
+        ASSERT_EQ(0, install(c.answers, "work")) << c.answers << output;
+        EXPECT_NE(std::string::npos, readTextFile(target + "\\install.log").find(c.logged)) << c.answers << output;
+        EXPECT_NE(std::string::npos, output.find(c.module)) << c.answers << output;
+        ASSERT_EQ(0, remove("shared: yes\n", "work")) << c.answers << output;
+        EXPECT_NE(std::string::npos, output.find(c.module)) << "the removal speaks it too\n" << output;
+    }
 }
 
 // Stopping is not failing: 1 after a cancel the user confirmed; 2 when the

@@ -1,16 +1,16 @@
-// answers.cpp - unattended runs. An answer file says, one line per showing
-// of a dialog, what a user would do in it:
+// answer_player.cpp - the click-script player. An answer file says, one line
+// per showing of a dialog, what a user would do in it:
 //
 //     <dialog>: <step>; <step>; ...
 //
-// The autopilot (the test rig's CBT hook) hands the host every dialog and
-// message box as it opens, from inside its modal loop; the host tells which
+// The autopilot (the test rig's CBT hook) hands the player every dialog and
+// message box as it opens, from inside its modal loop; the player tells which
 // dialog it is by its controls, takes the next line written for that dialog,
 // photographs it when pictures are asked for, and plays the steps. The
 // library's progress dialog ends by itself and is only photographed. A
 // dialog the file does not answer is closed (a box with its default button),
 // counted, and fails the run, so that an unattended run never hangs.
-#include "host.h"
+#include "player.h"
 
 #include <stdio.h>
 #include <string.h>
@@ -18,6 +18,7 @@
 #include <vector>
 
 #include "autopilot/autopilot.h"
+#include "dialogint.h"
 #include "luinsres_ids.h"
 #include "state/text.h"
 
@@ -101,7 +102,7 @@ static bool readAnswerFile(const char *path)
 {
     FILE *file = fopen(path, "r");
     if (!file) {
-        printLine("setuphost: cannot read the answer file %s", path);
+        playerPrint("setuphost: cannot read the answer file %s", path);
         return false;
     }
     char line[512];
@@ -122,23 +123,23 @@ static bool readAnswerFile(const char *path)
         // "setup: network" asks for a network installation, as --network does.
         if (colon && equalsNoCase(trim(text), "setup")) {
             if (equalsNoCase(trim(colon + 1), "network"))
-                hostRun.networkSetup = 1;
+                playerRun.networkAsked = 1;
             else if (!equalsNoCase(trim(colon + 1), "dialogs")) {
-                printLine("setuphost: %s line %d: setup is \"dialogs\" or \"network\"", path, number);
+                playerPrint("setuphost: %s line %d: setup is \"dialogs\" or \"network\"", path, number);
                 good = false;
             }
             continue;
         }
         int kind = colon ? kindByName(trim(text)) : -1;
         if (kind < 0 || kind == KIND_PROGRESS || kind == KIND_UNKNOWN) {
-            printLine("setuphost: %s line %d: expected \"<dialog>: <steps>\" with a dialog of language, reinstall, "
-                      "main, options, network, box, shared, or \"setup: network\"",
-                      path, number);
+            playerPrint("setuphost: %s line %d: expected \"<dialog>: <steps>\" with a dialog of language, reinstall, "
+                        "main, options, network, box, shared, or \"setup: network\"",
+                        path, number);
             good = false;
             continue;
         }
         if (answerLineCount >= MAX_ANSWER_LINES) {
-            printLine("setuphost: %s: more than %d answers", path, MAX_ANSWER_LINES);
+            playerPrint("setuphost: %s: more than %d answers", path, MAX_ANSWER_LINES);
             good = false;
             break;
         }
@@ -147,14 +148,14 @@ static bool readAnswerFile(const char *path)
         a.lineNumber = number;
         a.used = 0;
         if (!copyText(a.steps, sizeof a.steps, trim(colon + 1))) {
-            printLine("setuphost: %s line %d is too long", path, number);
+            playerPrint("setuphost: %s line %d is too long", path, number);
             good = false;
         }
         // Every step is checked now, before setup starts.
         std::vector<DialogStep> steps;
         if (!addSteps(kind, a, &steps) || steps.empty()) {
             if (steps.empty())
-                printLine("setuphost: %s line %d has no steps", path, number);
+                playerPrint("setuphost: %s line %d has no steps", path, number);
             good = false;
         }
     }
@@ -216,8 +217,8 @@ static const char *pictureName(HWND dialog, int kind)
 
 static void answerFailed(const char *what, const char *detail)
 {
-    printLine("setuphost: answers: %s %s", what, detail);
-    hostRun.unansweredDialogs++;
+    playerPrint("setuphost: answers: %s %s", what, detail);
+    playerRun.unanswered++;
 }
 
 static void dismiss(HWND dialog, bool messageBox);
@@ -322,12 +323,13 @@ constexpr NamedButton namedButtons[] = {
 struct NamedLanguage {
     const char *word;
     int id;
+    int bit;  // in languageFlags
 };
 constexpr NamedLanguage namedLanguages[] = {
-    {"english", IDC_LANGUAGE_ENGLISH},
-    {"german", IDC_LANGUAGE_GERMAN},
-    {"french", IDC_LANGUAGE_FRENCH},
-    {"spanish", IDC_LANGUAGE_SPANISH},
+    {"english", IDC_LANGUAGE_ENGLISH, LANGUAGE_ENGLISH},
+    {"german", IDC_LANGUAGE_GERMAN, LANGUAGE_GERMAN},
+    {"french", IDC_LANGUAGE_FRENCH, LANGUAGE_FRENCH},
+    {"spanish", IDC_LANGUAGE_SPANISH, LANGUAGE_SPANISH},
 };
 
 // One step of an answer line; false when the words mean nothing for the kind.
@@ -391,8 +393,8 @@ static bool addSteps(int kind, const AnswerLine &line, std::vector<DialogStep> *
             *next++ = 0;
         char *words = trim(step);
         if (words[0] && !addStep(kind, words, steps)) {
-            printLine("setuphost: answers line %d: \"%s\" means nothing in the %s dialog", line.lineNumber, words,
-                      kindNames[kind]);
+            playerPrint("setuphost: answers line %d: \"%s\" means nothing in the %s dialog", line.lineNumber, words,
+                        kindNames[kind]);
             good = false;
         }
         step = next;
@@ -415,7 +417,7 @@ static DialogMet *noteDialog(HWND dialog, int kind)
 static DialogAction pictureOf(HWND dialog, int kind)
 {
     std::string name = pictureName(dialog, kind);
-    return inspect([name](HWND d) { captureWindow(d, name.c_str()); });
+    return inspect([name](HWND d) { capturePicture(d, name.c_str()); });
 }
 
 static void onDialog(HWND dialog, DialogSeen &seen)
@@ -424,7 +426,7 @@ static void onDialog(HWND dialog, DialogSeen &seen)
     autopilotQueue(onDialog);
     int kind = classify(dialog, seen);
     DialogMet *met = noteDialog(dialog, kind);
-    bool pictures = hostRun.screenshotDir[0] != 0;
+    bool pictures = playerRun.pictureDir[0] != 0;
 
     std::vector<DialogStep> steps;
     if (kind == KIND_PROGRESS) {
@@ -470,10 +472,12 @@ static void onDialog(HWND dialog, DialogSeen &seen)
     sequence(steps)(dialog, seen);
 }
 
-bool startAnswers()
+bool startPlayer()
 {
     dialogsMetCount = 0;
-    if (!readAnswerFile(hostRun.answerFile))
+    playerRun.unanswered = 0;
+    playerRun.pictureCount = 0;
+    if (!readAnswerFile(playerRun.script))
         return false;
     autopilotStart();
     autopilotQueue(onDialog);
@@ -481,7 +485,7 @@ bool startAnswers()
     return true;
 }
 
-void stopAnswers()
+void stopPlayer()
 {
     if (!answering)
         return;
@@ -489,7 +493,10 @@ void stopAnswers()
     answering = false;
 }
 
-int answeredLanguage()
+// The language the first "language:" line chooses, 0 if none. It answers
+// the language dialog when that shows; when it does not, the host installs
+// it in place of the system's language, so the line is always used.
+int scriptLanguage()
 {
     for (int i = 0; i < answerLineCount; i++) {
         if (answerLines[i].kind != KIND_LANGUAGE)
@@ -498,15 +505,14 @@ int answeredLanguage()
         copyText(word, sizeof word, answerLines[i].steps);
         word[strcspn(word, " \t;")] = 0;
         for (const NamedLanguage &l : namedLanguages)
-            if (equalsNoCase(word, l.word)) {
-                answerLines[i].used = 1;  // answered without the dialog
-                return languageByName(l.word);
-            }
+            if (equalsNoCase(word, l.word))
+                return l.bit;
+        return 0;
     }
     return 0;
 }
 
-void setAnswerContext(const char *entry)
+void setPlayerEntry(const char *entry)
 {
     copyText(answerContext, sizeof answerContext, entry ? entry : "");
 }
@@ -515,15 +521,15 @@ void printDialogsSeen()
 {
     if (!answering && dialogsMetCount == 0)
         return;
-    printLine("Dialogs shown: %d", dialogsMetCount);
+    playerPrint("Dialogs shown: %d", dialogsMetCount);
     for (int i = 0; i < dialogsMetCount; i++) {
         const DialogMet &m = dialogsMet[i];
-        printLine("  %-9s %-40s %s", kindNames[m.kind], m.caption,
-                  m.answered > 0 ? m.answer : m.answered < 0 ? "(ends by itself)" : "(not answered)");
+        playerPrint("  %-9s %-40s %s", kindNames[m.kind], m.caption,
+                    m.answered > 0 ? m.answer : m.answered < 0 ? "(ends by itself)" : "(not answered)");
     }
     // One answer file serves both runs; only a setup notes what it did not need.
-    for (int i = 0; i < answerLineCount && strcmp(hostRun.runName, "setup") == 0; i++)
-        if (!answerLines[i].used && answerLines[i].kind != KIND_SHARED)
-            printLine("  answer of line %d (%s) not needed: that dialog did not show", answerLines[i].lineNumber,
-                      kindNames[answerLines[i].kind]);
+    for (int i = 0; i < answerLineCount && strcmp(playerRun.runName, "setup") == 0; i++)
+        if (!answerLines[i].used && answerLines[i].kind != KIND_SHARED && answerLines[i].kind != KIND_LANGUAGE)
+            playerPrint("  answer of line %d (%s) not needed: that dialog did not show",
+                        answerLines[i].lineNumber, kindNames[answerLines[i].kind]);
 }

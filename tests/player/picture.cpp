@@ -1,8 +1,8 @@
-// screenshot.cpp - a picture of one window as it stands on the screen, saved
+// picture.cpp - a picture of one window as it stands on the screen, saved
 // as a 24-bit BMP file "<run>-<nn>-<name>.bmp" in the pictures folder. The
 // window's rectangle is read back from the screen, so what is saved is what
 // a user saw, child controls and message boxes included.
-#include "host.h"
+#include "player.h"
 
 #include <stdio.h>
 
@@ -30,10 +30,10 @@ static bool writeBitmapFile(const char *path, int width, int height, const void 
     return fclose(out) == 0 && written;
 }
 
-bool captureWindow(HWND window, const char *name)
+bool capturePicture(HWND window, const char *name)
 {
-    HostRun &h = hostRun;
-    if (!h.screenshotDir[0] || !IsWindow(window))
+    PlayerRun &p = playerRun;
+    if (!p.pictureDir[0] || !IsWindow(window))
         return false;
     RECT r;
     GetWindowRect(window, &r);
@@ -41,9 +41,10 @@ bool captureWindow(HWND window, const char *name)
     if (width <= 0 || height <= 0)
         return false;
 
-    char file[64], path[HOST_PATH];
-    formatText(file, sizeof file, "%s-%02d-%s.bmp", h.runName, ++h.screenshotCount, name);
-    if (!joinPath(path, sizeof path, h.screenshotDir, file))
+    char file[64], path[PLAYER_PATH];
+    formatText(file, sizeof file, "%s-%02d-%s.bmp", p.runName, ++p.pictureCount, name);
+    // The host hands the folder over with its separator.
+    if (!formatText(path, sizeof path, "%s%s", p.pictureDir, file))
         return false;
 
     BITMAPINFO info = {};
@@ -71,8 +72,8 @@ bool captureWindow(HWND window, const char *name)
     DeleteDC(memory);
     ReleaseDC(nullptr, screen);
     if (saved)
-        printLine("  picture %s", file);
+        playerPrint("  picture %s", file);
     else
-        printLine("setuphost: cannot save the picture %s", path);
+        playerPrint("setuphost: cannot save the picture %s", path);
     return saved;
 }
