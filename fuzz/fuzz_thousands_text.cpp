@@ -7,7 +7,7 @@
 
 #include <string>
 
-#include "dialogs/thousands_text.h"
+#include "state/thousands_text.h"
 #include "fuzz_check.h"
 
 namespace {

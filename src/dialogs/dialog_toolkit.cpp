@@ -144,9 +144,9 @@ int showResourceMessage(HWND owner, int textId, UINT style)
     return showBox(owner, s.scratchText, caption, style);
 }
 
-INT_PTR runDialog(int templateId, HWND owner, DLGPROC procedure)
+INT_PTR runDialog(int templateId, HWND owner, DLGPROC procedure, LPARAM parameter)
 {
-    INT_PTR end = DialogBoxParamA(resourceModule, MAKEINTRESOURCEA(templateId), owner, procedure, 0);
+    INT_PTR end = DialogBoxParamA(resourceModule, MAKEINTRESOURCEA(templateId), owner, procedure, parameter);
     if (end == -1)
         logFailure(GetLastError(), "dialog %d could not be shown", templateId);
     return end;

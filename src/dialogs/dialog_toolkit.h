@@ -33,7 +33,7 @@ void loadResourceText(int id, char *buffer, int cap);
 
 // A modal dialog of the resource module (DialogBoxParamA, initial parameter
 // 0); one that cannot be made (-1) is logged with the Windows error.
-INT_PTR runDialog(int templateId, HWND owner, DLGPROC procedure);
+INT_PTR runDialog(int templateId, HWND owner, DLGPROC procedure, LPARAM parameter = 0);
 
 // The same with a subject (a folder) on its own line above the text.
 int showResourceMessageAbout(HWND owner, const char *subject, int textId, UINT style);

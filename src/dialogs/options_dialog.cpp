@@ -1,13 +1,13 @@
 // options_dialog.cpp - the component options dialog on the category list
 // (currentGroup 11) and on the detail page of one category (1..9): the
-// highlighted entry, selecting and deselecting through the catalogue's
-// reference counts, the space figures and the snapshot Cancel returns to.
-// Owns savedSelectedSize and selectedFigureStale.
+// highlighted entry, clicks turned into the catalogue's choices, the space
+// figures. Owns selectedFigureStale.
 #include "options_dialog.h"
 
 #include <string.h>
 
 #include "catalogue/catalogue.h"
+#include "catalogue/choices.h"
 #include "component_list.h"
 #include "dialog_toolkit.h"
 #include "list_accessible.h"
@@ -20,8 +20,6 @@
 int32_t selectedFigureStale;
 
 constexpr int DESCRIPTION_BYTES = 256;
-// Deselecting keeps the three low flag bits and nothing above them.
-constexpr int32_t LOW_FLAG_BITS = 7;
 
 // The string base of each group's display names, as the catalogue loads them.
 struct NameBase {
@@ -49,8 +47,6 @@ static const NameBase *nameBaseOf(int group)
     return nullptr;
 }
 
-bool hasDetailPage(int category) { return nameBaseOf(category) != nullptr; }
-
 static ComponentGroup *groupRecord(int group)
 {
     return group >= 0 && group < GROUP_COUNT ? &setupState->groups[group] : nullptr;
@@ -68,14 +64,6 @@ static HWND componentList(HWND dialog) { return GetDlgItem(dialog, IDC_OPTIONS_L
 
 // ---------------------------------------------------------------------------
 // The snapshot
-
-static void takeFileTableSnapshot()
-{
-    SetupState &s = *setupState;
-    if (s.sharedFileTable && s.fileTableSnapshot)
-        memcpy(s.fileTableSnapshot, s.sharedFileTable, SHARED_FILE_TABLE_BYTES);
-    s.savedSelectedSize = s.selectedSize;
-}
 
 static int highlightCategory(HWND dialog, ComponentGroup &categories)
 {
@@ -95,12 +83,14 @@ int fillComponentList(HWND dialog, int group)
 {
     ComponentGroup *record = groupRecord(group);
     if (!record) {
-        takeFileTableSnapshot();
+        takeSelectionSnapshot(group);
         return 0;
     }
     bool categoryList = group == CATEGORIES;
     if (!categoryList)
         record->items[0].flags |= ITEM_HIGHLIGHTED;
+    // The flags as they open, which Cancel returns to.
+    takeSelectionSnapshot(group);
     HWND list = componentList(dialog);
     int count = usedItems(*record);
     for (int i = 0; i < count; i++) {
@@ -111,7 +101,6 @@ int fillComponentList(HWND dialog, int group)
             copyFieldText(name, sizeof name, item.displayName, sizeof item.displayName);
             SendMessageA(list, LB_INSERTSTRING, (WPARAM)(categoryList ? i - 1 : i), (LPARAM)name);
         }
-        item.savedFlags = item.flags;
         if (i > 0)
             item.flags &= ~ITEM_HIGHLIGHTED;
     }
@@ -120,33 +109,7 @@ int fillComponentList(HWND dialog, int group)
         position = highlightCategory(dialog, *record);
     else
         SendMessageA(list, LB_SETCURSEL, 0, 0);
-    takeFileTableSnapshot();
     return position;
-}
-
-void restoreComponentStates(int group)
-{
-    SetupState &s = *setupState;
-    if (ComponentGroup *record = groupRecord(group)) {
-        int count = usedItems(*record);
-        for (int i = 0; i < count; i++)
-            record->items[i].flags = record->items[i].savedFlags;
-    }
-    s.selectedSize = s.savedSelectedSize;
-    if (s.sharedFileTable && s.fileTableSnapshot)
-        memcpy(s.sharedFileTable, s.fileTableSnapshot, SHARED_FILE_TABLE_BYTES);
-}
-
-void resetComponentStates(int group)
-{
-    SetupState &s = *setupState;
-    if (ComponentGroup *record = groupRecord(group)) {
-        record->items[0].flags = ITEM_HIGHLIGHTED;
-        int count = usedItems(*record);
-        for (int i = 1; i < count; i++)
-            record->items[i].flags = 0;
-    }
-    s.savedSelectedSize = s.selectedSize;
 }
 
 // ---------------------------------------------------------------------------
@@ -238,19 +201,6 @@ static void showSelectedSize(HWND dialog)
 // Clicks in the list
 
 static int listPositionOf(int index) { return setupState->currentGroup == CATEGORIES ? index - 1 : index; }
-
-void toggleComponent(ComponentItem *item, int index)
-{
-    ComponentGroup *group = nullptr;
-    selectGroupView(0, nullptr, nullptr, nullptr, &group);
-    if (item->flags & ITEM_SELECTED) {
-        applySelection(item, 0, group, index);
-        item->flags &= LOW_FLAG_BITS;
-    } else {
-        item->flags |= ITEM_SELECTED;
-        applySelection(item, 1, group, index);
-    }
-}
 
 // The other highlighted entries lose the highlight; making each the list's
 // selection for a moment repaints it.
@@ -345,15 +295,6 @@ static INT_PTR onOptionsDrawItem(HWND dialog, const DRAWITEMSTRUCT *draw)
     return 1;
 }
 
-bool acceptSelectedSize()
-{
-    SetupState &s = *setupState;
-    if (s.freeSpaceBytes < s.selectedSize)
-        return false;
-    spaceUsed = s.selectedSize;
-    return true;
-}
-
 // Accept only what fits: the figure is the one computed when the dialog
 // opened, compared in 64 bits.
 static void onOkClicked(HWND dialog)
@@ -426,63 +367,4 @@ extern "C" INT_PTR WINAPI optionsDlgProc(HWND dialog, UINT message, WPARAM wPara
     case WM_DESTROY: releaseListResources(); return 0;
     }
     return 0;
-}
-
-// ---------------------------------------------------------------------------
-// The sequence of showings
-
-static int showOptionsDialog(HWND owner)
-{
-    return (int)runDialog(DLG_OPTIONS, owner, optionsDlgProc);
-}
-
-static bool anyItemSelected(const ComponentGroup &group)
-{
-    int count = usedItems(group);
-    for (int i = 0; i < count; i++)
-        if (group.items[i].flags & ITEM_SELECTED)
-            return true;
-    return false;
-}
-
-void beginDetailPage(int category)
-{
-    SetupState &s = *setupState;
-    ComponentGroup &categories = s.groups[CATEGORIES];
-    ComponentItem &entry = categories.items[category];
-    // The items of a category that is not selected count no files; on its
-    // page they count, as the page shows them selected.
-    if (!(entry.flags & ITEM_SELECTED))
-        applySelection(&entry, 1, &categories, category);
-    s.currentGroup = category;
-}
-
-void endDetailPage(int category)
-{
-    SetupState &s = *setupState;
-    ComponentItem &entry = s.groups[CATEGORIES].items[category];
-    entry.flags &= ~ITEM_SELECTED;
-    if (anyItemSelected(s.groups[category]))
-        entry.flags |= ITEM_SELECTED;
-}
-
-static void showDetailPage(HWND owner, int category)
-{
-    beginDetailPage(category);
-    showOptionsDialog(owner);
-    endDetailPage(category);
-}
-
-int runOptionsDialogs(HWND owner, int group)
-{
-    SetupState &s = *setupState;
-    for (;;) {
-        s.currentGroup = group;
-        int end = showOptionsDialog(owner);
-        if (end != OPTIONS_DETAILS)
-            return end;
-        if (hasDetailPage(s.currentCategory))
-            showDetailPage(owner, s.currentCategory);
-        group = CATEGORIES;
-    }
 }

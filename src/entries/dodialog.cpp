@@ -20,7 +20,7 @@
 #include "state/module_path.h"
 #include "state/setup_state.h"
 #include "state/text.h"
-#include "steps/progress_dialog.h"
+#include "steps/step_sets.h"
 #include "unattended/answers.h"
 #include "unattended/component_answers.h"
 #include "state/setup_log.h"
@@ -133,8 +133,8 @@ static bool copyRecordIn(const HostSetupInfo *record)
 static int runSteps(HWND owner, int mode, int choice)
 {
     logSelection();
-    showProgress(owner, mode);
-    if (!stepsWritten(owner))
+    int outcome = showProgress(owner, mode);
+    if (!stepsWritten(owner, outcome))
         return resultWhenNotSaved(DODIALOG_CANCELLED);
     if (mode == WAIT_WORKSTATION)
         logLine("dodialog: workstation: the registry names the server folder %s", setupState->serverDir);

@@ -17,7 +17,7 @@
 #include "state/setup_log.h"
 #include "state/setup_state.h"
 #include "state/text.h"
-#include "steps/progress_dialog.h"
+#include "steps/step_sets.h"
 #include "unattended/answers.h"
 #include "unattended/component_answers.h"
 
@@ -87,8 +87,8 @@ extern "C" int WINAPI networkInstall(HWND owner, HostSetupInfo *record)
     else if (answer > 0) {
         copyText(record->installDir, sizeof record->installDir, s.installDir);
         logSelection();
-        showProgress(owner, WAIT_NETWORK_FILES);
-        result = stepsWritten(owner) ? 1 : resultWhenNotSaved(0);
+        int outcome = showProgress(owner, WAIT_NETWORK_FILES);
+        result = stepsWritten(owner, outcome) ? 1 : resultWhenNotSaved(0);
         if (result == 1)
             logFileLists("networkInstall");
     }

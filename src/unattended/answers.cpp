@@ -8,7 +8,10 @@
 #include <string.h>
 
 #include "component_answers.h"
+#include "catalogue/choices.h"
+#include "dialogs/dialog_toolkit.h"
 #include "dialogs/options_dialog.h"
+#include "luinsres_ids.h"
 #include "state/setup_log.h"
 #include "state/new_file.h"
 #include "state/profile.h"
@@ -219,6 +222,35 @@ int answerQuestion(const Question &q, HWND owner, AskPerson ask)
     if (q.folder && value != q.folder->notWithAnswer)
         note("Setup", q.folder->key, q.folder->folder);
     return value;
+}
+
+// The person's answer: the category list and, for each Details, the detail
+// page of currentCategory, until the category list ends with anything but
+// Details; returns that end.
+static int showOptionsDialog(HWND owner)
+{
+    return (int)runDialog(DLG_OPTIONS, owner, optionsDlgProc);
+}
+
+static void showDetailPage(HWND owner, int category)
+{
+    beginDetailPage(category);
+    showOptionsDialog(owner);
+    endDetailPage(category);
+}
+
+static int runOptionsDialogs(HWND owner, int group)
+{
+    SetupState &s = *setupState;
+    for (;;) {
+        s.currentGroup = group;
+        int end = showOptionsDialog(owner);
+        if (end != OPTIONS_DETAILS)
+            return end;
+        if (hasDetailPage(s.currentCategory))
+            showDetailPage(owner, s.currentCategory);
+        group = CATEGORIES;
+    }
 }
 
 int answerComponents(HWND owner)

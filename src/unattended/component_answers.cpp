@@ -10,7 +10,8 @@
 
 #include "answers.h"
 #include "catalogue/catalogue.h"
-#include "dialogs/main_dialog.h"
+#include "catalogue/space.h"
+#include "catalogue/choices.h"
 #include "dialogs/options_dialog.h"
 #include "state/setup_log.h"
 #include "state/profile.h"

@@ -17,7 +17,7 @@
 #include "state/module_lifecycle.h"
 #include "state/setup_state.h"
 #include "state/text.h"
-#include "steps/progress_dialog.h"
+#include "steps/step_sets.h"
 #include "support/test_support.h"
 
 namespace {

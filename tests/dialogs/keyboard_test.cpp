@@ -16,7 +16,7 @@
 #include "dialogs/language_dialog.h"
 #include "entries/dodialog.h"
 #include "registry/previous_install.h"
-#include "steps/progress_dialog.h"
+#include "steps/step_sets.h"
 
 namespace {
 

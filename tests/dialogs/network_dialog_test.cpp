@@ -8,7 +8,7 @@
 #include "dialogs/dialog_driver.h"
 #include "luinsres_ids.h"
 #include "state/setup_state.h"
-#include "steps/progress_dialog.h"
+#include "steps/step_sets.h"
 #include "support/test_support.h"
 
 namespace {

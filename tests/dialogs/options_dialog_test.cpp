@@ -13,6 +13,7 @@
 #include "dialogs/options_dialog.h"
 #include "dialogs/resource_edit.h"
 #include "luinsres_ids.h"
+#include "unattended/answers.h"
 
 namespace {
 
@@ -381,7 +382,7 @@ TEST_F(OptionsDialogTest, DetailsOfADeselectedCategoryCountsItsItemsAgain)
         }),
         pressButton(IDOK),
     }));
-    EXPECT_EQ(1, runOptionsDialogs(nullptr, CATEGORIES));
+    EXPECT_EQ(1, answerComponents(nullptr));
     EXPECT_EQ(3u, autopilotLog().size());
     EXPECT_EQ(DEFAULT_SIZE, sizeOnPage);
     EXPECT_TRUE(selectedAfterPage);
@@ -395,7 +396,7 @@ TEST_F(OptionsDialogTest, CategoryEndsDeselectedWhenItsPageDeselectsEverything)
     autopilotQueue(sequence({selectEntry(IDC_OPTIONS_LIST, 1), pressButton(IDC_OPTIONS_DETAILS)}));
     autopilotQueue(sequence({selectEntry(IDC_OPTIONS_LIST, 0), pressButton(IDOK)}));  // JSHEET off
     autopilotQueue(pressButton(IDCANCEL));
-    EXPECT_EQ(0, runOptionsDialogs(nullptr, CATEGORIES));
+    EXPECT_EQ(0, answerComponents(nullptr));
     EXPECT_EQ(0, category(GROUP_SPREADSHEET).flags & ITEM_SELECTED);
     EXPECT_EQ(DEFAULT_SIZE - 18000, state().selectedSize)
         << "Cancel on the category list returns to its last filling, after the page";

@@ -12,7 +12,7 @@
 #include "entries/dodialog.h"
 #include "state/module_lifecycle.h"
 #include "state/setup_state.h"
-#include "steps/progress_dialog.h"
+#include "steps/step_sets.h"
 #include "support/test_support.h"
 
 namespace {

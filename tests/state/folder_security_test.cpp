@@ -12,7 +12,7 @@
 
 #include "autopilot/autopilot.h"
 #include "luinsres_ids.h"
-#include "steps/progress_dialog.h"
+#include "steps/step_sets.h"
 #include "support/test_support.h"
 
 namespace {

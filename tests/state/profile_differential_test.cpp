@@ -25,7 +25,7 @@
 #include "state/setup_state.h"
 #include "state/text.h"
 #include "steps/bookkeeping.h"
-#include "steps/progress_dialog.h"
+#include "steps/step_sets.h"
 #include "support/largest_catalogue.h"
 #include "support/test_support.h"
 

@@ -1,7 +1,7 @@
 // thousands_text.cpp - formatThousands.
 #include "thousands_text.h"
 
-#include "state/text.h"
+#include "text.h"
 
 void formatThousands(int64_t value, char *output, size_t cap)
 {

@@ -1,15 +1,17 @@
-// progress_dialog.cpp - WaitDialog, showProgress and prepareSetup. The dialog
-// shows one message, waits for a one-second timer and then runs the steps of
-// its wait mode under the hourglass cursor, once, and ends itself.
-#include "progress_dialog.h"
+// step_sets.cpp - the step sets of setup, each run once inside the progress
+// dialog (or at once while replaying) and each returning what it did: the
+// catalogue build (prepareSetup) and the configuration steps that write
+// install.ini, the bookkeeping and the registry defaults.
+#include "step_sets.h"
 
 #include <string.h>
 
 #include "catalogue/catalogue.h"
+#include "catalogue/choices.h"
 #include "catalogue/file_lists.h"
 #include "catalogue/selection.h"
 #include "dialogs/dialog_toolkit.h"
-#include "dialogs/options_dialog.h"
+#include "dialogs/progress_dialog.h"
 #include "luinsres_ids.h"
 #include "registry/product_defaults.h"
 #include "registry/registry_journal.h"
@@ -21,10 +23,6 @@
 #include "state/answer_mode.h"
 #include "state/setup_log.h"
 
-enum { PROGRESS_TIMER = 1 };
-
-UINT progressTimerPeriodMs = 1000;
-
 static void *allocateTableFromHeap(size_t bytes)
 {
     return HeapAlloc(GetProcessHeap(), HEAP_ZERO_MEMORY, bytes);
@@ -32,28 +30,6 @@ static void *allocateTableFromHeap(size_t bytes)
 
 void *(*allocateFileTable)(size_t bytes) = allocateTableFromHeap;
 
-static UINT_PTR startTimerOfSystem(HWND dialog, UINT periodMs)
-{
-    return SetTimer(dialog, PROGRESS_TIMER, periodMs, nullptr);
-}
-
-UINT_PTR (*startProgressTimer)(HWND dialog, UINT periodMs) = startTimerOfSystem;
-
-// Set once the steps of the dialog on screen have run, so that a stray second
-// WM_CLOSE cannot run them twice.
-static bool progressStepsDone;
-
-// Whether the steps of the last showProgress ran at all.
-static bool stepsRan;
-
-static int messageOfMode(int mode)
-{
-    switch (mode) {
-    case WAIT_PREPARE: return IDS_PROGRESS_READING;
-    case WAIT_NETWORK_FILES: return IDS_PROGRESS_NETWORK;
-    default: return IDS_PROGRESS_CONFIGURING;
-    }
-}
 
 // Every key the registry steps write is opened for writing first: when one
 // cannot be, nothing is written at all (not even the installation folder).
@@ -62,7 +38,7 @@ static int messageOfMode(int mode)
 // registry is left as it was. A value that fails after that undoes the run:
 // the registry changes are taken back, the last first, and install.ini gets
 // its old bytes back. Each failure stays for the entry to report.
-static void runConfigurationSteps(int mode)
+static int runConfigurationSteps(int mode)
 {
     bool registry = mode != WAIT_NETWORK_FILES;
     if (registry) {
@@ -70,7 +46,7 @@ static void runConfigurationSteps(int mode)
         if (!productKeysWritable()) {
             rollBackRegistry();
             endRegistryJournal();
-            return;
+            return STEPS_REGISTRY_NOT_WRITTEN;
         }
         keepProfileOriginals();
     }
@@ -84,30 +60,29 @@ static void runConfigurationSteps(int mode)
         recordDefaults();
     bool written = endProfileWork() && !profileWriteFailed();
     if (!registry)
-        return;
+        return written ? STEPS_WRITTEN : STEPS_FILES_NOT_WRITTEN;
     if (written) {
         writeProductDefaults();
         if (mode == WAIT_WORKSTATION)
             recordWorkstation();
     }
-    if (!written || registryWriteFailed()) {
+    int outcome = !written ? STEPS_FILES_NOT_WRITTEN : registryWriteFailed() ? STEPS_REGISTRY_NOT_WRITTEN : STEPS_WRITTEN;
+    if (outcome != STEPS_WRITTEN) {
         rollBackRegistry();
         if (written)
             restoreProfileOriginals();
     }
     releaseProfileOriginals();
     endRegistryJournal();
+    return outcome;
 }
 
 static int runWaitSteps(HWND dialog)
 {
-    stepsRan = true;
     SetupState &s = *setupState;
     forgetRegistryFailure();
-    if (s.waitMode != WAIT_PREPARE) {
-        runConfigurationSteps(s.waitMode);
-        return 0;
-    }
+    if (s.waitMode != WAIT_PREPARE)
+        return runConfigurationSteps(s.waitMode);
     beginProfileWork();
     int prepared = prepareSetup(dialog);
     if (prepared && !s.networkInstallMode)
@@ -116,84 +91,33 @@ static int runWaitSteps(HWND dialog)
     return prepared ? 1 : 0;
 }
 
-static INT_PTR onInitDialog(HWND dialog)
+static int messageOfMode(int mode)
 {
-    SetupState &s = *setupState;
-    if (s.waitMode == WAIT_PREPARE)
-        centreOnScreen(dialog);
-    else
-        placeAboveBottom(dialog);
-    s.scratchText[0] = 0;
-    LoadStringA(resourceModule, messageOfMode(s.waitMode), s.scratchText, 254);
-    SetDlgItemTextA(dialog, IDC_PROGRESS_MESSAGE, s.scratchText);
-    progressStepsDone = false;
-    if (!startProgressTimer(dialog, progressTimerPeriodMs)) {
-        logFailure(GetLastError(), "the progress dialog's timer");
-        PostMessageA(dialog, WM_CLOSE, 0, 0);
-    }
-    return FALSE;  // no keyboard focus for a dialog without controls to use
-}
-
-static INT_PTR onTimer(HWND dialog)
-{
-    // One tick is all the dialog waits for.
-    KillTimer(dialog, PROGRESS_TIMER);
-    PostMessageA(dialog, WM_CLOSE, 0, 0);
-    return FALSE;
-}
-
-static INT_PTR onClose(HWND dialog)
-{
-    if (progressStepsDone)
-        return TRUE;
-    progressStepsDone = true;
-    HCURSOR previous = SetCursor(LoadCursorA(nullptr, (LPCSTR)IDC_WAIT));
-    int result = runWaitSteps(dialog);
-    SetCursor(previous);
-    EndDialog(dialog, result);
-    return TRUE;
-}
-
-static INT_PTR onSysCommand(HWND dialog, WPARAM command)
-{
-    if ((command & 0xFFFF) == SC_CLOSE)
-        EndDialog(dialog, 0);
-    return FALSE;
-}
-
-extern "C" INT_PTR WINAPI WaitDialog(HWND dialog, UINT message, WPARAM wParam, LPARAM lParam)
-{
-    (void)lParam;
-    switch (message) {
-    case WM_INITDIALOG: return onInitDialog(dialog);
-    case WM_TIMER: return onTimer(dialog);
-    case WM_CLOSE: return onClose(dialog);
-    case WM_SYSCOMMAND: return onSysCommand(dialog, wParam);
-    default: return FALSE;
+    switch (mode) {
+    case WAIT_PREPARE: return IDS_PROGRESS_READING;
+    case WAIT_NETWORK_FILES: return IDS_PROGRESS_NETWORK;
+    default: return IDS_PROGRESS_CONFIGURING;
     }
 }
 
 int showProgress(HWND owner, int mode)
 {
     setupState->waitMode = mode;
-    stepsRan = false;
     // A replayed setup makes no window: the steps run at once, the same ones.
     if (!windowsAllowed())
         return runWaitSteps(nullptr);
-    return (int)runDialog(DLG_PROGRESS, owner, WaitDialog);
+    return showWorking(owner, messageOfMode(mode), mode == WAIT_PREPARE, runWaitSteps);
 }
 
-bool stepsWritten(HWND owner)
+bool stepsWritten(HWND owner, int outcome)
 {
     // install.ini kept (or got back) its old text and the registry is as it
     // was; steps that never ran (no progress dialog could be made, or it was
     // closed before its timer) wrote nothing either.
-    if (!stepsRan || profileWriteFailed())
-        showResourceMessage(owner, IDS_NOT_SAVED, MB_OK | MB_ICONSTOP);
-    else if (registryWriteFailed())
-        showResourceMessage(owner, IDS_REGISTRY_NOT_WRITTEN, MB_OK | MB_ICONSTOP);
-    else
+    if (outcome == STEPS_WRITTEN)
         return true;
+    showResourceMessage(owner, outcome == STEPS_REGISTRY_NOT_WRITTEN ? IDS_REGISTRY_NOT_WRITTEN : IDS_NOT_SAVED,
+                        MB_OK | MB_ICONSTOP);
     return false;
 }
 
