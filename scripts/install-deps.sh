@@ -13,8 +13,24 @@ packages=(
   wine64 wine32:i386 fonts-wine xvfb xauth x11-apps imagemagick
   cmake ninja-build googletest
   clang libclang-rt-14-dev
-  nsis
+  nsis locales
 )
+
+# The system code pages of other countries come from the locale Wine starts
+# in (LC_ALL=ja_JP.UTF-8 gives code page 932); Wine names files in the
+# locale's own character set, so the locale must exist.
+locales=(ja_JP.UTF-8)
+generateLocales() {
+  local wanted=()
+  for l in "${locales[@]}"; do
+    locale -a 2>/dev/null | grep -qix "${l/UTF-8/utf8}" || wanted+=("$l")
+  done
+  [ ${#wanted[@]} -eq 0 ] && return 0
+  for l in "${wanted[@]}"; do
+    grep -q "^$l UTF-8" /etc/locale.gen 2>/dev/null || echo "$l UTF-8" | $SUDO tee -a /etc/locale.gen >/dev/null
+  done
+  $SUDO locale-gen >/dev/null
+}
 
 missing=()
 for p in "${packages[@]}"; do
@@ -22,11 +38,14 @@ for p in "${packages[@]}"; do
     missing+=("$p")
   fi
 done
-[ ${#missing[@]} -eq 0 ] && exit 0
-
-echo "installing: ${missing[*]}"
 SUDO=""
 [ "$(id -u)" -ne 0 ] && SUDO="sudo"
+if [ ${#missing[@]} -eq 0 ]; then
+  generateLocales
+  exit 0
+fi
+
+echo "installing: ${missing[*]}"
 export DEBIAN_FRONTEND=noninteractive
 if ! dpkg --print-foreign-architectures | grep -qx i386; then
   $SUDO dpkg --add-architecture i386
@@ -50,3 +69,4 @@ if ! aptInstall "${missing[@]}"; then
   aptInstall -o Dir::Etc::PreferencesParts="$prefs" "${missing[@]}" libgstreamer-plugins-base1.0-0:i386
   rm -rf "$prefs"
 fi
+generateLocales

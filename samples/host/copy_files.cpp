@@ -65,9 +65,8 @@ static bool resolveLogicalName(const char *layout, const char *logicalName, char
     }
     // FILENAMES are relative to the layout file's own folder.
     copyText(mediaFolder, sizeof mediaFolder, layout);
-    char *slash = strrchr(mediaFolder, '\\');
-    if (slash)
-        slash[1] = 0;
+    if (const char *slash = lastBackslash(mediaFolder))
+        mediaFolder[slash - mediaFolder + 1] = 0;
     else
         mediaFolder[0] = 0;
     return joinPath(source, cap, mediaFolder, relative);
@@ -75,7 +74,7 @@ static bool resolveLogicalName(const char *layout, const char *logicalName, char
 
 static const char *baseName(const char *path)
 {
-    const char *slash = strrchr(path, '\\');
+    const char *slash = lastBackslash(path);
     return slash ? slash + 1 : path;
 }
 

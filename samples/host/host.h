@@ -118,6 +118,10 @@ bool formatText(char *dst, size_t cap, const char *format, ...) __attribute__((f
 // Field n (from 1) of a comma-separated value, empty fields not counted,
 // without its leading blanks; false when there are fewer.
 bool fieldAt(const char *value, int n, char *out, size_t cap);
+// Folders walked by character in the system code page (text.cpp).
+const char *nextCharacter(const char *p);
+const char *lastBackslash(const char *path);   // null when there is none
+bool endsWithBackslash(const char *path);
 
 // copy_files.cpp
 bool copyListedFiles();

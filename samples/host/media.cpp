@@ -18,8 +18,7 @@ static const char *const integrationModules[] = {"apnint.dll", "bpnint.dll", "cp
 bool joinPath(char *out, size_t cap, const char *dir, const char *name)
 {
     bool fits = copyText(out, cap, dir);
-    size_t n = strlen(out);
-    if (fits && n > 0 && out[n - 1] != '\\')
+    if (fits && out[0] && !endsWithBackslash(out))
         fits = appendText(out, cap, "\\");
     if (fits)
         fits = appendText(out, cap, name);
@@ -45,18 +44,21 @@ bool makeDirectories(const char *dir)
     char prefix[HOST_PATH];
     if (!copyText(prefix, sizeof prefix, dir))
         return false;
-    size_t n = strlen(prefix);
-    while (n > 3 && prefix[n - 1] == '\\')
-        prefix[--n] = 0;
+    while (strlen(prefix) > 3 && endsWithBackslash(prefix))
+        prefix[strlen(prefix) - 1] = 0;
+    if (strlen(prefix) < 3)
+        return directoryExists(prefix);
     // Each level from the drive on, as a user would make them.
-    for (size_t i = 3; i <= n; i++) {
-        if (prefix[i] != '\\' && prefix[i] != 0)
+    for (char *p = prefix + 3;; p = (char *)nextCharacter(p)) {
+        if (*p != '\\' && *p != 0)
             continue;
-        char saved = prefix[i];
-        prefix[i] = 0;
+        char saved = *p;
+        *p = 0;
         if (!directoryExists(prefix) && !CreateDirectoryA(prefix, nullptr) && GetLastError() != ERROR_ALREADY_EXISTS)
             return false;
-        prefix[i] = saved;
+        *p = saved;
+        if (!saved)
+            break;
     }
     return directoryExists(prefix);
 }
@@ -147,10 +149,16 @@ static bool isEmptyOrMissing(const char *dir)
 // True when inner is outer or lies inside it.
 static bool liesWithin(const char *inner, const char *outer)
 {
-    size_t n = strlen(outer);
-    while (n > 0 && outer[n - 1] == '\\')
-        n--;
-    if (_strnicmp(inner, outer, n) != 0)
+    char trimmed[HOST_PATH];
+    if (!copyText(trimmed, sizeof trimmed, outer))
+        return false;
+    while (endsWithBackslash(trimmed))
+        trimmed[strlen(trimmed) - 1] = 0;
+    int n = (int)strlen(trimmed);
+    // Compared as text of the system's language, not byte by byte: a
+    // case-blind byte comparison would also fold second bytes.
+    if ((int)strlen(inner) < n ||
+        CompareStringA(LOCALE_USER_DEFAULT, NORM_IGNORECASE, inner, n, trimmed, n) != CSTR_EQUAL)
         return false;
     return inner[n] == 0 || inner[n] == '\\';
 }

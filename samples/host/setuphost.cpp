@@ -59,8 +59,7 @@ static bool takeFolder(char *field, size_t cap, const char *text)
         printLine("setuphost: bad folder %s", text);
         return false;
     }
-    size_t length = strlen(field);
-    if (length > 0 && field[length - 1] != '\\' && !appendText(field, cap, "\\"))
+    if (field[0] && !endsWithBackslash(field) && !appendText(field, cap, "\\"))
         return false;
     return true;
 }
@@ -82,9 +81,8 @@ static bool parseOptions(int argc, char **argv)
     DWORD n = GetModuleFileNameA(nullptr, self, sizeof self);
     if (n == 0 || n >= sizeof self)
         return false;
-    char *slash = strrchr(self, '\\');
-    if (slash)
-        slash[1] = 0;
+    if (const char *slash = lastBackslash(self))
+        self[slash - self + 1] = 0;
     copyText(h.hostDir, sizeof h.hostDir, self);
     if (!joinPath(h.mediaDir, sizeof h.mediaDir, h.hostDir, "media\\"))
         return false;

@@ -130,7 +130,7 @@ void releaseSharedFiles()
         // decides; yes removes the entry (the library does) and the file.
         if (listed)
             writeUseCount(c.path, 0);
-        const char *name = strrchr(c.path, '\\');
+        const char *name = lastBackslash(c.path);
         name = name ? name + 1 : c.path;
         int32_t answer = -1;
         tellAnswers("DeleteShareDLL");

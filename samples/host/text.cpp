@@ -63,3 +63,42 @@ bool fieldAt(const char *value, int n, char *out, size_t cap)
     }
     return false;
 }
+
+// The system code page's characters: the second byte of a double-byte
+// character (code pages 932, 936, 949, 950) can be 0x5C, the backslash, and
+// a UTF-8 character spans up to four bytes. A folder is walked a character
+// at a time, so that such a byte is never taken for a separator.
+static UINT knownCodePage;   // asked once
+
+const char *nextCharacter(const char *p)
+{
+    if (!knownCodePage)
+        knownCodePage = GetACP();
+    UINT codePage = knownCodePage;
+    if (!*p)
+        return p;
+    if (codePage == CP_UTF8) {
+        unsigned char lead = (unsigned char)*p;
+        size_t length = lead < 0xC0 ? 1 : lead < 0xE0 ? 2 : lead < 0xF0 ? 3 : 4;
+        for (size_t i = 1; i < length; i++)
+            if ((p[i] & 0xC0) != 0x80)
+                return p + 1;
+        return p + length;
+    }
+    return IsDBCSLeadByte((BYTE)*p) && p[1] ? p + 2 : p + 1;
+}
+
+const char *lastBackslash(const char *path)
+{
+    const char *last = nullptr;
+    for (const char *p = path; *p; p = nextCharacter(p))
+        if (*p == '\\')
+            last = p;
+    return last;
+}
+
+bool endsWithBackslash(const char *path)
+{
+    const char *last = lastBackslash(path);
+    return last && !last[1];
+}

@@ -7,10 +7,16 @@
 
 namespace {
 
+// Asked once. No function-local static: its guarded start takes a lock the
+// thread library allocates, and an allocation that fails there would bring
+// the host down.
+UINT knownCodePage;
+
 UINT systemCodePage()
 {
-    static UINT codePage = GetACP();
-    return codePage;
+    if (!knownCodePage)
+        knownCodePage = GetACP();
+    return knownCodePage;
 }
 
 bool isSeparator(char c) { return c == '\\' || c == '/'; }

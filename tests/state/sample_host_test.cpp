@@ -542,3 +542,85 @@ TEST_F(SampleHostTest, ReplayThatCancelsOrLacksAnAnswerCopiesNothing)
         resetRegistry();
     }
 }
+
+namespace {
+
+std::wstring widened(const std::string &text)
+{
+    wchar_t wide[1024] = L"";
+    MultiByteToWideChar(CP_ACP, 0, text.c_str(), -1, wide, 1024);
+    return wide;
+}
+
+std::string inCodePage(UINT codePage, const std::wstring &text)
+{
+    char bytes[1024] = "";
+    WideCharToMultiByte(codePage, 0, text.c_str(), -1, bytes, sizeof bytes, nullptr, nullptr);
+    return bytes;
+}
+
+// The run's folders, whose names this test program's own code page cannot
+// hold, go by their wide names.
+void removeWideTree(const std::wstring &folder)
+{
+    WIN32_FIND_DATAW found;
+    HANDLE search = FindFirstFileW((folder + L"\\*").c_str(), &found);
+    if (search != INVALID_HANDLE_VALUE) {
+        do {
+            std::wstring name = found.cFileName;
+            if (name == L"." || name == L"..")
+                continue;
+            std::wstring path = folder + L"\\" + name;
+            if (found.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY)
+                removeWideTree(path);
+            else {
+                SetFileAttributesW(path.c_str(), FILE_ATTRIBUTE_NORMAL);
+                DeleteFileW(path.c_str());
+            }
+        } while (FindNextFileW(search, &found));
+        FindClose(search);
+    }
+    RemoveDirectoryW(folder.c_str());
+}
+
+} // namespace
+
+// A host on a Japanese Windows (system code page 932) installs into a folder
+// whose name's second byte of "so" is 0x5C, the backslash byte, and removes
+// it again: the folder is the one named, not one cut at that byte. ctest runs
+// it as state_japanese, with Wine started in the Japanese locale.
+TEST_F(SampleHostTest, OnAJapaneseSystemAFolderWithABackslashByteIsInstalledAndRemoved)
+{
+    if (GetACP() != 932)
+        GTEST_SKIP() << "runs where the system code page is 932 (ctest: state_japanese)";
+    std::wstring base = widened(dir) + L"\u30bd\u30d5\u30c8";
+    std::wstring folder = base + L"\\Lumoria";
+    std::string answers = dir + "japanese.ini";
+    writeTextFile(answers, "[Setup]\r\nKind=standard\r\nInstallDir=" + inCodePage(932, folder) +
+                               "\r\n[SharedFiles]\r\nwpcommon.dll=remove\r\njorcnvrt.dll=remove\r\n"
+                               "jorwkbve.dll=remove\r\n");
+    std::string log = dir + "japanese.log";
+    int installed = runHost("--work \"" + dir + "work-ja\" --replay \"" + answers + "\" --log \"" + log + "\"");
+    bool logThere = GetFileAttributesW((folder + L"\\install.log").c_str()) != INVALID_FILE_ATTRIBUTES;
+    // No folder beside the one named: none of half a character's name.
+    std::vector<std::wstring> made;
+    WIN32_FIND_DATAW found;
+    HANDLE search = FindFirstFileW((widened(dir) + L"*").c_str(), &found);
+    if (search != INVALID_HANDLE_VALUE) {
+        do
+            if (found.cFileName[0] > 0x7F)
+                made.push_back(found.cFileName);
+        while (FindNextFileW(search, &found));
+        FindClose(search);
+    }
+    int removed = runHost("--remove --work \"" + dir + "work-ja-remove\" --replay \"" + answers + "\" --log \"" +
+                          log + "\"");
+    EXPECT_EQ(0, installed) << output << readTextFile(log);
+    EXPECT_TRUE(logThere) << "the files went into the folder named";
+    EXPECT_EQ(std::vector<std::wstring>{L"\u30bd\u30d5\u30c8"}, made) << "folders made beside it";
+    for (const std::wstring &name : made)
+        removeWideTree(widened(dir) + name);
+    EXPECT_EQ(0, removed) << output << readTextFile(log);
+    EXPECT_EQ(INVALID_FILE_ATTRIBUTES, GetFileAttributesW(folder.c_str())) << "the removal found the same folder";
+    removeWideTree(base);
+}
