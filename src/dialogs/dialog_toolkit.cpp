@@ -1,6 +1,5 @@
-// dialog_toolkit.cpp - the host's message box and string entries, dialog
-// placement, message boxes from resource strings, and the help file. The two
-// entries load the resource module only for the length of their call.
+// dialog_toolkit.cpp - dialog placement, dialogs and message boxes from the
+// resource module's templates and strings, and the help file.
 #include "dialog_toolkit.h"
 
 #include "luinsres_ids.h"
@@ -14,70 +13,8 @@
 // Captions are loaded into a buffer of this size (LoadStringA counts the
 // terminator).
 constexpr int CAPTION_BYTES = 90;
-constexpr int ENTRY_CAPTION_BYTES = 256;
-// The host's buffer for installLoadStr holds 200 bytes.
-constexpr int HOST_STRING_BYTES = 200;
 // Message texts go through scratchText, loaded with this bound.
 constexpr int MESSAGE_BYTES = 254;
-
-struct MessageKind {
-    int kind;
-    UINT style;
-};
-
-static constexpr MessageKind messageKinds[] = {
-    {INSTALLERDLG_YES_NO, MB_TASKMODAL | MB_YESNO | MB_ICONQUESTION},
-    {INSTALLERDLG_YES_NO_DEFAULT_NO, MB_TASKMODAL | MB_YESNO | MB_ICONQUESTION | MB_DEFBUTTON2},
-};
-static constexpr UINT STOP_BOX_STYLE = MB_TASKMODAL | MB_ICONHAND;
-
-static UINT styleOfKind(int kind)
-{
-    for (const MessageKind &k : messageKinds)
-        if (k.kind == kind)
-            return k.style;
-    return STOP_BOX_STYLE;
-}
-
-static int installerAnswer(int boxResult)
-{
-    if (boxResult == IDYES)
-        return INSTALLERDLG_YES;
-    if (boxResult == IDNO)
-        return INSTALLERDLG_NO;
-    return boxResult;
-}
-
-extern "C" int WINAPI installerDlg(HWND owner, int kind, const char *text, const char *resourceDir)
-{
-    takeSourceDirArgument(resourceDir);
-    UINT style = styleOfKind(kind);
-    registerCtl3d();
-    // Unlike the other entries, no box reports a missing module here: the
-    // host asks for a box, and -1 tells it none could be shown.
-    if (!loadResourceModule()) {
-        unregisterCtl3d();
-        freeResourceModule();
-        return INSTALLERDLG_NO_RESOURCES;
-    }
-    char caption[ENTRY_CAPTION_BYTES];
-    LoadStringA(resourceModule, IDS_CAPTION, caption, sizeof caption);
-    int answer = showBox(owner, text ? text : "", caption, style);
-    leaveExport();
-    return installerAnswer(answer);
-}
-
-extern "C" int WINAPI installLoadStr(int stringNumber, char *buffer, const char *resourceDir)
-{
-    takeSourceDirArgument(resourceDir);
-    if (!loadResourceModule()) {
-        freeResourceModule();
-        return -1;
-    }
-    int loaded = buffer ? LoadStringA(resourceModule, (UINT)stringNumber, buffer, HOST_STRING_BYTES) : 0;
-    freeResourceModule();
-    return loaded > 0 ? 1 : 0;
-}
 
 POINT centredPosition(const RECT &desktop, const RECT &window)
 {

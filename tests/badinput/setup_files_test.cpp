@@ -43,8 +43,9 @@ protected:
             int percent = atoi(iniText("PERCENT", key).c_str());
             EXPECT_GE(percent, 0) << key;
             EXPECT_LE(percent, 100) << key;
-            if (j == files)
+            if (j == files) {
                 EXPECT_EQ(100, percent) << "the last file completes the copy";
+            }
         }
         EXPECT_EQ("<none>", iniText("PERCENT", ("FILE" + std::to_string(files + 1)).c_str()));
     }

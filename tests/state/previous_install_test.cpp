@@ -389,8 +389,9 @@ TEST_F(PreviousInstallTest, HelpOpensOnTheChoicesTopicAndQuitsWithTheDialog)
             EXPECT_EQ(c.commands[i], helpRequests()[i].command) << c.name;
             EXPECT_EQ(media + "lumoria.hlp", helpRequests()[i].file) << c.name;
         }
-        if (!c.commands.empty())
+        if (!c.commands.empty()) {
             EXPECT_EQ(16433ul, helpRequests()[0].context) << c.name;
+        }
     }
     helpCaptureStop();
 }
