@@ -30,12 +30,13 @@ int readOfferedLanguages()
     for (int k = 1;; k++) {
         char key[16];
         formatText(key, sizeof key, "Info%d", k);
-        readIniText(s.setupIniPath, "LANGUAGEINFO", key, "", s.scratchText, LANGUAGE_VALUE_BYTES);
-        if (!s.scratchText[0])
+        char name[LANGUAGE_VALUE_BYTES];
+        readIniText(s.setupIniPath, "LANGUAGEINFO", key, "", name, sizeof name);
+        if (!name[0])
             break;
         offered++;
         for (const Language &language : languages)
-            if (strcmp(s.scratchText, language.name) == 0)
+            if (strcmp(name, language.name) == 0)
                 s.languageFlags |= language.bit;
     }
     return offered;
@@ -44,13 +45,14 @@ int readOfferedLanguages()
 int detectSystemLanguage()
 {
     SetupState &s = *setupState;
-    readProfileApiText(s.winIniPath, "intl", "sLanguage", s.scratchText, LANGUAGE_VALUE_BYTES);
+    char system[LANGUAGE_VALUE_BYTES];
+    readProfileApiText(s.winIniPath, "intl", "sLanguage", system, sizeof system);
     int matched = 0;
     for (const Language &language : languages) {
         if (!(s.languageFlags & language.bit))
             continue;
         for (const char *code : language.systemCodes)
-            if (code && equalsNoCase(s.scratchText, code)) {
+            if (code && equalsNoCase(system, code)) {
                 s.languageFlags = language.bit;
                 matched = 1;
             }

@@ -95,6 +95,7 @@ bool computeMainFigures()
 bool installDirHasRoomFor(int64_t bytes)
 {
     SetupState &s = *setupState;
-    computeFreeSpace(s.installDir, s.scratchText, sizeof s.scratchText);
+    char freeText[PATH_BYTES];
+    computeFreeSpace(s.installDir, freeText, sizeof freeText);
     return bytes <= s.freeSpaceBytes;
 }

@@ -13,7 +13,7 @@
 // Captions are loaded into a buffer of this size (LoadStringA counts the
 // terminator).
 constexpr int CAPTION_BYTES = 90;
-// Message texts go through scratchText, loaded with this bound.
+// Message texts are loaded with this bound.
 constexpr int MESSAGE_BYTES = 254;
 
 POINT centredPosition(const RECT &desktop, const RECT &window)
@@ -74,11 +74,11 @@ void loadResourceText(int id, char *buffer, int cap)
 
 int showResourceMessage(HWND owner, int textId, UINT style)
 {
-    SetupState &s = *setupState;
     char caption[CAPTION_BYTES];
-    loadResourceText(textId, s.scratchText, MESSAGE_BYTES);
+    char text[MESSAGE_BYTES];
+    loadResourceText(textId, text, sizeof text);
     loadResourceText(IDS_CAPTION, caption, sizeof caption);
-    return showBox(owner, s.scratchText, caption, style);
+    return showBox(owner, text, caption, style);
 }
 
 INT_PTR runDialog(int templateId, HWND owner, DLGPROC procedure, LPARAM parameter)
@@ -99,21 +99,22 @@ int showResourceMessageAbout(HWND owner, const char *subject, int textId, UINT s
     return showBox(owner, message, caption, style);
 }
 
-static bool formHelpPath()
+static bool formHelpPath(char *path, size_t cap)
 {
-    SetupState &s = *setupState;
-    return companionPath("lumoria.hlp", s.scratchText, sizeof s.scratchText);
+    return companionPath("lumoria.hlp", path, cap);
 }
 
 void openHelp(HWND window, int context)
 {
     SetupState &s = *setupState;
-    s.helpOpened = formHelpPath() ? WinHelpA(window, s.scratchText, HELP_CONTEXT, (ULONG_PTR)context) : 0;
+    char path[PATH_BYTES];
+    s.helpOpened = formHelpPath(path, sizeof path) ? WinHelpA(window, path, HELP_CONTEXT, (ULONG_PTR)context) : 0;
 }
 
 void closeHelp(HWND window)
 {
     SetupState &s = *setupState;
-    if (s.helpOpened && formHelpPath())
-        WinHelpA(window, s.scratchText, HELP_QUIT, 0);
+    char path[PATH_BYTES];
+    if (s.helpOpened && formHelpPath(path, sizeof path))
+        WinHelpA(window, path, HELP_QUIT, 0);
 }

@@ -23,8 +23,7 @@ void centreOnScreen(HWND window);
 void placeAboveBottom(HWND window);
 
 // A message box with string textId of the resource module as its text and
-// string 700 as its caption; returns MessageBoxA's answer. The text goes
-// through scratchText.
+// string 700 as its caption; returns MessageBoxA's answer.
 int showResourceMessage(HWND owner, int textId, UINT style);
 // String id of the resource module; for the failures a person must hear
 // about (and the caption), the library's own English text when the module
@@ -40,7 +39,6 @@ int showResourceMessageAbout(HWND owner, const char *subject, int textId, UINT s
 
 // Opens the help file sourceDir + "lumoria.hlp" on a topic and stores the
 // result in helpOpened; closeHelp sends the quit command when helpOpened is
-// nonzero. The path is formed in scratchText; a sourceDir too long for it
-// opens nothing.
+// nonzero. A sourceDir too long for the path opens nothing.
 void openHelp(HWND window, int context);
 void closeHelp(HWND window);

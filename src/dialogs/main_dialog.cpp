@@ -39,8 +39,9 @@ static_assert(IDC_MAIN_DIRECTORY == IDC_NETWORK_DIRECTORY && IDC_MAIN_FREE == ID
 void showFreeSpace(HWND dialog)
 {
     SetupState &s = *setupState;
-    computeFreeSpace(s.installDir, s.scratchText, sizeof s.scratchText);
-    SetDlgItemTextA(dialog, IDC_MAIN_FREE, s.scratchText);
+    char freeText[PATH_BYTES];
+    computeFreeSpace(s.installDir, freeText, sizeof freeText);
+    SetDlgItemTextA(dialog, IDC_MAIN_FREE, freeText);
 }
 
 void readDirectory(HWND dialog, char *buffer)
@@ -65,10 +66,11 @@ void followDirectoryEdit(HWND dialog)
     SetupState &s = *setupState;
     if (!GetDlgItem(dialog, IDC_MAIN_DIRECTORY))
         return;
-    readDirectory(dialog, s.scratchText);
-    if (strcmp(s.scratchText, s.installDir) == 0)
+    char typed[PATH_BYTES];
+    readDirectory(dialog, typed);
+    if (strcmp(typed, s.installDir) == 0)
         return;
-    copyText(s.installDir, sizeof s.installDir, s.scratchText);
+    copyText(s.installDir, sizeof s.installDir, typed);
     showFreeSpace(dialog);
 }
 
@@ -142,7 +144,8 @@ static void onCustomClicked(HWND dialog)
     SetupState &s = *setupState;
     closeHelp(dialog);
     readDirectory(dialog, s.installDir);
-    computeFreeSpace(s.installDir, s.scratchText, sizeof s.scratchText);
+    char freeText[PATH_BYTES];
+    computeFreeSpace(s.installDir, freeText, sizeof freeText);
     endMainDialog(dialog, MAIN_CUSTOM);
 }
 

@@ -182,8 +182,9 @@ void showComponentDescription(HWND dialog, int position)
     SetupState &s = *setupState;
     // An unavailable category has nothing to describe: the text of the entry
     // before it stays.
-    if (componentEntryDescription(position, s.scratchText, DESCRIPTION_BYTES))
-        SetDlgItemTextA(dialog, IDC_OPTIONS_DESCRIPTION, s.scratchText);
+    char description[DESCRIPTION_BYTES];
+    if (componentEntryDescription(position, description, sizeof description))
+        SetDlgItemTextA(dialog, IDC_OPTIONS_DESCRIPTION, description);
     int k = position + 1;
     bool details = s.currentGroup == CATEGORIES && k >= 1 && k < usedItems(s.groups[CATEGORIES]) &&
                    hasDetailPage(k) && s.groups[k].itemCount >= 1;
@@ -269,8 +270,9 @@ static INT_PTR onOptionsInitDialog(HWND dialog)
     attachListKeyboard(componentList(dialog));
     if (s.currentGroup != CATEGORIES)
         ShowWindow(GetDlgItem(dialog, IDC_OPTIONS_DETAILS), SW_HIDE);
-    computeFreeSpace(s.installDir, s.scratchText, sizeof s.scratchText);
-    SetDlgItemTextA(dialog, IDC_OPTIONS_FREE, s.scratchText);
+    char freeText[PATH_BYTES];
+    computeFreeSpace(s.installDir, freeText, sizeof freeText);
+    SetDlgItemTextA(dialog, IDC_OPTIONS_FREE, freeText);
     selectedFigureStale = 1;
     return 1;
 }

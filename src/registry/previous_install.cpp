@@ -52,18 +52,18 @@ int detectPreviousInstall()
         return PREVIOUS_OLDER_KIND;
     }
 
-    if (!readRegText(PRODUCT_GENERAL_KEY, "Home", s.scratchText, sizeof s.scratchText) || !s.scratchText[0])
+    char value[PATH_BYTES];
+    if (!readRegText(PRODUCT_GENERAL_KEY, "Home", value, sizeof value) || !value[0])
         return PREVIOUS_NONE;
-    copyText(s.installDir, sizeof s.installDir, s.scratchText);
+    copyText(s.installDir, sizeof s.installDir, value);
 
-    if (!readRegText(PRODUCT_GENERAL_KEY, "Internal", s.scratchText, sizeof s.scratchText) ||
-        !s.scratchText[0])
+    if (!readRegText(PRODUCT_GENERAL_KEY, "Internal", value, sizeof value) || !value[0])
         return PREVIOUS_OTHER_VERSION;
     char setupVersion[PATH_BYTES];
     int length = readIniText(s.setupIniPath, "General", "Internal", "", setupVersion, sizeof setupVersion);
     if (length >= INTERNAL_VERSION_BYTES)
         return PREVIOUS_OTHER_VERSION;
-    return strcmp(s.scratchText, setupVersion) == 0 ? PREVIOUS_SAME_VERSION : PREVIOUS_OTHER_VERSION;
+    return strcmp(value, setupVersion) == 0 ? PREVIOUS_SAME_VERSION : PREVIOUS_OTHER_VERSION;
 }
 
 static bool removalMarked()

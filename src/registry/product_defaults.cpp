@@ -496,8 +496,9 @@ void writeProductDefaults()
     writeGeneralValues();
     writeFixedDefaults();
     writeHomeAndServer();
-    readIniText(s.setupIniPath, "General", "Internal", "", s.scratchText, sizeof s.scratchText);
-    writeRegText(PRODUCT_GENERAL_KEY, "Internal", s.scratchText);
+    char internal[PATH_BYTES];
+    readIniText(s.setupIniPath, "General", "Internal", "", internal, sizeof internal);
+    writeRegText(PRODUCT_GENERAL_KEY, "Internal", internal);
 
     ViewerRun run = {};
     for (int n = 0; n < FORMAT_NUMBERS; n++) {

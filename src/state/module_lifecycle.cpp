@@ -131,9 +131,10 @@ static constexpr InstallTypeName installTypeNames[] = {
 void readInstallType()
 {
     SetupState &s = *setupState;
-    readIniText(s.setupIniPath, "General", "TYPE", "", s.scratchText, 200);
+    char type[200];
+    readIniText(s.setupIniPath, "General", "TYPE", "", type, sizeof type);
     for (const InstallTypeName &t : installTypeNames)
-        if (strcmp(s.scratchText, t.name) == 0)
+        if (strcmp(type, t.name) == 0)
             s.installType = t.code;
 }
 

@@ -127,7 +127,6 @@ struct SetupState {
     int32_t waitMode;
     HostSetupInfo *hostRecord;
     char installDir[PATH_BYTES];
-    char scratchText[PATH_BYTES];
     char setupIniPath[PATH_BYTES];
     char installedIniPath[PATH_BYTES];
     char sourceDir[PATH_BYTES];
@@ -148,6 +147,11 @@ struct SetupState {
     char companyName[60];
     ResolvedFolder resolvedFolders[RESOLVED_FOLDERS];  // host folders, oldest replaced first
     int32_t nextResolvedFolder;
+    // The folders of installDir's path this run made, the first and the
+    // last: a setup that ends without installing takes back those still
+    // empty.
+    char firstMade[PATH_BYTES];
+    char lastMade[PATH_BYTES];
     // The INSTALLGROUP sections a selection read its marks beside, emptied
     // by the steps that write install.ini (INSTALL_GROUP_* bits).
     int32_t installGroupsToEmpty;

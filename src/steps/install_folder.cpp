@@ -11,12 +11,6 @@
 #include "state/setup_state.h"
 #include "state/text.h"
 
-// The folders of installDir's path that this run made, the first and the
-// last: a setup that ends without installing takes back those still empty.
-static char firstMade[PATH_BYTES];
-static char lastMade[PATH_BYTES];
-static DWORD makeError;
-
 // Whether path starts with the letter of a drive that exists. The drive is
 // asked about by its root, never made current: the current folder is the
 // host's.
@@ -32,10 +26,12 @@ static bool onExistingDrive(const char *path)
     return type != DRIVE_NO_ROOT_DIR && type != DRIVE_UNKNOWN;
 }
 
-static bool createPathComponents(const char *path)
+// Notes the first and the last folder made in the state block.
+static bool createPathComponents(const char *path, DWORD *makeError)
 {
+    SetupState &s = *setupState;
     if (!onExistingDrive(path)) {
-        makeError = ERROR_INVALID_DRIVE;
+        *makeError = ERROR_INVALID_DRIVE;
         return false;
     }
 
@@ -55,7 +51,7 @@ static bool createPathComponents(const char *path)
         size_t len = (size_t)(end - p);
         size_t used = strlen(prefix);
         if (used + 1 + len >= sizeof prefix) {
-            makeError = ERROR_FILENAME_EXCED_RANGE;
+            *makeError = ERROR_FILENAME_EXCED_RANGE;
             return false;
         }
         prefix[used] = '\\';
@@ -63,12 +59,12 @@ static bool createPathComponents(const char *path)
         prefix[used + 1 + len] = 0;
         if (GetFileAttributesA(prefix) == INVALID_FILE_ATTRIBUTES) {
             if (!createProtectedFolder(prefix)) {
-                makeError = GetLastError();
+                *makeError = GetLastError();
                 return false;
             }
-            if (!firstMade[0])
-                copyText(firstMade, sizeof firstMade, prefix);
-            copyText(lastMade, sizeof lastMade, prefix);
+            if (!s.firstMade[0])
+                copyText(s.firstMade, sizeof s.firstMade, prefix);
+            copyText(s.lastMade, sizeof s.lastMade, prefix);
         }
         p += len;
     }
@@ -77,30 +73,32 @@ static bool createPathComponents(const char *path)
 
 void settleMadeInstallDir(bool installed)
 {
+    SetupState &s = *setupState;
     if (installed) {
-        firstMade[0] = 0;
-        lastMade[0] = 0;
+        s.firstMade[0] = 0;
+        s.lastMade[0] = 0;
     }
     removeMadeInstallDir();
 }
 
 void removeMadeInstallDir()
 {
-    if (!firstMade[0])
+    SetupState &s = *setupState;
+    if (!s.firstMade[0])
         return;
     // From the deepest up to the first one made; a folder that holds
     // anything by now is not this run's to remove.
-    size_t stop = strlen(firstMade);
+    size_t stop = strlen(s.firstMade);
     for (;;) {
-        if (!RemoveDirectoryA(lastMade) || strlen(lastMade) <= stop)
+        if (!RemoveDirectoryA(s.lastMade) || strlen(s.lastMade) <= stop)
             break;
-        const char *slash = lastSeparator(lastMade);
+        const char *slash = lastSeparator(s.lastMade);
         if (!slash)
             break;
-        lastMade[slash - lastMade] = 0;
+        s.lastMade[slash - s.lastMade] = 0;
     }
-    firstMade[0] = 0;
-    lastMade[0] = 0;
+    s.firstMade[0] = 0;
+    s.lastMade[0] = 0;
 }
 
 bool makeInstallFolder(DWORD *error)
@@ -110,9 +108,8 @@ bool makeInstallFolder(DWORD *error)
     removeMadeInstallDir();
     if (GetFileAttributesA(s.installDir) != INVALID_FILE_ATTRIBUTES)
         return true;
-    if (createPathComponents(s.installDir))
+    if (createPathComponents(s.installDir, error))
         return true;
-    *error = makeError;
     // Part of the path may be made by now.
     removeMadeInstallDir();
     return false;

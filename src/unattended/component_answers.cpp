@@ -242,7 +242,8 @@ const char *takeCustomSelection()
     if (const char *problem = applyComponents())
         return problem;
     // As the options dialog's OK: against the free figure of installDir.
-    computeFreeSpace(s.installDir, s.scratchText, sizeof s.scratchText);
+    char freeText[PATH_BYTES];
+    computeFreeSpace(s.installDir, freeText, sizeof freeText);
     if (acceptSelectedSize())
         return nullptr;
     char needed[24], free[24];
