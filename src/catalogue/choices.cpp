@@ -12,13 +12,12 @@
 // Deselecting keeps the three low flag bits and nothing above them.
 constexpr int32_t LOW_FLAG_BITS = 7;
 
-static ComponentGroup *groupRecord(int group)
+ComponentGroup *groupRecord(int group)
 {
     return group >= 0 && group < GROUP_COUNT ? &setupState->groups[group] : nullptr;
 }
 
-// itemCount as far as the item slots go.
-static int usedItems(const ComponentGroup &group)
+int usedItems(const ComponentGroup &group)
 {
     if (group.itemCount < 0)
         return 0;

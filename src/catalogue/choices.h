@@ -4,6 +4,11 @@
 
 #include "state/setup_state.h"
 
+// The record of group, null outside 0..GROUP_COUNT-1; its itemCount as far
+// as the item slots go.
+ComponentGroup *groupRecord(int group);
+int usedItems(const ComponentGroup &group);
+
 // Whether a category of the list has a detail page (categories 1..9).
 bool hasDetailPage(int category);
 

@@ -47,19 +47,6 @@ static const NameBase *nameBaseOf(int group)
     return nullptr;
 }
 
-static ComponentGroup *groupRecord(int group)
-{
-    return group >= 0 && group < GROUP_COUNT ? &setupState->groups[group] : nullptr;
-}
-
-// itemCount as far as the item slots go.
-static int usedItems(const ComponentGroup &group)
-{
-    if (group.itemCount < 0)
-        return 0;
-    return group.itemCount > MAX_GROUP_ITEMS ? MAX_GROUP_ITEMS : group.itemCount;
-}
-
 static HWND componentList(HWND dialog) { return GetDlgItem(dialog, IDC_OPTIONS_LIST); }
 
 // ---------------------------------------------------------------------------
