@@ -91,21 +91,6 @@ bool appendPathName(char *path, size_t cap, const char *name)
 
 void dropTrailingSeparator(char *path)
 {
-    const char *last = lastSeparator(path);
-    if (last && last[1] == 0)
-        path[last - path] = 0;
+    if (endsWithSeparator(path))
+        path[strlen(path) - 1] = 0;
 }
-
-size_t wholeCharsWithinIn(UINT codePage, const char *text, size_t limit)
-{
-    const char *p = text;
-    while (*p) {
-        const char *next = nextCharIn(codePage, p);
-        if ((size_t)(next - text) > limit)
-            break;
-        p = next;
-    }
-    return (size_t)(p - text);
-}
-
-size_t wholeCharsWithin(const char *text, size_t limit) { return wholeCharsWithinIn(systemCodePage(), text, limit); }

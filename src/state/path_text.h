@@ -2,8 +2,8 @@
 // code page, as the host hands them over. On the double-byte code pages
 // (932, 936, 949, 950) the second byte of a character can be 0x5C, the
 // backslash, or 0x7C, the bar; on UTF-8 (65001) a character spans up to
-// four bytes. Every separator, drive letter, "ends with a backslash" and cut
-// of the library is found here, never by scanning bytes.
+// four bytes. Every separator and "ends with a backslash" of the library is
+// found here, never by scanning bytes.
 #pragma once
 
 #include <windows.h>
@@ -29,8 +29,3 @@ bool appendPathName(char *path, size_t cap, const char *name);
 
 // Removes one trailing separator, if path ends with one.
 void dropTrailingSeparator(char *path);
-
-// The length of the longest start of text, at most limit bytes, that ends
-// between two characters: a text cut there never holds half a character.
-size_t wholeCharsWithin(const char *text, size_t limit);
-size_t wholeCharsWithinIn(UINT codePage, const char *text, size_t limit);

@@ -30,7 +30,6 @@ static void *allocateTableFromHeap(size_t bytes)
 
 void *(*allocateFileTable)(size_t bytes) = allocateTableFromHeap;
 
-
 // Every key the registry steps write is opened for writing first: when one
 // cannot be, nothing is written at all (not even the installation folder).
 // The steps then change install.ini in memory and write it once, before the
