@@ -51,43 +51,12 @@ Verdict runInChild(int kind, int function, int64_t nth, RunOutcome *outcome, DWO
     else
         GetModuleFileNameA(nullptr, exe, MAX_PATH);
     std::string command = std::string("\"") + exe + "\" --gtest_filter=FaultSweep.OneCase --gtest_catch_exceptions=0";
-    SECURITY_ATTRIBUTES inherit = {sizeof inherit, nullptr, TRUE};
-    HANDLE quiet = CreateFileA("NUL", GENERIC_WRITE, FILE_SHARE_WRITE, &inherit, OPEN_EXISTING, 0, nullptr);
-    STARTUPINFOA start = {};
-    start.cb = sizeof start;
-    start.dwFlags = STARTF_USESTDHANDLES;
-    start.hStdOutput = quiet;
-    start.hStdError = quiet;
-    start.hStdInput = GetStdHandle(STD_INPUT_HANDLE);
-    PROCESS_INFORMATION child = {};
-    std::vector<char> line(command.begin(), command.end());
-    line.push_back(0);
-    // A machine under load may refuse a process now and then: that is the
-    // sweep's trouble, not the run's, and is tried again.
-    BOOL started = FALSE;
-    for (int attempt = 0; attempt < 5 && !started; attempt++) {
-        if (attempt)
-            Sleep(500);
-        started = CreateProcessA(exe, line.data(), nullptr, nullptr, TRUE, 0, nullptr, place.currentFolder, &start,
-                                 &child);
-    }
+    ChildEnd end = runChildProcess(command, nullptr, place.currentFolder, CHILD_LIMIT_MS, exitCode);
     SetEnvironmentVariableA("FAULTS_CASE", nullptr);
-    CloseHandle(quiet);
-    if (!started) {
-        *exitCode = GetLastError();
+    if (end == ChildEnd::NotStarted)
         return Verdict::Crashed;
-    }
-    Verdict verdict = Verdict::Harmless;
-    if (WaitForSingleObject(child.hProcess, CHILD_LIMIT_MS) == WAIT_TIMEOUT) {
-        TerminateProcess(child.hProcess, 0xFFFF);
-        WaitForSingleObject(child.hProcess, INFINITE);
-        verdict = Verdict::Hung;
-    }
-    GetExitCodeProcess(child.hProcess, exitCode);
-    CloseHandle(child.hProcess);
-    CloseHandle(child.hThread);
-    if (verdict == Verdict::Hung)
-        return verdict;
+    if (end == ChildEnd::Hung)
+        return Verdict::Hung;
     if (!fileExists(path) || !parseOutcome(readTextFile(path), outcome))
         return Verdict::Crashed;
     return Verdict::Harmless;

@@ -149,35 +149,17 @@ protected:
     int runHost(const std::string &arguments, const std::string &hostDir = exeDir())
     {
         std::string outPath = dir + "host-output" + std::to_string(++runs) + ".txt";
-        SECURITY_ATTRIBUTES inherit = {sizeof inherit, nullptr, TRUE};
-        HANDLE out = CreateFileA(outPath.c_str(), GENERIC_WRITE, FILE_SHARE_READ, &inherit, CREATE_ALWAYS,
-                                 FILE_ATTRIBUTE_NORMAL, nullptr);
-        STARTUPINFOA start = {};
-        start.cb = sizeof start;
-        start.dwFlags = STARTF_USESTDHANDLES;
-        start.hStdOutput = out;
-        start.hStdError = out;
-        start.hStdInput = GetStdHandle(STD_INPUT_HANDLE);
-        PROCESS_INFORMATION process = {};
         // A folder's closing backslash would escape the quote after it.
         std::string command = "\"" + hostDir + "setuphost.exe\" --media \"" + media.substr(0, media.size() - 1) +
                               "\" " + arguments;
-        std::vector<char> line(command.begin(), command.end());
-        line.push_back(0);
-        BOOL started = CreateProcessA(nullptr, line.data(), nullptr, nullptr, TRUE, 0, nullptr, nullptr, &start,
-                                      &process);
-        CloseHandle(out);
-        if (!started) {
+        DWORD code = (DWORD)-1;
+        ChildEnd end = runChildProcess(command, outPath.c_str(), nullptr, HOST_TIMEOUT_MS, &code);
+        if (end == ChildEnd::NotStarted) {
             output = "CreateProcess failed";
             return -1;
         }
-        DWORD code = (DWORD)-1;
-        if (WaitForSingleObject(process.hProcess, HOST_TIMEOUT_MS) == WAIT_OBJECT_0)
-            GetExitCodeProcess(process.hProcess, &code);
-        else
-            TerminateProcess(process.hProcess, 99);
-        CloseHandle(process.hProcess);
-        CloseHandle(process.hThread);
+        if (end == ChildEnd::Hung)
+            code = (DWORD)-1;
         output = readTextFile(outPath);
         return (int)code;
     }

@@ -386,3 +386,44 @@ std::string profileValue(const std::string &file, const char *section, const std
     GetPrivateProfileStringA(section, key.c_str(), "", value, sizeof value, file.c_str());
     return value;
 }
+
+ChildEnd runChildProcess(const std::string &command, const char *outputPath, const char *currentFolder,
+                         DWORD limitMs, DWORD *exitCode)
+{
+    SECURITY_ATTRIBUTES inherit = {sizeof inherit, nullptr, TRUE};
+    HANDLE out = outputPath ? CreateFileA(outputPath, GENERIC_WRITE, FILE_SHARE_READ, &inherit, CREATE_ALWAYS,
+                                          FILE_ATTRIBUTE_NORMAL, nullptr)
+                            : CreateFileA("NUL", GENERIC_WRITE, FILE_SHARE_WRITE, &inherit, OPEN_EXISTING, 0, nullptr);
+    STARTUPINFOA start = {};
+    start.cb = sizeof start;
+    start.dwFlags = STARTF_USESTDHANDLES;
+    start.hStdOutput = out;
+    start.hStdError = out;
+    start.hStdInput = GetStdHandle(STD_INPUT_HANDLE);
+    PROCESS_INFORMATION child = {};
+    std::vector<char> line(command.begin(), command.end());
+    line.push_back(0);
+    BOOL started = FALSE;
+    for (int attempt = 0; attempt < 5 && !started; attempt++) {
+        if (attempt)
+            Sleep(500);
+        started = CreateProcessA(nullptr, line.data(), nullptr, nullptr, TRUE, 0, nullptr, currentFolder, &start,
+                                 &child);
+    }
+    DWORD error = GetLastError();
+    CloseHandle(out);
+    if (!started) {
+        *exitCode = error;
+        return ChildEnd::NotStarted;
+    }
+    ChildEnd end = ChildEnd::Exited;
+    if (WaitForSingleObject(child.hProcess, limitMs) == WAIT_TIMEOUT) {
+        TerminateProcess(child.hProcess, 0xFFFF);
+        WaitForSingleObject(child.hProcess, INFINITE);
+        end = ChildEnd::Hung;
+    }
+    GetExitCodeProcess(child.hProcess, exitCode);
+    CloseHandle(child.hProcess);
+    CloseHandle(child.hThread);
+    return end;
+}

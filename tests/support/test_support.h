@@ -28,6 +28,15 @@ void removeTree(const std::string &folder);
 void writeTextFile(const std::string &path, const std::string &text);
 std::string readTextFile(const std::string &path);
 bool fileExists(const std::string &path);
+
+// Runs command (the program's path, quoted, first) with its output going to
+// outputPath (null: nowhere) and, when currentFolder is given, in that
+// folder. Exited: *exitCode is the child's; NotStarted: the Windows error; a
+// child still running after limitMs is ended (Hung). A machine under load
+// may refuse a process now and then: it is tried a few times.
+enum class ChildEnd { Exited, Hung, NotStarted };
+ChildEnd runChildProcess(const std::string &command, const char *outputPath, const char *currentFolder,
+                         DWORD limitMs, DWORD *exitCode);
 bool copyFileTo(const std::string &from, const std::string &to);
 // A key's value in a profile file, read through the profile API; empty when
 // missing.
