@@ -15,8 +15,11 @@
 // a replayed setup, timed in the same repetitions: the whole dodialog entry
 // answered by an answer file that names a custom selection, with no window,
 // with the setup log and without, against the limit of a safe run: the same
-// limit and the read of each value as it stands before it is set, which the
-// registry journal keeps for the undo: "replayed setup: <median> ms, limit: ...".
+// limit, what the registry journal must read for the undo (whether each key
+// is there, each value as it stands before it is set) and what replacing
+// install.ini atomically costs beyond writing it: "replayed setup: <median>
+// ms, limit: ...". BENCH_REPLAY_ONLY=<n> runs n replayed setups and nothing
+// else, for a profiler.
 #include <windows.h>
 #include <stdio.h>
 #include <string.h>
@@ -152,15 +155,19 @@ std::vector<RegistryKey> writtenKeys()
 }
 
 // Sets the values, each key opened once; before them, a safe run's read of
-// each value as it stands (its undo), one query into a buffer per value,
-// timed apart into undoReadMs. A key made here has nothing to keep: its undo
-// deletes it.
+// what its undo needs, timed apart into undoReadMs: whether the key is
+// there (one open), and each value as it stands, one query into a buffer per
+// value. A key made here has nothing to keep: its undo deletes it.
 int setValuesOnOpenKeys(const std::vector<RegistryKey> &keys, double *undoReadMs)
 {
     int count = 0;
     for (const RegistryKey &k : keys) {
         HKEY key;
         DWORD disposition = 0;
+        double e0 = nowMs();
+        if (RegOpenKeyExA(k.root, k.path.c_str(), 0, KEY_QUERY_VALUE, &key) == ERROR_SUCCESS)
+            RegCloseKey(key);
+        *undoReadMs += nowMs() - e0;
         if (RegCreateKeyExA(k.root, k.path.c_str(), 0, nullptr, 0, KEY_ALL_ACCESS, nullptr, &key, &disposition) !=
             ERROR_SUCCESS)
             continue;
@@ -294,8 +301,24 @@ void writeWholeFile(const std::string &path, const std::string &text)
     CloseHandle(h);
 }
 
+// The same bytes put in place as a safe run must: a new file beside the
+// target, written and flushed, then moved over it in one step, so that a
+// crash leaves the old file or the new one, never half of either.
+void replaceWholeFile(const std::string &path, const std::string &text)
+{
+    std::string beside = path + ".new";
+    HANDLE h = CreateFileA(beside.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_NEW, 0, nullptr);
+    if (h == INVALID_HANDLE_VALUE)
+        return;
+    DWORD written = 0;
+    WriteFile(h, text.data(), (DWORD)text.size(), &written, nullptr);
+    FlushFileBuffers(h);
+    CloseHandle(h);
+    MoveFileExA(beside.c_str(), path.c_str(), MOVEFILE_REPLACE_EXISTING | MOVEFILE_WRITE_THROUGH);
+}
+
 struct Limit {
-    double profileRead = 0, rawRead = 0, write = 0, registry = 0, modules = 0, undoRead = 0;
+    double profileRead = 0, rawRead = 0, write = 0, registry = 0, modules = 0, undoRead = 0, replace = 0;
     int sections = 0, values = 0, keys = 0;
 };
 
@@ -310,13 +333,16 @@ std::vector<std::string> integrationModulePaths()
     return paths;
 }
 
-// Each module loaded, asked its status (ordinal 2) and freed, once.
+// Each module loaded as setup must load it (its own imports from its own
+// folder and the system folder only), asked its status (ordinal 2) and
+// freed, once.
 double askModulesOnce(const std::vector<std::string> &paths)
 {
     double t0 = nowMs();
     UINT previousMode = SetErrorMode(SEM_NOOPENFILEERRORBOX);
     for (const std::string &path : paths) {
-        HMODULE module = LoadLibraryA(path.c_str());
+        HMODULE module =
+            LoadLibraryExA(path.c_str(), nullptr, LOAD_LIBRARY_SEARCH_DLL_LOAD_DIR | LOAD_LIBRARY_SEARCH_SYSTEM32);
         if (!module)
             continue;
         FARPROC status = GetProcAddress(module, MAKEINTRESOURCEA(2));
@@ -349,6 +375,8 @@ Limit measureLimit(const Media &m, const std::string &resultIni, const std::vect
     double t2 = nowMs();
     writeWholeFile(m.dir + "result.ini", resultIni);
     double t3 = nowMs();
+    replaceWholeFile(m.dir + "result.ini", resultIni);
+    l.replace = nowMs() - t3;
     l.profileRead = t1 - t0;
     l.rawRead = t2 - t1;
     l.write = t3 - t2;
@@ -446,8 +474,13 @@ int main()
     Limit limit;
     std::string answers = m.dir + "answers.ini";
     writeTextFile(answers, customAnswers(m));
-    std::vector<double> replayed, replayedUnlogged, answersNamed, logPart, limitUndo, safeLimit;
+    std::vector<double> replayed, replayedUnlogged, answersNamed, logPart, limitUndo, limitReplace, safeLimit;
     int replayedResult = 0;
+    if (getenv("BENCH_REPLAY_ONLY")) {
+        for (int i = 0; i < atoi(getenv("BENCH_REPLAY_ONLY")); i++)
+            runReplayedSetup(m, answers, true);
+        return 0;
+    }
     for (int rep = 0; rep < REPETITIONS; rep++) {
         for (int cached = 0; cached < 2; cached++) {
             Run r = runSetupData(m, cached != 0);
@@ -471,7 +504,9 @@ int main()
         limitTotal.push_back(limit.rawRead + limit.write + limit.registry + limit.modules);
         profileLimitTotal.push_back(limit.profileRead + limit.write);
         limitUndo.push_back(limit.undoRead);
-        safeLimit.push_back(limitTotal.back() + limit.undoRead);
+        double replaceBeyondWrite = std::max(0.0, limit.replace - limit.write);
+        limitReplace.push_back(replaceBeyondWrite);
+        safeLimit.push_back(limitTotal.back() + limit.undoRead + replaceBeyondWrite);
         // Each way goes first in every other repetition: the first replay after
         // the limit finds the caches of the system otherwise than the second.
         Replayed quiet, r;
@@ -535,7 +570,7 @@ int main()
     if (replayedResult != DODIALOG_CUSTOM)
         printf("the replayed setup answered %d, not %d (custom): see %sreplay.log\n", replayedResult,
                DODIALOG_CUSTOM, m.dir.c_str());
-    Stat undo = statOf(limitUndo), safe = statOf(safeLimit), quiet = statOf(replayedUnlogged),
+    Stat undo = statOf(limitUndo), replaced = statOf(limitReplace), safe = statOf(safeLimit), quiet = statOf(replayedUnlogged),
          named = statOf(answersNamed), logged = statOf(logPart);
     printf("\nReplayed setup (the dodialog entry from an answer file) and the limit of a safe run\n");
     printf("  %-52s %9.2f %9.2f\n", "name the answer file (setupAnswers)", named.min, named.median);
@@ -543,8 +578,11 @@ int main()
     printf("  %-52s %9.2f %9.2f\n", "replayed setup without the log", quiet.min, quiet.median);
     printf("  %-52s %9.2f %9.2f\n", "the log's part (with less without)", logged.min, logged.median);
     printf("  %-52s %9.2f %9.2f\n", "limit (the four above)", all.min, all.median);
-    printf("  %-52s %9.2f %9.2f\n", "read each value as it stands, for the undo", undo.min, undo.median);
-    printf("  %-52s %9.2f %9.2f\n", "limit of a safe run (the five)", safe.min, safe.median);
+    printf("  %-52s %9.2f %9.2f\n", "for the undo: whether each key is there, each value", undo.min,
+           undo.median);
+    printf("  %-52s %9.2f %9.2f\n", "install.ini replaced atomically, beyond the write", replaced.min,
+           replaced.median);
+    printf("  %-52s %9.2f %9.2f\n", "limit of a safe run (the six)", safe.min, safe.median);
     printf("replayed setup without the log: %.1f ms, limit: %.1f ms, ratio %.1f\n", quiet.median, safe.median,
            quiet.median / safe.median);
     printf("replayed setup: %.1f ms, limit: %.1f ms, ratio %.1f\n", replay.median, safe.median,

@@ -328,15 +328,6 @@ bool writeKey(RegRoot root, const char *path, const DefaultValue *values, int co
     return true;
 }
 
-bool keyWritable(RegRoot root, const char *path)
-{
-    HKEY key;
-    if (!openKeyForWriting(rootKey(root), path, &key))
-        return false;
-    RegCloseKey(key);
-    return true;
-}
-
 bool writeKey(const DefaultKey &k)
 {
     return writeKey(k.root, k.path, k.values, k.count);
@@ -411,17 +402,3 @@ int writeFixedDefaults()
     return 1;
 }
 
-bool fixedKeysWritable()
-{
-    for (const DefaultKey &k : launchManagerKeys)
-        if (!keyWritable(k.root, k.path))
-            return false;
-    for (const DefaultKey &k : fixedKeys)
-        if (!keyWritable(k.root, k.path))
-            return false;
-    for (const ShellExtension &extension : shellExtensions)
-        if (!keyWritable(CLASSES, extension.classKey) || !keyWritable(CLASSES, extension.serverKey) ||
-            !keyWritable(CLASSES, extension.handlerKey))
-            return false;
-    return true;
-}

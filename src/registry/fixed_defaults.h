@@ -14,10 +14,6 @@ int writeFixedDefaults();
 // create. writeFixedDefaults runs it first and goes on whatever it returns.
 int writeLaunchManagerDefaults();
 
-// Opens every key above for writing, making the missing ones: false at the
-// first that cannot be (registry_journal.h keeps the failure).
-bool fixedKeysWritable();
-
 // Full path of a shell extension module (menuext.dll, propext.dll) as the
 // shell is told to load it. Always fits: both sources are shorter than 256.
 constexpr size_t SERVER_PATH_BYTES = 300;

@@ -464,20 +464,6 @@ void clearProductKeys()
     deleteKeyNoting(HKEY_CURRENT_USER, PRODUCT_KEY);
 }
 
-bool productKeysWritable()
-{
-    static constexpr const char *productKeys[] = {
-        PRODUCT_GENERAL_KEY, VAPI_KEY, PRODUCT_KEY "\\WPCnv", PRODUCT_KEY "\\GFXCnv", PRODUCT_KEY "\\IMGCnv",
-    };
-    for (const char *path : productKeys) {
-        HKEY key;
-        if (!openKeyForWriting(HKEY_LOCAL_MACHINE, path, &key))
-            return false;
-        RegCloseKey(key);
-    }
-    return fixedKeysWritable();
-}
-
 void writeConverterTables(const ConverterMarks *marks)
 {
     writeConverterTable(wpTable, marks->wp);

@@ -37,11 +37,6 @@ void writeProductDefaults();
 // HKEY_LOCAL_MACHINE, then the per-user product key. Results are ignored.
 void clearProductKeys();
 
-// Opens every key that the run of writeProductDefaults (and recordWorkstation)
-// writes for writing, making the missing ones; false at the first that cannot
-// be. Inside a registry journal the keys made are undone with it.
-bool productKeysWritable();
-
 // Writes the marked format numbers of the three tables under WPCnv, GFXCnv
 // and IMGCnv, each table's list of them as All_IDs.
 void writeConverterTables(const ConverterMarks *marks);

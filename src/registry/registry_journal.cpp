@@ -63,16 +63,31 @@ void fail(LONG error, const char *what, HKEY root, const char *path, const char 
                name ? name : "");
 }
 
-int keySlot(HKEY root, const char *path)
+// The slot asked for last: the values of one key are written one after
+// another.
+int lastSlot = -1;
+
+int findSlot(HKEY root, const char *path)
 {
+    if (lastSlot >= 0 && lastSlot < journalKeyCount && journalKeys[lastSlot].root == root &&
+        strcmp(journalKeys[lastSlot].path, path) == 0)
+        return lastSlot;
     for (int i = 0; i < journalKeyCount; i++)
         if (journalKeys[i].root == root && equalsNoCase(journalKeys[i].path, path))
-            return i;
+            return lastSlot = i;
+    return -1;
+}
+
+int keySlot(HKEY root, const char *path)
+{
+    int slot = findSlot(root, path);
+    if (slot >= 0)
+        return slot;
     if (journalKeyCount == JOURNAL_KEYS || !copyText(journalKeys[journalKeyCount].path, PATH_BYTES, path))
         return -1;
     journalKeys[journalKeyCount].root = root;
     journalKeys[journalKeyCount].made = false;
-    return journalKeyCount++;
+    return lastSlot = journalKeyCount++;
 }
 
 // Room for one more entry of the given size; the block grows by doubling.
@@ -212,6 +227,10 @@ int missingLevels(HKEY root, const char *path, size_t *lengths, int cap)
             return -1;
         memcpy(prefix, path, ends[level]);
         prefix[ends[level]] = 0;
+        // A level this run made, and has not deleted since, is there.
+        int slot = findSlot(root, prefix);
+        if (slot >= 0 && journalKeys[slot].made)
+            break;
         HKEY probe;
         registryCalls++;
         if (RegOpenKeyExA(root, prefix, 0, KEY_QUERY_VALUE, &probe) == ERROR_SUCCESS) {

@@ -100,7 +100,9 @@ int enterExport()
 {
     // Every entry reads the setup files afresh, once.
     forgetProfileFiles();
-    registerCtl3d();
+    // CTL3D draws dialogs: a run that makes no window needs none.
+    if (windowsAllowed())
+        registerCtl3d();
     if (loadResourceModule())
         return 1;
     unregisterCtl3d();

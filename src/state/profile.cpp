@@ -81,8 +81,20 @@ bool cacheActive()
 // ---------------------------------------------------------------------------
 // Files
 
+// Whether a path may name a folder or file by its short alias: the aliases
+// the file system makes all carry a '~'.
+bool mayHoldShortNames(const char *path)
+{
+    for (const char *p = path; *p; p = nextChar(p))
+        if (*p == '~')
+            return true;
+    return false;
+}
+
 // The path the profile functions open: a bare file name lies in the Windows
-// directory; then the full, long form.
+// directory; then the full, long form. Finding the long form asks for every
+// folder of the path in turn, so it is asked only of a path that may hold a
+// short alias.
 void identityOf(const char *path, char *identity, size_t cap)
 {
     char full[MAX_PATH];
@@ -95,6 +107,10 @@ void identityOf(const char *path, char *identity, size_t cap)
         DWORD n = GetFullPathNameA(path, sizeof full, full, nullptr);
         if (n == 0 || n >= sizeof full)
             copyText(full, sizeof full, path);
+    }
+    if (!mayHoldShortNames(full)) {
+        copyText(identity, cap, full);
+        return;
     }
     char longPath[MAX_PATH];
     DWORD n = GetLongPathNameA(full, longPath, sizeof longPath);
@@ -537,6 +553,16 @@ bool toUnits(const char *text, WCHAR *units, size_t cap, size_t *length)
     }
     if (bytes >= cap)
         return false;
+    // Every system code page keeps the 128 ASCII characters as they are.
+    size_t ascii = 0;
+    while (ascii < bytes && (unsigned char)text[ascii] < 0x80) {
+        units[ascii] = (WCHAR)text[ascii];
+        ascii++;
+    }
+    if (ascii == bytes) {
+        *length = bytes;
+        return true;
+    }
     int n = MultiByteToWideChar(CP_ACP, 0, text, (int)bytes, units, (int)cap);
     if (n <= 0)
         return false;
@@ -607,13 +633,54 @@ int readIniText(const char *path, const char *section, const char *key,
     }
     size_t units = copyProfileValue((ProfileChar *)value, cap, text, length);
     int bytes = 0;
-    if (units > 0) {
+    size_t ascii = 0;
+    while (ascii < units && value[ascii] < 0x80) {
+        buffer[ascii] = (char)value[ascii];
+        ascii++;
+    }
+    if (ascii == units) {
+        bytes = (int)units;
+    } else {
         bytes = WideCharToMultiByte(CP_ACP, 0, value, (int)units, buffer, (int)cap - 1, nullptr, nullptr);
         if (bytes <= 0)
             bytes = (int)cap - 1;
     }
     buffer[bytes] = 0;
     return bytes;
+}
+
+int readIniKeyNames(const char *path, const char *section, char *buffer, size_t cap)
+{
+    if (cap < 2) {
+        if (cap)
+            buffer[0] = 0;
+        return 0;
+    }
+    Names n;
+    ProfileFile *f = nullptr;
+    if (!cacheActive() || !namesOf(section, nullptr, &n) || !(f = openFile(path))) {
+        // The platform's list; its last name may be cut.
+        return readDirect(path, section, nullptr, "", buffer, cap);
+    }
+    const ProfileText &t = f->text;
+    int32_t s = findProfileSection(&t, (const ProfileChar *)n.section, n.sectionLength);
+    size_t used = 0;
+    for (int32_t k = s < 0 ? -1 : t.sections[s].firstKey; k >= 0; k = t.keys[k].next) {
+        const ProfileKey &key = t.keys[k];
+        const ProfileChar *name = t.pool + key.name;
+        if (!key.hasValue || key.nameLength == 0 || name[0] == ';')
+            continue;
+        int bytes = (int)(cap - used) > 2
+                        ? WideCharToMultiByte(CP_ACP, 0, (const WCHAR *)name, (int)key.nameLength, buffer + used,
+                                              (int)(cap - used - 2), nullptr, nullptr)
+                        : 0;
+        if (bytes <= 0)
+            break;
+        used += (size_t)bytes;
+        buffer[used++] = 0;
+    }
+    buffer[used] = 0;
+    return (int)used;
 }
 
 int readProfileApiText(const char *path, const char *section, const char *key, char *buffer, size_t cap)
@@ -719,6 +786,11 @@ bool endProfileWork()
         return false;
     }
     return commitFiles();
+}
+
+void dropProfileWork()
+{
+    dropHeldChanges();
 }
 
 bool flushProfileWrites()

@@ -14,6 +14,13 @@
 int readIniText(const char *path, const char *section, const char *key,
                 const char *defaultText, char *buffer, size_t cap);
 
+// The names of the keys that have a value in the first section of that name,
+// in file order, each ended by a zero and the list by one more; nameless
+// keys and comments (';' first) are not listed. A list that does not fit in
+// cap ends after the last name that does. Returns the bytes of the names and
+// their zeros, the list's own end not counted.
+int readIniKeyNames(const char *path, const char *section, char *buffer, size_t cap);
+
 // Reads a decimal value; a missing or empty key gives defaultValue.
 int32_t readIniInt(const char *path, const char *section, const char *key, int32_t defaultValue);
 
@@ -35,6 +42,10 @@ extern bool profileCacheEnabled;
 // when a file could not be written: it keeps its old content.
 void beginProfileWork();
 bool endProfileWork();
+
+// Gives up every change held by the open unit: each file reads again as it
+// is on disk, and the unit's end writes nothing.
+void dropProfileWork();
 
 // Writes what is held; false as above.
 bool flushProfileWrites();

@@ -37,6 +37,17 @@ static bool sameName(const ProfileChar *a, size_t aLength, const ProfileChar *b,
     return true;
 }
 
+// Names that compare the same have the same hash: a lookup compares the
+// texts of only those, and sections of some hundred keys are filled and read
+// key by key.
+static uint32_t hashOfName(const ProfileChar *name, size_t length)
+{
+    uint32_t hash = 2166136261u;
+    for (size_t i = 0; i < length; i++)
+        hash = (hash ^ foldCase(name[i])) * 16777619u;
+    return hash;
+}
+
 // The platform keeps names and values as zero-terminated texts.
 static size_t untilZero(const ProfileChar *text, size_t length)
 {
@@ -107,6 +118,7 @@ static int32_t addSection(ProfileText *t, uint32_t name, size_t nameLength)
     ProfileSection &s = t->sections[index];
     s.name = name;
     s.nameLength = (uint32_t)nameLength;
+    s.nameHash = hashOfName(t->pool + name, nameLength);
     s.firstKey = s.lastKey = -1;
     s.next = -1;
     if (t->lastSection >= 0)
@@ -129,6 +141,7 @@ static int32_t addKey(ProfileText *t, int32_t section, uint32_t name, size_t nam
     ProfileKey &k = t->keys[index];
     k.name = name;
     k.nameLength = (uint32_t)nameLength;
+    k.nameHash = hashOfName(t->pool + name, nameLength);
     k.value = 0;
     k.valueLength = 0;
     k.hasValue = false;
@@ -227,9 +240,10 @@ int32_t findProfileSection(const ProfileText *t, const ProfileChar *name, size_t
 {
     skipLeadingBlanks(&name, &length);
     length = trimmedLength(name, length);
+    uint32_t hash = hashOfName(name, length);
     for (int32_t i = t->firstSection; i >= 0; i = t->sections[i].next) {
         const ProfileSection &s = t->sections[i];
-        if (sameName(t->pool + s.name, s.nameLength, name, length))
+        if (s.nameHash == hash && sameName(t->pool + s.name, s.nameLength, name, length))
             return i;
     }
     return -1;
@@ -241,9 +255,10 @@ int32_t findProfileKey(const ProfileText *t, int32_t section, const ProfileChar 
         return -1;
     skipLeadingBlanks(&name, &length);
     length = trimmedLength(name, length);
+    uint32_t hash = hashOfName(name, length);
     for (int32_t i = t->sections[section].firstKey; i >= 0; i = t->keys[i].next) {
         const ProfileKey &k = t->keys[i];
-        if (sameName(t->pool + k.name, k.nameLength, name, length))
+        if (k.nameHash == hash && sameName(t->pool + k.name, k.nameLength, name, length))
             return i;
     }
     return -1;
@@ -374,14 +389,15 @@ bool deleteProfileKey(ProfileText *t, const ProfileChar *section, size_t section
     sectionLength = trimmedLength(section, sectionLength);
     skipLeadingBlanks(&key, &keyLength);
     keyLength = trimmedLength(key, keyLength);
+    uint32_t sectionHash = hashOfName(section, sectionLength), keyHash = hashOfName(key, keyLength);
     for (int32_t i = t->firstSection; i >= 0; i = t->sections[i].next) {
         ProfileSection &s = t->sections[i];
-        if (!sameName(t->pool + s.name, s.nameLength, section, sectionLength))
+        if (s.nameHash != sectionHash || !sameName(t->pool + s.name, s.nameLength, section, sectionLength))
             continue;
         int32_t previous = -1;
         for (int32_t k = s.firstKey; k >= 0; previous = k, k = t->keys[k].next) {
             const ProfileKey &entry = t->keys[k];
-            if (!sameName(t->pool + entry.name, entry.nameLength, key, keyLength))
+            if (entry.nameHash != keyHash || !sameName(t->pool + entry.name, entry.nameLength, key, keyLength))
                 continue;
             if (!apply)
                 return true;
@@ -402,11 +418,12 @@ void deleteProfileSection(ProfileText *t, const ProfileChar *section, size_t sec
 {
     skipLeadingBlanks(&section, &sectionLength);
     sectionLength = trimmedLength(section, sectionLength);
+    uint32_t hash = hashOfName(section, sectionLength);
     int32_t previous = -1;
     for (int32_t i = t->firstSection; i >= 0;) {
         ProfileSection &s = t->sections[i];
         int32_t next = s.next;
-        if (sameName(t->pool + s.name, s.nameLength, section, sectionLength)) {
+        if (s.nameHash == hash && sameName(t->pool + s.name, s.nameLength, section, sectionLength)) {
             if (previous >= 0)
                 t->sections[previous].next = next;
             else

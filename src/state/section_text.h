@@ -17,6 +17,7 @@ typedef uint16_t ProfileChar;
 
 struct ProfileKey {
     uint32_t name, nameLength;     // in the pool
+    uint32_t nameHash;             // of the name folded as lookups fold it
     uint32_t value, valueLength;
     bool hasValue;                 // false for a line without '='
     int32_t next;                  // -1 after the last key of its section
@@ -24,6 +25,7 @@ struct ProfileKey {
 
 struct ProfileSection {
     uint32_t name, nameLength;
+    uint32_t nameHash;
     int32_t firstKey, lastKey;     // -1 when empty
     int32_t next;                  // -1 after the last section
 };

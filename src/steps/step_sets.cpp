@@ -30,25 +30,17 @@ static void *allocateTableFromHeap(size_t bytes)
 
 void *(*allocateFileTable)(size_t bytes) = allocateTableFromHeap;
 
-// Every key the registry steps write is opened for writing first: when one
-// cannot be, nothing is written at all (not even the installation folder).
-// The steps then change install.ini in memory and write it once, before the
-// registry: when it cannot be written it keeps its old content and the
-// registry is left as it was. A value that fails after that undoes the run:
-// the registry changes are taken back, the last first, and install.ini gets
-// its old bytes back. Each failure stays for the entry to report.
+// The steps change install.ini (and the installation's install.ini) in
+// memory first; the registry is written while those changes are held, and
+// the files are replaced only once every value is set. A change that cannot
+// be held, or a key or value that fails, gives the held changes up: the
+// files keep their old content and the registry changes are taken back,
+// the last first. A file that cannot be replaced undoes the registry too,
+// and a file already replaced in the same step gets its old bytes back.
+// Each failure stays for the entry to report.
 static int runConfigurationSteps(int mode)
 {
     bool registry = mode != WAIT_NETWORK_FILES;
-    if (registry) {
-        beginRegistryJournal();
-        if (!productKeysWritable()) {
-            rollBackRegistry();
-            endRegistryJournal();
-            return STEPS_REGISTRY_NOT_WRITTEN;
-        }
-        keepProfileOriginals();
-    }
     beginProfileWork();
     emptyInstallGroups();
     if (mode != WAIT_WORKSTATION)
@@ -57,20 +49,28 @@ static int runConfigurationSteps(int mode)
         recordSharedDefaults();
     else if (mode != WAIT_WORKSTATION && mode != WAIT_NETWORK_FILES)
         recordDefaults();
-    bool written = endProfileWork() && !profileWriteFailed();
-    if (!registry)
+    if (!registry) {
+        bool written = endProfileWork() && !profileWriteFailed();
         return written ? STEPS_WRITTEN : STEPS_FILES_NOT_WRITTEN;
-    if (written) {
+    }
+    bool held = !profileWriteFailed();
+    beginRegistryJournal();
+    if (held) {
         writeProductDefaults();
         if (mode == WAIT_WORKSTATION)
             recordWorkstation();
     }
-    int outcome = !written ? STEPS_FILES_NOT_WRITTEN : registryWriteFailed() ? STEPS_REGISTRY_NOT_WRITTEN : STEPS_WRITTEN;
-    if (outcome != STEPS_WRITTEN) {
-        rollBackRegistry();
-        if (written)
-            restoreProfileOriginals();
+    int outcome = !held ? STEPS_FILES_NOT_WRITTEN : registryWriteFailed() ? STEPS_REGISTRY_NOT_WRITTEN : STEPS_WRITTEN;
+    if (outcome != STEPS_WRITTEN)
+        dropProfileWork();
+    keepProfileOriginals();
+    bool written = endProfileWork() && !profileWriteFailed();
+    if (outcome == STEPS_WRITTEN && !written) {
+        outcome = STEPS_FILES_NOT_WRITTEN;
+        restoreProfileOriginals();
     }
+    if (outcome != STEPS_WRITTEN)
+        rollBackRegistry();
     releaseProfileOriginals();
     endRegistryJournal();
     return outcome;

@@ -112,7 +112,7 @@ int findCategory(const char *name)
 const char *checkSection(const char *section, int g)
 {
     static char keys[KEY_LIST_BYTES];
-    int length = readProfileApiText(answersFile(), section, nullptr, keys, sizeof keys);
+    int length = readIniKeyNames(answersFile(), section, keys, sizeof keys);
     for (const char *key = keys; key < keys + length && *key; key += strlen(key) + 1) {
         bool known = g < 0 ? (findCategory(key) >= 0 && categoryOnMedium(findCategory(key))) : findItem(g, key) >= 0;
         if (!known)
@@ -189,7 +189,7 @@ const char *applyCategory(int g)
     return nullptr;
 }
 
-const char *applyComponents()
+const char *applyAllComponents()
 {
     if (const char *problem = checkNames())
         return problem;
@@ -204,6 +204,15 @@ const char *applyComponents()
                 return problem;
     setupState->currentGroup = -1;
     return nullptr;
+}
+
+// One unit of work: the answer file is looked at once, not at every key.
+const char *applyComponents()
+{
+    beginProfileWork();
+    const char *problem = applyAllComponents();
+    endProfileWork();
+    return problem;
 }
 
 void appendFigure(char *text, size_t cap, const char *label, int64_t value)

@@ -159,6 +159,47 @@ TEST_F(ProfileCache, MissingKeysGiveTheDefaultOnlyWhenMissing)
     endProfileWork();
 }
 
+// A section's key names: the platform's list where it has one, but every
+// named key of the first section, a nameless key not ending the list.
+TEST_F(ProfileCache, KeyNamesListEveryNamedKeyOfTheFirstSection)
+{
+    const struct {
+        const char *name;
+        const char *section;
+        size_t cap;
+        std::vector<std::string> expected;
+    } cases[] = {
+        {"plain keys, trimmed", "Keys", 256, {"dup", "DUP", "spaced", "tabbed", "empty", "later", "after blank"}},
+        {"any case of the section", "KEYS", 256, {"dup", "DUP", "spaced", "tabbed", "empty", "later", "after blank"}},
+        {"the first of two sections", "twice", 256, {"first"}},
+        {"an empty section", "Empty", 256, {}},
+        {"no such section", "Missing", 256, {}},
+        {"keys before any section", "", 256, {"stray"}},
+        {"cut after the last whole name", "Keys", 10, {"dup", "DUP"}},
+        {"room for the list's end only", "Keys", 2, {}},
+    };
+    std::string path = dir + "names.ini";
+    // A nameless key inside the section: the keys after it are listed too.
+    writeTextFile(path, replaceAll(awkwardText, "=nameless\r\n", "=nameless\r\nlater=1\r\n"));
+    beginProfileWork();
+    for (const auto &c : cases) {
+        SCOPED_TRACE(c.name);
+        char names[256];
+        memset(names, '#', sizeof names);
+        int length = readIniKeyNames(path.c_str(), c.section, names, c.cap);
+        std::vector<std::string> seen;
+        for (const char *p = names; *p; p += strlen(p) + 1)
+            seen.push_back(p);
+        EXPECT_EQ(c.expected, seen);
+        size_t bytes = 0;
+        for (const std::string &name : c.expected)
+            bytes += name.size() + 1;
+        EXPECT_EQ((int)bytes, length);
+        EXPECT_LT(bytes, c.cap) << "the list's end fits";
+    }
+    endProfileWork();
+}
+
 TEST_F(ProfileCache, TheFileIsReadOnceWithinAUnitOfWork)
 {
     std::string path = dir + "once.ini";

@@ -129,6 +129,8 @@ TEST_F(AnswerFileTest, NoUsableAnswerStopsWithMinusThreeWritesNothingAndLogsWhy)
          "[Setup]\nLanguage=spanish\nKind=standard\n", "initLanguage -3", nullptr, nullptr},
         {"VWP/NOSUCH: no such component on this medium", RUN_CUSTOM, "[Setup]\nKind=custom\n[VWP]\nNOSUCH=1\n",
          "dodialog -3", nullptr, nullptr},
+        {"VWP/NOSUCH: no such component on this medium", RUN_CUSTOM,
+         "[Setup]\nKind=custom\n[VWP]\n=1\nNOSUCH=1\n", "dodialog -3", nullptr, nullptr},
         {"Components/VWP: 1 or 0 expected", RUN_CUSTOM, "[Setup]\nKind=custom\n[Components]\nVWP=yes\n",
          "dodialog -3", nullptr, nullptr},
         {"INTEGRATION/JORNOTES: not available", RUN_CUSTOM, "[Setup]\nKind=custom\n[INTEGRATION]\nJORNOTES=1\n",
