@@ -11,6 +11,7 @@
 #include "dialogs/main_dialog.h"
 #include "dialogs/options_dialog.h"
 #include "luinsres_ids.h"
+#include "entries/entry_frame.h"
 #include "entries/install_folder_question.h"
 #include "registry/previous_install.h"
 #include "state/host_record.h"
@@ -271,14 +272,9 @@ extern "C" int WINAPI dodialog(HWND owner, HostSetupInfo *record)
     // A setup without an answer leaves the host's record as it came.
     HostSetupInfo given = *record;
     bool fit = copyRecordIn(record);
-    s.hostRecord = record;
-    // A source folder that does not fit is never used to load the module.
-    takeSourceDir(record->sourceDir, sizeof record->sourceDir);
-    int entered = enterExport();
-    if (entered != 1) {
-        s.hostRecord = nullptr;
+    int entered = openEntry(record, record->sourceDir, sizeof record->sourceDir);
+    if (entered != 1)
         return entered;
-    }
 
     s.defaultSelectionSize = 0;
     s.fullSelectionSize = 0;
@@ -287,10 +283,8 @@ extern "C" int WINAPI dodialog(HWND owner, HostSetupInfo *record)
             s.maintenanceMode ? "maintenance" : s.upgradeMode ? "upgrade" : s.addOnMode ? "add-on" : "new",
             s.setupIniPath, s.installDir, (int)s.languageFlags);
     if (!fit || showProgress(owner, WAIT_PREPARE) != 1) {
-        releaseCatalogue();
         showBox(nullptr, "RETURN-2 INITSETUP", "DODIALOGN", MB_OK);
-        leaveExport();
-        s.hostRecord = nullptr;
+        closeEntry();
         logLine("dodialog: the component catalogue could not be built: result -2");
         return DODIALOG_NO_CATALOGUE;
     }
@@ -310,11 +304,7 @@ extern "C" int WINAPI dodialog(HWND owner, HostSetupInfo *record)
         writeChoiceSummary(record);
         toChangeCodes(&before, record);
     }
-    releaseCatalogue();
-    leaveExport();
-    // The record is the host's and lives only as long as this call.
-    s.hostRecord = nullptr;
-    saveRecordedAnswers();
+    closeEntry();
     logLine("dodialog: result %d", result);
     return result;
 }

@@ -11,6 +11,7 @@
 #include "registry/registry_access.h"
 #include "entries/install_folder_question.h"
 #include "registry/previous_install.h"
+#include "entries/entry_frame.h"
 #include "state/host_record.h"
 #include "steps/install_folder.h"
 #include "state/module_lifecycle.h"
@@ -111,7 +112,8 @@ extern "C" int WINAPI HaveKeyDialog(HWND owner, int32_t *workstationFlag, HostSe
     if (!workstationFlag)
         workstationFlag = &unusedFlag;
     copyFieldText(s.setupIniPath, sizeof s.setupIniPath, record->setupIniPath, sizeof record->setupIniPath);
-    takeSourceDir(record->sourceDir, sizeof record->sourceDir);
+    if (openEntry(record, record->sourceDir, sizeof record->sourceDir) != 1)
+        return HAVEKEY_STOP;
 
     previousInstallState = detectPreviousInstall();
     if (previousInstallState != PREVIOUS_NONE) {
@@ -120,16 +122,13 @@ extern "C" int WINAPI HaveKeyDialog(HWND owner, int32_t *workstationFlag, HostSe
     }
     readInstallType();
     s.maintenanceMode = 0;
-    if (enterExport() != 1)
-        return HAVEKEY_STOP;
 
     int result = decideSetupWay(owner);
     // The host's slot is 200 bytes: a directory that does not fit stays out
     // rather than going back cut short.
     if (result > HAVEKEY_NEW_INSTALL && s.installDir[0] && strlen(s.installDir) < sizeof record->installDir)
         copyText(record->installDir, sizeof record->installDir, s.installDir);
-    leaveExport();
-    saveRecordedAnswers();
+    closeEntry();
     static const char *const found[] = {"none", "another version", "this version", "the older kind"};
     logLine("HaveKeyDialog: installation found: %s%s%s: result %d",
             found[previousInstallState >= 0 && previousInstallState <= 3 ? previousInstallState : 0],

@@ -6,6 +6,7 @@
 #include "dialogs/dialog_toolkit.h"
 #include "luinsres_ids.h"
 #include "registry/previous_install.h"
+#include "entries/entry_frame.h"
 #include "state/module_lifecycle.h"
 #include "state/module_path.h"
 #include "state/setup_log.h"
@@ -42,11 +43,10 @@ extern "C" int WINAPI initLanguage(HWND owner, HostSetupInfo *record)
         return -1;
     SetupState &s = *setupState;
     copyFieldText(s.setupIniPath, sizeof s.setupIniPath, record->setupIniPath, sizeof record->setupIniPath);
-    takeSourceDir(record->sourceDir, sizeof record->sourceDir);
     s.networkInstallMode = record->networkInstallMode;
     windowsDirFile("win.ini", s.winIniPath, sizeof s.winIniPath);
 
-    int entered = enterExport();
+    int entered = openEntry(record, record->sourceDir, sizeof record->sourceDir);
     if (entered != 1)
         return entered;
 
@@ -57,8 +57,7 @@ extern "C" int WINAPI initLanguage(HWND owner, HostSetupInfo *record)
                                    "the language the dialog checks first", takeLanguage, nullptr};
         result = answerQuestion(language, owner, runLanguageDialog) == NO_ANSWER ? NO_ANSWER : s.languageFlags;
     }
-    leaveExport();
-    saveRecordedAnswers();
+    closeEntry();
     logLine("initLanguage: %d languages offered, language bits %d: result %d", offered, (int)s.languageFlags,
             result);
     return result;

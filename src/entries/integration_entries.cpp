@@ -6,6 +6,7 @@
 #include "catalogue/catalogue.h"
 #include "dialogint.h"
 #include "registry/integrations.h"
+#include "entries/entry_frame.h"
 #include "state/answer_mode.h"
 #include "state/host_folders.h"
 #include "entries/install_folder_question.h"
@@ -37,7 +38,6 @@ static void takeHostPaths(const HostSetupInfo *record)
     copyFieldText(s.setupIniPath, sizeof s.setupIniPath, record->setupIniPath, sizeof record->setupIniPath);
     copyFieldText(s.layoutFilePath, sizeof s.layoutFilePath, record->layoutFilePath,
                   sizeof record->layoutFilePath);
-    takeSourceDir(record->sourceDir, sizeof record->sourceDir);
 }
 
 // The directory the modules are given: on a workstation installation the
@@ -112,12 +112,12 @@ extern "C" int WINAPI IntegInstall(int32_t ignored1, int32_t ignored2, HostSetup
     takeHostPaths(record);
     // A failed prologue has shown its box; the modules do not need the
     // resource module, so the work goes on.
-    enterExport();
+    openEntry(nullptr, record->sourceDir, sizeof record->sourceDir);
     takeInstallDir(record);
     loadCatalogue(GROUP_INTEGRATION);
     readInstallType();
     if (!setupFilesRead("IntegInstall")) {
-        leaveExport();
+        closeEntry();
         return 0;
     }
 
@@ -127,7 +127,7 @@ extern "C" int WINAPI IntegInstall(int32_t ignored1, int32_t ignored2, HostSetup
             record->integrationResults[i] = callItemModule(i, INTEGRATION_ON, 1);
     if (fixedIntegrationsApply())
         switchFixedIntegrations(record, 0, INTEGRATION_ALLOW_ON);
-    leaveExport();
+    closeEntry();
     logIntegrationBytes("IntegInstall", record);
     return 0;
 }
@@ -143,11 +143,12 @@ extern "C" int WINAPI IntegDeinstall(int32_t ignored1, int32_t ignored2, HostSet
     unsigned char hostBytes[INTEGRATION_RESULT_BYTES];
     memcpy(hostBytes, record->integrationResults, sizeof hostBytes);
     takeInstallDir(record);
-    enterExport();
+    // As above: the work goes on without the resource module.
+    openEntry(nullptr, record->sourceDir, sizeof record->sourceDir);
     readInstallType();
     loadCatalogue(GROUP_INTEGRATION);
     if (!setupFilesRead("IntegDeinstall")) {
-        leaveExport();
+        closeEntry();
         return 0;
     }
     s.hostRecord = record;
@@ -166,9 +167,7 @@ extern "C" int WINAPI IntegDeinstall(int32_t ignored1, int32_t ignored2, HostSet
     }
     if (fixedIntegrationsApply())
         switchFixedIntegrations(record, 1, INTEGRATION_ALLOW_ON | INTEGRATION_ALLOW_OFF);
-    // The record is the host's and only valid during this call.
-    s.hostRecord = nullptr;
-    leaveExport();
+    closeEntry();
     logIntegrationBytes("IntegDeinstall", record);
     return 0;
 }

@@ -7,6 +7,7 @@
 #include "dialogs/dialog_toolkit.h"
 #include "dialogs/main_dialog.h"
 #include "luinsres_ids.h"
+#include "entries/entry_frame.h"
 #include "entries/install_folder_question.h"
 #include "registry/previous_install.h"
 #include "state/host_record.h"
@@ -46,7 +47,6 @@ extern "C" int WINAPI networkInstall(HWND owner, HostSetupInfo *record)
     SetupState &s = *setupState;
     // A setup without an answer leaves the host's record as it came.
     HostSetupInfo given = *record;
-    s.hostRecord = record;
     s.networkInstallMode = 1;
     s.languageFlags = record->languageFlags;
     bool fit = copyFieldText(s.setupIniPath, sizeof s.setupIniPath, record->setupIniPath, sizeof record->setupIniPath);
@@ -56,13 +56,9 @@ extern "C" int WINAPI networkInstall(HWND owner, HostSetupInfo *record)
     fit &= takeLoggedHostFolder(s.serverDir, sizeof s.serverDir, record->serverDir, sizeof record->serverDir,
                                 "the record's serverDir");
     fit &= copyFieldText(s.platformName, sizeof s.platformName, record->platformName, sizeof record->platformName);
-    // A source folder that does not fit is never used to load the module.
-    takeSourceDir(record->sourceDir, sizeof record->sourceDir);
-    int entered = enterExport();
-    if (entered != 1) {
-        s.hostRecord = nullptr;
+    int entered = openEntry(record, record->sourceDir, sizeof record->sourceDir);
+    if (entered != 1)
         return entered;
-    }
 
     int result = 0;
     bool built = fit && showProgress(owner, WAIT_PREPARE) == 1;
@@ -95,12 +91,7 @@ extern "C" int WINAPI networkInstall(HWND owner, HostSetupInfo *record)
     if (result == NO_ANSWER)
         *record = given;
     settleMadeInstallDir(result == 1);
-    releaseCatalogue();
-    freeResourceModule();
-    unregisterCtl3d();
-    // The record is the host's: it is not kept beyond the call.
-    s.hostRecord = nullptr;
-    saveRecordedAnswers();
+    closeEntry();
     logLine("networkInstall: result %d", result);
     return result;
 }

@@ -9,6 +9,7 @@
 #include "luinsres_ids.h"
 #include "registry/registry_access.h"
 #include "registry/shared_files.h"
+#include "entries/entry_frame.h"
 #include "state/host_folders.h"
 #include "state/module_lifecycle.h"
 #include "state/module_path.h"
@@ -26,8 +27,7 @@ constexpr int CAPTION_BYTES = 90;
 extern "C" int WINAPI DeleteShareDLL(const char *insertText, int32_t *answer, const char *valueName,
                                      const char *sourceDir)
 {
-    takeSourceDirArgument(sourceDir);
-    if (enterExport() != 1)
+    if (openEntryFrom(sourceDir) != 1)
         return 0;
     if (answer)
         *answer = 0;
@@ -47,10 +47,7 @@ extern "C" int WINAPI DeleteShareDLL(const char *insertText, int32_t *answer, co
         if (answer)
             *answer = removed ? 1 : 0;
     }
-    // This entry lets the resource module go before it leaves CTL3D.
-    freeResourceModule();
-    unregisterCtl3d();
-    saveRecordedAnswers();
+    closeEntry();
     logLine("DeleteShareDLL: %s: answer %d", valueName ? valueName : "(none)", answer ? (int)*answer : -1);
     return 0;
 }

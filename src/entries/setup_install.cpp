@@ -4,6 +4,7 @@
 #include <string.h>
 
 #include "dialogint.h"
+#include "entries/entry_frame.h"
 #include "state/module_lifecycle.h"
 #include "state/host_folders.h"
 #include "state/module_path.h"
@@ -15,12 +16,11 @@ extern "C" int WINAPI setupInstall(HWND owner, const char *serverDir, const char
 {
     (void)owner;
     SetupState &s = *setupState;
-    takeSourceDirArgument(sourceDir);
     // The server folder matters only once a workstation installation
     // records it; one that cannot be taken whole is none.
     takeLoggedHostFolder(s.serverDir, sizeof s.serverDir, serverDir, serverDir ? strlen(serverDir) + 1 : 0,
                          "the server folder");
-    if (enterExport() != 1) {
+    if (openEntryFrom(sourceDir) != 1) {
         logLine("setupInstall: source %s: the resource module cannot be loaded: result %d", s.sourceDir,
                 SETUP_STOP);
         return SETUP_STOP;
@@ -28,7 +28,7 @@ extern "C" int WINAPI setupInstall(HWND owner, const char *serverDir, const char
     copyText(s.setupIniPath, sizeof s.setupIniPath, s.sourceDir);
     appendText(s.setupIniPath, sizeof s.setupIniPath, "install.ini");
     readInstallType();
-    leaveExport();
+    closeEntry();
     logLine("setupInstall: source %s, server folder %s, setup type %d: result %d", s.sourceDir,
             s.serverDir[0] ? s.serverDir : "(none)", (int)s.installType, SETUP_GO_ON);
     return SETUP_GO_ON;
