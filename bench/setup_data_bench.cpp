@@ -208,7 +208,7 @@ void pointStateAt(const Media &m, HostSetupInfo &host)
     copyText(s.platformName, sizeof s.platformName, "Windows NT");
     memset(&host, 0, sizeof host);
     s.hostRecord = &host;
-    s.currentGroup = -1;
+    s.optionsPage = -1;
     s.languageFlags = 7;
     loadResourceModule();
 }

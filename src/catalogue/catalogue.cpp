@@ -286,15 +286,12 @@ void loadCatalogue(int group)
 // ---------------------------------------------------------------------------
 // Group view and reference counting
 
-void selectGroupView(int index, ComponentItem **item, ComponentItem **firstItem,
-                     int32_t *itemCount, ComponentGroup **group)
+void groupView(int g, ComponentItem **firstItem, int32_t *itemCount, ComponentGroup **group)
 {
     SetupState &s = *setupState;
-    if (s.currentGroup < 0 || s.currentGroup >= GROUP_COUNT)
+    if (g < 0 || g >= GROUP_COUNT)
         return;
-    ComponentGroup &current = s.groups[s.currentGroup];
-    if (item)
-        *item = index >= 0 && index < MAX_GROUP_ITEMS ? &current.items[index] : nullptr;
+    ComponentGroup &current = s.groups[g];
     if (firstItem)
         *firstItem = &current.items[0];
     if (itemCount)
@@ -378,19 +375,15 @@ static void countCategory(ComponentItem *item, int select, ComponentGroup *group
     }
     ComponentGroup &members = s.groups[category];
     int count = members.itemCount < MAX_GROUP_ITEMS ? members.itemCount : MAX_GROUP_ITEMS;
-    s.currentGroup = category;
     for (int i = 0; i < count; i++)
         if (members.items[i].flags & ITEM_SELECTED)
             countComponent(&members.items[i], select, &members, category);
-    s.currentGroup = CATEGORIES;
 }
 
-void applySelection(ComponentItem *item, int select, ComponentGroup *group, int category)
+void applySelection(int g, ComponentItem *item, int select, ComponentGroup *group, int category)
 {
-    SetupState &s = *setupState;
     if (!item || !group)
         return;
-    int g = s.currentGroup;
     if (g < 0 || g >= GROUP_COUNT)
         return;
     switch (groupTable[g].layout) {
@@ -398,6 +391,6 @@ void applySelection(ComponentItem *item, int select, ComponentGroup *group, int 
     case LAYOUT_INTEGRATION: countComponent(item, select, group, g); break;
     case LAYOUT_PRESENCE:
     case LAYOUT_MANUAL: countFileReferences(select, item->fileList, group); break;
-    case LAYOUT_CATEGORIES: countCategory(item, select, group, category); s.currentGroup = CATEGORIES; break;
+    case LAYOUT_CATEGORIES: countCategory(item, select, group, category); break;
     }
 }

@@ -84,16 +84,15 @@ void setGroupSectionNames();
 // catalogue are released first.
 void loadCatalogue(int group);
 
-// The view of currentGroup: item index, the first item, itemCount and the
-// group record. Outputs are left unchanged for a currentGroup outside 0..11;
-// item is null for an index outside the group's slots. Any output pointer may
-// be null.
-void selectGroupView(int index, ComponentItem **item, ComponentItem **firstItem,
-                     int32_t *itemCount, ComponentGroup **group);
+// The view of group g: its first item, itemCount and the group record.
+// Outputs are left unchanged for a g outside 0..11. Any output pointer may be
+// null.
+void groupView(int g, ComponentItem **firstItem, int32_t *itemCount, ComponentGroup **group);
 
-// Adds (select 1) or removes (select 0) the file references of an item, or of
-// a whole category when currentGroup is CATEGORIES.
-void applySelection(ComponentItem *item, int select, ComponentGroup *group, int category);
+// Adds (select 1) or removes (select 0) the file references of an item of
+// group g as g's layout counts them, or of a whole category when g is
+// CATEGORIES.
+void applySelection(int g, ComponentItem *item, int select, ComponentGroup *group, int category);
 
 // Counts a file list in or out of the reference counts and selectedSize; a
 // null group counts into no group's fileCount, a null list counts nothing.

@@ -74,16 +74,16 @@ void resetComponentStates(int group)
     s.savedSelectedSize = s.selectedSize;
 }
 
-void toggleComponent(ComponentItem *item, int index)
+void toggleComponent(int g, ComponentItem *item, int index)
 {
     ComponentGroup *group = nullptr;
-    selectGroupView(0, nullptr, nullptr, nullptr, &group);
+    groupView(g, nullptr, nullptr, &group);
     if (item->flags & ITEM_SELECTED) {
-        applySelection(item, 0, group, index);
+        applySelection(g, item, 0, group, index);
         item->flags &= LOW_FLAG_BITS;
     } else {
         item->flags |= ITEM_SELECTED;
-        applySelection(item, 1, group, index);
+        applySelection(g, item, 1, group, index);
     }
 }
 
@@ -113,8 +113,7 @@ void beginDetailPage(int category)
     // The items of a category that is not selected count no files; on its
     // page they count, as the page shows them selected.
     if (!(entry.flags & ITEM_SELECTED))
-        applySelection(&entry, 1, &categories, category);
-    s.currentGroup = category;
+        applySelection(CATEGORIES, &entry, 1, &categories, category);
 }
 
 void endDetailPage(int category)

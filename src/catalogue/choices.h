@@ -12,9 +12,9 @@ int usedItems(const ComponentGroup &group);
 // Whether a category of the list has a detail page (categories 1..9).
 bool hasDetailPage(int category);
 
-// Selects or deselects an item of currentGroup (a category of the list when
-// currentGroup is CATEGORIES), as a click on the highlighted entry does.
-void toggleComponent(ComponentItem *item, int index);
+// Selects or deselects an item of group g (a category of the list when g is
+// CATEGORIES), as a click on the highlighted entry does.
+void toggleComponent(int g, ComponentItem *item, int index);
 
 // The snapshot Cancel returns to: the flags of group's items, selectedSize
 // and the shared-file table as they stand.

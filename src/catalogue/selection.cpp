@@ -33,8 +33,7 @@ static PassView passView(int g)
 {
     SetupState &s = *setupState;
     PassView v = {nullptr, 0, nullptr};
-    s.currentGroup = g;
-    selectGroupView(0, nullptr, &v.first, &v.itemCount, &v.group);
+    groupView(g, &v.first, &v.itemCount, &v.group);
     if (groupTable[g].layout == LAYOUT_PRESENCE) {
         v.first = &categoryItem(g);
         v.group = &s.groups[CATEGORIES];
@@ -122,7 +121,7 @@ static bool walkEverything(int g, const PassView &v, int mode)
         if (mode == SELECT_EVERYTHING_PROBED)
             buildItemList(g, item);
         selectItem(g, item);
-        applySelection(&item, 1, v.group, j - 1);
+        applySelection(g, &item, 1, v.group, j - 1);
     }
     return true;
 }
@@ -133,6 +132,7 @@ static bool walkEverything(int g, const PassView &v, int mode)
 // The references of a pass are counted once per item, whichever key led to it.
 struct DefaultsPass {
     int g;
+    const char *marks;         // the install.ini the Info<j>Default marks come from
     const PassView *view;
     bool counted[MAX_GROUP_ITEMS];
     int searchCursor;          // upgrade mode: moves forward through the group
@@ -141,12 +141,11 @@ struct DefaultsPass {
 
 // Info<j>Default: 1 for a present mark that begins with "S", 0 for any other
 // present mark, -1 for none (missing, empty or 98 characters or more).
-static int readDefaultMark(int g, int j)
+static int readDefaultMark(const char *marks, int g, int j)
 {
-    SetupState &s = *setupState;
     char key[24], value[DEFAULT_VALUE_BYTES];
     formatText(key, sizeof key, "Info%dDefault", j);
-    int length = readIniText(s.setupIniPath, groupTable[g].infoSection, key, "", value, sizeof value);
+    int length = readIniText(marks, groupTable[g].infoSection, key, "", value, sizeof value);
     if (length < 1 || length > 97)
         return -1;
     return value[0] == 'S' ? 1 : 0;
@@ -158,7 +157,7 @@ static void countOnce(DefaultsPass &p, ComponentItem &item)
     if (p.counted[i])
         return;
     p.counted[i] = true;
-    applySelection(&item, 1, p.view->group, i);
+    applySelection(p.g, &item, 1, p.view->group, i);
 }
 
 // Upgrade mode: the item now listed under the number that key j had in the
@@ -219,15 +218,15 @@ static void countKeptSelections(DefaultsPass &p)
             countOnce(p, p.view->first[i]);
 }
 
-static bool walkDefaults(int g, const PassView &v)
+static bool walkDefaults(int g, const PassView &v, const char *marks)
 {
-    DefaultsPass p = {g, &v, {}, 0, false};
+    DefaultsPass p = {g, marks, &v, {}, 0, false};
     if (v.itemCount == 0) {
         categoryItem(g).flags = ITEM_UNAVAILABLE;
         return false;
     }
     for (int j = 1; j <= v.itemCount; j++) {
-        int mark = readDefaultMark(g, j);
+        int mark = readDefaultMark(marks, g, j);
         if (mark < 0) {
             if (j == 1) {
                 categoryItem(g).flags = ITEM_UNAVAILABLE;
@@ -243,11 +242,11 @@ static bool walkDefaults(int g, const PassView &v)
 
 // MANUALINFO's items exist only for the keys present, so mark j belongs to
 // the item that key Info<j> made, if any.
-static bool walkManualDefaults(const PassView &v)
+static bool walkManualDefaults(const PassView &v, const char *marks)
 {
-    DefaultsPass p = {GROUP_MANUAL, &v, {}, 0, false};
+    DefaultsPass p = {GROUP_MANUAL, marks, &v, {}, 0, false};
     for (int j = 1; j <= MAX_MANUAL_KEY; j++) {
-        int mark = readDefaultMark(GROUP_MANUAL, j);
+        int mark = readDefaultMark(marks, GROUP_MANUAL, j);
         ComponentItem *item = nullptr;
         for (int i = 0; i < v.itemCount && !item; i++)
             if (v.first[i].keyIndex == j)
@@ -269,25 +268,19 @@ void computeSelection(int mode)
 {
     SetupState &s = *setupState;
     beginProfileWork();
-    bool swapPaths = mode == SELECT_DEFAULTS && s.upgradeMode;
-    char keptIniPath[PATH_BYTES], keptLayoutPath[PATH_BYTES];
-    if (swapPaths) {
-        memcpy(keptIniPath, s.setupIniPath, PATH_BYTES);
-        memcpy(keptLayoutPath, s.layoutFilePath, PATH_BYTES);
-        memcpy(s.setupIniPath, s.installedIniPath, PATH_BYTES);
-        memcpy(s.layoutFilePath, s.installedLayoutFilePath, PATH_BYTES);
-    }
-    // The file this run reads its marks from (in upgrade mode 0 the previous
-    // installation's) has its INSTALLGROUP emptied, but only by the steps
-    // that write install.ini: a setup that stops writes nothing.
-    s.installGroupsToEmpty |= swapPaths ? INSTALL_GROUP_INSTALLED : INSTALL_GROUP_SETUP;
+    // The defaults of an upgrade are the marks of the previous installation.
+    bool previousMarks = mode == SELECT_DEFAULTS && s.upgradeMode;
+    const char *marks = previousMarks ? s.installedIniPath : s.setupIniPath;
+    // The file this run reads its marks from has its INSTALLGROUP emptied,
+    // but only by the steps that write install.ini: a setup that stops
+    // writes nothing.
+    s.installGroupsToEmpty |= previousMarks ? INSTALL_GROUP_INSTALLED : INSTALL_GROUP_SETUP;
 
     s.selectedSize = 0;
     if (mode == SELECT_EVERYTHING_PROBED)
         queryIntegrationStatus();
     resetReferenceCounts();
     s.selectionState = -1;
-    int32_t keptGroup = s.currentGroup;
 
     bool anySelected = false;
     for (int g = 0; g < CATEGORIES; g++) {
@@ -301,19 +294,14 @@ void computeSelection(int mode)
         if (mode != SELECT_DEFAULTS)
             anySelected = walkEverything(g, v, mode);
         else if (g == GROUP_MANUAL)
-            anySelected = walkManualDefaults(v);
+            anySelected = walkManualDefaults(v, marks);
         else
-            anySelected = walkDefaults(g, v);
+            anySelected = walkDefaults(g, v, marks);
     }
     if (anySelected)
         categoryItem(GROUP_CONVTOOL).flags = ITEM_SELECTED;
 
-    s.currentGroup = keptGroup;
     s.selectionState = mode == SELECT_DEFAULTS ? 1 : 5;
-    if (swapPaths) {
-        memcpy(s.setupIniPath, keptIniPath, PATH_BYTES);
-        memcpy(s.layoutFilePath, keptLayoutPath, PATH_BYTES);
-    }
     endProfileWork();
 }
 

@@ -175,8 +175,8 @@ ComponentItem *itemAtListPosition(int position)
 {
     ComponentItem *first = nullptr;
     int32_t count = 0;
-    selectGroupView(0, nullptr, &first, &count, nullptr);
-    int index = setupState->currentGroup == CATEGORIES ? position + 1 : position;
+    groupView(setupState->optionsPage, &first, &count, nullptr);
+    int index = setupState->optionsPage == CATEGORIES ? position + 1 : position;
     if (!first || position < 0 || index >= count || index >= MAX_GROUP_ITEMS)
         return nullptr;
     return first + index;
@@ -229,7 +229,7 @@ static void drawBox(HDC context, POINT at, SIZE size, bool ticked, COLORREF fram
 // context's own text colour is black, and the theme's window may be too.
 static COLORREF contrastTextColour(const ComponentItem *item, bool highlighted)
 {
-    if ((item->flags & ITEM_UNAVAILABLE) && drawsGreyWhenUnavailable(setupState->currentGroup))
+    if ((item->flags & ITEM_UNAVAILABLE) && drawsGreyWhenUnavailable(setupState->optionsPage))
         return GetSysColor(COLOR_GRAYTEXT);
     return GetSysColor(highlighted ? COLOR_HIGHLIGHTTEXT : COLOR_WINDOWTEXT);
 }
@@ -284,7 +284,7 @@ void drawComponentItem(const DRAWITEMSTRUCT *draw)
         SetTextColor(context, kept);
     } else {
         bool coloured = true;
-        if ((item->flags & ITEM_UNAVAILABLE) && drawsGreyWhenUnavailable(setupState->currentGroup))
+        if ((item->flags & ITEM_UNAVAILABLE) && drawsGreyWhenUnavailable(setupState->optionsPage))
             SetTextColor(context, UNAVAILABLE_TEXT_COLOUR);
         else if (highlighted)
             SetTextColor(context, HIGHLIGHTED_TEXT_COLOUR);

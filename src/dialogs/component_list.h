@@ -56,7 +56,7 @@ void createListBrushes();
 // the dialog ends again with it at WM_INITDIALOG.
 INT_PTR measureComponentList(HWND dialog, MEASUREITEMSTRUCT *measure);
 
-// WM_DRAWITEM: paints one entry of the list of currentGroup.
+// WM_DRAWITEM: paints one entry of the list of optionsPage.
 void drawComponentItem(const DRAWITEMSTRUCT *draw);
 
 // WM_DESTROY: deletes whatever was made and forgets the handles.

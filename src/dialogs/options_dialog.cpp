@@ -1,5 +1,5 @@
 // options_dialog.cpp - the component options dialog on the category list
-// (currentGroup 11) and on the detail page of one category (1..9): the
+// (page 11) and on the detail page of one category (1..9): the
 // highlighted entry, clicks turned into the catalogue's choices, the space
 // figures. Owns selectedFigureStale.
 #include "options_dialog.h"
@@ -137,7 +137,7 @@ static bool categoryDescription(int position, char *text, size_t cap)
 
 static bool itemDescription(int position, char *text, size_t cap)
 {
-    const NameBase *base = nameBaseOf(setupState->currentGroup);
+    const NameBase *base = nameBaseOf(setupState->optionsPage);
     ComponentItem *item = itemAtListPosition(position);
     if (!base || !item)
         return false;
@@ -147,7 +147,7 @@ static bool itemDescription(int position, char *text, size_t cap)
     int64_t nameId = displayNameId(base->base, item->number);
     if (nameId >= 0)
         LoadStringA(resourceModule, (UINT)nameId, name, sizeof name);
-    LoadStringA(resourceModule, (UINT)(IDS_ITEM_DESCRIPTION_BASE + setupState->currentGroup), format, sizeof format);
+    LoadStringA(resourceModule, (UINT)(IDS_ITEM_DESCRIPTION_BASE + setupState->optionsPage), format, sizeof format);
     insertName(text, cap, format, name);
     return true;
 }
@@ -159,7 +159,7 @@ bool componentEntryDescription(int position, char *text, size_t cap)
     text[0] = 0;
     if (cap > DESCRIPTION_BYTES)
         cap = DESCRIPTION_BYTES;
-    if (setupState->currentGroup == CATEGORIES)
+    if (setupState->optionsPage == CATEGORIES)
         return categoryDescription(position, text, cap);
     return itemDescription(position, text, cap);
 }
@@ -173,7 +173,7 @@ void showComponentDescription(HWND dialog, int position)
     if (componentEntryDescription(position, description, sizeof description))
         SetDlgItemTextA(dialog, IDC_OPTIONS_DESCRIPTION, description);
     int k = position + 1;
-    bool details = s.currentGroup == CATEGORIES && k >= 1 && k < usedItems(s.groups[CATEGORIES]) &&
+    bool details = s.optionsPage == CATEGORIES && k >= 1 && k < usedItems(s.groups[CATEGORIES]) &&
                    hasDetailPage(k) && s.groups[k].itemCount >= 1;
     EnableWindow(GetDlgItem(dialog, IDC_OPTIONS_DETAILS), details);
 }
@@ -188,7 +188,7 @@ static void showSelectedSize(HWND dialog)
 // ---------------------------------------------------------------------------
 // Clicks in the list
 
-static int listPositionOf(int index) { return setupState->currentGroup == CATEGORIES ? index - 1 : index; }
+static int listPositionOf(int index) { return setupState->optionsPage == CATEGORIES ? index - 1 : index; }
 
 // The other highlighted entries lose the highlight; making each the list's
 // selection for a moment repaints it.
@@ -196,9 +196,9 @@ static void moveHighlight(HWND dialog, ComponentItem *item)
 {
     ComponentItem *first = nullptr;
     int32_t count = 0;
-    selectGroupView(0, nullptr, &first, &count, nullptr);
+    groupView(setupState->optionsPage, &first, &count, nullptr);
     item->flags |= ITEM_HIGHLIGHTED;
-    int firstShown = setupState->currentGroup == CATEGORIES ? 1 : 0;
+    int firstShown = setupState->optionsPage == CATEGORIES ? 1 : 0;
     for (int j = firstShown; first && j < count && j < MAX_GROUP_ITEMS; j++) {
         if (first + j == item || !(first[j].flags & ITEM_HIGHLIGHTED))
             continue;
@@ -228,9 +228,9 @@ void clickComponentItem(HWND dialog)
     // it is the first entry of a page and thus highlighted when it opened.
     if (!item || (item->flags & ITEM_UNAVAILABLE))
         return;
-    int index = setupState->currentGroup == CATEGORIES ? position + 1 : position;
+    int index = setupState->optionsPage == CATEGORIES ? position + 1 : position;
     if (item->flags & ITEM_HIGHLIGHTED)
-        toggleComponent(item, index);
+        toggleComponent(setupState->optionsPage, item, index);
     else
         moveHighlight(dialog, item);
     repaintEntry(dialog, position);
@@ -252,10 +252,10 @@ static INT_PTR onOptionsInitDialog(HWND dialog)
     s.helpOpened = 0;
     centreOnScreen(dialog);
     createListBrushes();
-    int position = fillComponentList(dialog, s.currentGroup);
+    int position = fillComponentList(dialog, s.optionsPage);
     showComponentDescription(dialog, position);
     attachListKeyboard(componentList(dialog));
-    if (s.currentGroup != CATEGORIES)
+    if (s.optionsPage != CATEGORIES)
         ShowWindow(GetDlgItem(dialog, IDC_OPTIONS_DETAILS), SW_HIDE);
     char freeText[PATH_BYTES];
     computeFreeSpace(s.installDir, freeText, sizeof freeText);
@@ -297,7 +297,7 @@ static void onOkClicked(HWND dialog)
 
 static INT_PTR onOptionsCancelClicked(HWND dialog)
 {
-    restoreComponentStates(setupState->currentGroup);
+    restoreComponentStates(setupState->optionsPage);
     EndDialog(dialog, OPTIONS_CANCELLED);
     return 1;
 }
@@ -305,7 +305,7 @@ static INT_PTR onOptionsCancelClicked(HWND dialog)
 static void onDetailsClicked(HWND dialog)
 {
     SetupState &s = *setupState;
-    if (s.currentGroup != CATEGORIES)
+    if (s.optionsPage != CATEGORIES)
         return;
     int position = (int)SendMessageA(componentList(dialog), LB_GETCURSEL, 0, 0);
     if (position < 0)

@@ -194,7 +194,6 @@ static int runMaintenance(HWND owner, HostSetupInfo *before)
         s.sharedFileTable[e].savedRefCount = s.sharedFileTable[e].refCount;
     memset(before, 0, sizeof *before);
     writeChoiceSummary(before);
-    s.currentGroup = -1;
     // Only OK accepts: an options dialog that could not be made or drawn
     // (-1, 21..24) is no choice of the user's.
     int end = answerComponents(owner);
@@ -241,7 +240,6 @@ static int runMainLoop(HWND owner)
             return runSteps(owner, WAIT_STEPS, DODIALOG_STANDARD);
         case DODIALOG_CUSTOM: {
             computeSelection(s.upgradeMode ? SELECT_DEFAULTS : SELECT_EVERYTHING);
-            s.currentGroup = -1;
             // Cancelled, or not shown at all: the main dialog shows again.
             int end = answerComponents(owner);
             if (end == NO_ANSWER)

@@ -108,7 +108,7 @@ constexpr int RESOLVED_FOLDERS = 4;
 
 struct SetupState {
     ComponentGroup groups[GROUP_COUNT];
-    int32_t currentGroup;          // 11 = category list, -1 = none
+    int32_t optionsPage;           // what the options dialog shows: 11 = the category list, 1..9 a detail page, -1 none
     int32_t languageFlags;
     int32_t selectedSize;
     int32_t freeSpace;             // saturated copy of freeSpaceBytes

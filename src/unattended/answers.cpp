@@ -235,6 +235,7 @@ static int showOptionsDialog(HWND owner)
 static void showDetailPage(HWND owner, int category)
 {
     beginDetailPage(category);
+    setupState->optionsPage = category;
     showOptionsDialog(owner);
     endDetailPage(category);
 }
@@ -243,7 +244,7 @@ static int runOptionsDialogs(HWND owner, int group)
 {
     SetupState &s = *setupState;
     for (;;) {
-        s.currentGroup = group;
+        s.optionsPage = group;
         int end = showOptionsDialog(owner);
         if (end != OPTIONS_DETAILS)
             return end;

@@ -162,17 +162,14 @@ const char *applyItems(int g)
         return nullptr;
     beginDetailPage(g);
     for (int i = 0; i < itemsOf(g); i++)
-        if (want[i] >= 0 && want[i] != (isSelected(group.items[i]) ? 1 : 0)) {
-            s.currentGroup = g;
-            toggleComponent(&group.items[i], i);
-        }
+        if (want[i] >= 0 && want[i] != (isSelected(group.items[i]) ? 1 : 0))
+            toggleComponent(g, &group.items[i], i);
     endDetailPage(g);
     return nullptr;
 }
 
 const char *applyCategory(int g)
 {
-    SetupState &s = *setupState;
     char name[NAME_BYTES];
     groupName(g, name, sizeof name);
     int want = wanted("Components", name);
@@ -184,8 +181,7 @@ const char *applyCategory(int g)
         return because("Components/%s: cannot be chosen, setup decides it", name);
     if (entry.flags & ITEM_UNAVAILABLE)
         return because("Components/%s: not available on this medium", name);
-    s.currentGroup = CATEGORIES;
-    toggleComponent(&entry, g);
+    toggleComponent(CATEGORIES, &entry, g);
     return nullptr;
 }
 
@@ -202,7 +198,6 @@ const char *applyAllComponents()
         if (categoryOnMedium(g))
             if (const char *problem = applyCategory(g))
                 return problem;
-    setupState->currentGroup = -1;
     return nullptr;
 }
 

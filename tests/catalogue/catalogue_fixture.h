@@ -106,7 +106,7 @@ protected:
         copyText(s.layoutFilePath, sizeof s.layoutFilePath, layout.c_str());
         copyText(s.installDir, sizeof s.installDir, (dir + "target").c_str());
         s.hostRecord = &host;
-        s.currentGroup = -1;
+        s.optionsPage = -1;
         s.languageFlags = 1;
         ASSERT_EQ(1, loadResourceModule());
     }

@@ -154,26 +154,21 @@ TEST_F(LoadCatalogue, UpgradeTakesPreviousNumberFromInstalledSetup)
     EXPECT_EQ(2, item(GROUP_MANUAL, 0).previousNumber);
 }
 
-TEST_F(LoadCatalogue, GroupViewOfCurrentGroupOnly)
+TEST_F(LoadCatalogue, GroupViewOfTheGroupAskedFor)
 {
     buildCatalogue("[SWPINFO]\r\n" + componentKey(1, "A", 3) + componentKey(2, "B", 4), "");
-    ComponentItem *one = nullptr, *first = nullptr;
+    ComponentItem *first = nullptr;
     int32_t count = -7;
     ComponentGroup *record = nullptr;
     for (int outside : {-1, 12, 99}) {
-        setupState->currentGroup = outside;
-        selectGroupView(1, &one, &first, &count, &record);
-        EXPECT_EQ(nullptr, one);
-        EXPECT_EQ(-7, count) << "outputs unchanged for currentGroup " << outside;
+        groupView(outside, &first, &count, &record);
+        EXPECT_EQ(nullptr, first);
+        EXPECT_EQ(-7, count) << "outputs unchanged for group " << outside;
     }
-    setupState->currentGroup = GROUP_SWP;
-    selectGroupView(1, &one, &first, &count, &record);
-    EXPECT_EQ(&item(GROUP_SWP, 1), one);
+    groupView(GROUP_SWP, &first, &count, &record);
     EXPECT_EQ(&item(GROUP_SWP, 0), first);
     EXPECT_EQ(2, count);
     EXPECT_EQ(&group(GROUP_SWP), record);
-    selectGroupView(MAX_GROUP_ITEMS, &one, nullptr, nullptr, nullptr);
-    EXPECT_EQ(nullptr, one) << "no slot past the group's 40";
 }
 
 // ---------------------------------------------------------------------------
@@ -197,8 +192,7 @@ protected:
     }
     void apply(int g, int i, int select)
     {
-        setupState->currentGroup = g;
-        applySelection(&item(g, i), select, &group(g), i);
+        applySelection(g, &item(g, i), select, &group(g), i);
     }
 };
 
@@ -235,19 +229,17 @@ TEST_F(ReferenceCounting, SpreadsheetCommonFilesLeaveWithLastItem)
 TEST_F(ReferenceCounting, WholeCategoryCountsItsSelectedItems)
 {
     item(GROUP_VWP, 1).flags = ITEM_SELECTED;
-    setupState->currentGroup = CATEGORIES;
-    applySelection(&category(GROUP_VWP), 1, &group(CATEGORIES), GROUP_VWP);
+    applySelection(CATEGORIES, &category(GROUP_VWP), 1, &group(CATEGORIES), GROUP_VWP);
     EXPECT_EQ(600, setupState->selectedSize) << "only item B is selected";
-    EXPECT_EQ(CATEGORIES, setupState->currentGroup);
     EXPECT_EQ(2, group(GROUP_VWP).fileCount);
 
     category(GROUP_CONVTOOL).fileList = buildFileList("Av");
-    applySelection(&category(GROUP_CONVTOOL), 1, &group(CATEGORIES), GROUP_CONVTOOL);
+    applySelection(CATEGORIES, &category(GROUP_CONVTOOL), 1, &group(CATEGORIES), GROUP_CONVTOOL);
     EXPECT_EQ(600, setupState->selectedSize) << "an unselected category item counts nothing";
     category(GROUP_CONVTOOL).flags = ITEM_SELECTED;
-    applySelection(&category(GROUP_CONVTOOL), 1, &group(CATEGORIES), GROUP_CONVTOOL);
+    applySelection(CATEGORIES, &category(GROUP_CONVTOOL), 1, &group(CATEGORIES), GROUP_CONVTOOL);
     EXPECT_EQ(700, setupState->selectedSize);
-    applySelection(&category(GROUP_VWP), 1, &group(CATEGORIES), 40);
+    applySelection(CATEGORIES, &category(GROUP_VWP), 1, &group(CATEGORIES), 40);
     EXPECT_EQ(700, setupState->selectedSize) << "a category outside 0..10 counts nothing";
 }
 
@@ -346,10 +338,9 @@ TEST_F(CatalogueAtItsLimits, ListsStayInBoundsAndCountsBalanceExactly)
 
     // Taking every item out again, unavailable ones too, leaves nothing counted.
     for (int g = 0; g < CATEGORIES; g++) {
-        setupState->currentGroup = g;
         bool carried = groupTable[g].layout == LAYOUT_PRESENCE;
         for (int i = 0; i < group(g).itemCount; i++)
-            applySelection(carried ? &category(g) : &item(g, i), 0, carried ? &group(CATEGORIES) : &group(g), i);
+            applySelection(g, carried ? &category(g) : &item(g, i), 0, carried ? &group(CATEGORIES) : &group(g), i);
     }
     for (int e = 1; e <= kLargestFileCount; e++)
         ASSERT_EQ(0, entry(e).refCount) << "file " << e;

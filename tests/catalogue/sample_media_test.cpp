@@ -727,7 +727,7 @@ protected:
         copyText(s.platformName, sizeof s.platformName, "Windows 95");
         s.languageFlags = LANGUAGE_ENGLISH;
         s.hostRecord = &host;
-        s.currentGroup = -1;
+        s.optionsPage = -1;
         ASSERT_EQ(1, loadResourceModule());
         s.sharedFileTable = (SharedFileEntry *)allocateCatalogueBlock(SHARED_FILE_TABLE_BYTES);
         s.fileTableSnapshot = (SharedFileEntry *)allocateCatalogueBlock(SHARED_FILE_TABLE_BYTES);

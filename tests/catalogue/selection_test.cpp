@@ -41,15 +41,15 @@ TEST_F(ComputeSelection, DefaultMarksSelectDeselectAndKeep)
     EXPECT_EQ(1u, readSection(ini, "INSTALLGROUP").size()) << "a selection writes nothing";
 }
 
-TEST_F(ComputeSelection, EveryModeLeavesInstallGroupToTheStepsAndRestoresTheCurrentGroup)
+TEST_F(ComputeSelection, EveryModeLeavesInstallGroupToTheStepsAndTheOptionsPageAlone)
 {
     build("");
     for (int mode : {SELECT_DEFAULTS, SELECT_EVERYTHING, SELECT_EVERYTHING_PROBED}) {
         mark("INSTALLGROUP", "X", "1");
-        setupState->currentGroup = GROUP_TPIC;
+        setupState->optionsPage = GROUP_TPIC;
         computeSelection(mode);
         EXPECT_EQ(1u, readSection(ini, "INSTALLGROUP").size()) << "mode " << mode;
-        EXPECT_EQ(GROUP_TPIC, setupState->currentGroup) << "mode " << mode;
+        EXPECT_EQ(GROUP_TPIC, setupState->optionsPage) << "mode " << mode;
         emptyInstallGroups();
         EXPECT_TRUE(readSection(ini, "INSTALLGROUP").empty()) << "mode " << mode;
     }
@@ -109,8 +109,7 @@ TEST_F(ComputeSelection, KeptSelectionsCountOnlyInAChosenCategory)
     EXPECT_EQ(0, category(GROUP_VWP).flags);
     EXPECT_EQ(0, entry(2).refCount) << "an unchosen category counts nothing";
     // Opening the category adds its ticked items once (the options sequence).
-    setupState->currentGroup = CATEGORIES;
-    applySelection(&category(GROUP_VWP), 1, &group(CATEGORIES), GROUP_VWP);
+    applySelection(CATEGORIES, &category(GROUP_VWP), 1, &group(CATEGORIES), GROUP_VWP);
     EXPECT_EQ(1, entry(2).refCount);
     EXPECT_EQ(200 + 400, setupState->selectedSize);
 }

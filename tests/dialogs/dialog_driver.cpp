@@ -139,7 +139,7 @@ bool openDialogSetup(const std::string &dir)
     copyInto(s.platformName, sizeof s.platformName, "Windows NT");
     s.languageFlags = 1;
     s.currentCategory = 1;
-    s.currentGroup = -1;
+    s.optionsPage = -1;
     s.fullSelectionSize = s.defaultSelectionSize = 0;
     mainDirLive = spaceUsed = previousSpaceUsed = 0;
     selectedFigureStale = 0;
@@ -174,6 +174,6 @@ int runMainDialog(HWND owner)
 
 int runOptionsPage(int group, HWND owner)
 {
-    setupState->currentGroup = group;
+    setupState->optionsPage = group;
     return (int)DialogBoxParamA(resourceModule, MAKEINTRESOURCEA(DLG_OPTIONS), owner, optionsDlgProc, 0);
 }

@@ -388,7 +388,7 @@ TEST_F(OptionsDialogTest, DetailsOfADeselectedCategoryCountsItsItemsAgain)
     EXPECT_TRUE(selectedAfterPage);
     EXPECT_EQ(DEFAULT_SIZE + 13000, state().selectedSize);
     EXPECT_EQ(DEFAULT_SIZE + 13000, spaceUsed);
-    EXPECT_EQ(CATEGORIES, state().currentGroup);
+    EXPECT_EQ(CATEGORIES, state().optionsPage);
 }
 
 TEST_F(OptionsDialogTest, CategoryEndsDeselectedWhenItsPageDeselectsEverything)

@@ -238,7 +238,7 @@ Outcome runWork(const std::string &dir, const Media &m, Work work, bool cached)
     copyText(s.serverDir, sizeof s.serverDir, "C:\\server\\lumoria\\");
     copyText(s.platformName, sizeof s.platformName, "Windows NT");
     s.hostRecord = &host;
-    s.currentGroup = -1;
+    s.optionsPage = -1;
     s.languageFlags = 7;
     if (work == ADD_ON || work == UPGRADE) {
         copyText(s.installedIniPath, sizeof s.installedIniPath, installed.c_str());
