@@ -73,6 +73,7 @@
 #define IDS_NOT_SAVED 704             /* install.ini could not be written */
 #define IDS_REGISTRY_NOT_WRITTEN 705  /* a registry key or value could not be written */
 #define IDS_FOLDER_NOT_MADE 706       /* the installation folder could not be created */
+#define IDS_FOLDER_UNUSABLE 707       /* a folder typed that the system's code page cannot hold */
 #define IDS_CATEGORY_DESCRIPTION_BASE 900  /* 901..910: categories 1..10 */
 #define IDS_ITEM_DESCRIPTION_BASE 911      /* 912..920: groups 1..9, one "%s" */
 

@@ -108,3 +108,4 @@
 #define T_NAME_SAMPLES "Beispiele"
 #define T_REGISTRY_NOT_WRITTEN "Setup konnte die Einstellungen von Lumoria nicht in die Registrierung schreiben: Dazu sind Administratorrechte nötig, oder eine Richtlinie verbietet es.\n\nEs wurde nichts installiert oder geändert. Starten Sie Setup als Administrator neu."
 #define T_FOLDER_NOT_MADE "Setup konnte diesen Ordner nicht erstellen.\n\nUm einen anderen Ordner zu wählen, wählen Sie Nein. Soll Lumoria stattdessen in c:\\lumoria installiert werden?"
+#define T_FOLDER_UNUSABLE "Setup kann diesen Ordner nicht verwenden: Sein Name ist zu lang oder enthält Zeichen, die Programme auf diesem Computer in einem Ordnernamen nicht verwenden können.\n\nGeben Sie einen anderen Ordner ein."

@@ -108,3 +108,4 @@
 #define T_NAME_SAMPLES "Samples"
 #define T_REGISTRY_NOT_WRITTEN "Setup could not write Lumoria's settings in the registry: writing them needs administrator rights, or a policy of this computer forbids it.\n\nNothing was installed or changed. Run Setup again as an administrator."
 #define T_FOLDER_NOT_MADE "Setup could not create this folder.\n\nTo choose another folder, choose No. Install Lumoria in c:\\lumoria instead?"
+#define T_FOLDER_UNUSABLE "Setup cannot use this folder: its name is too long, or it contains characters that programs on this computer cannot use in a folder name.\n\nType another folder."

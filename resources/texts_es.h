@@ -108,3 +108,4 @@
 #define T_NAME_SAMPLES "Ejemplos"
 #define T_REGISTRY_NOT_WRITTEN "La instalación no pudo escribir la configuración de Lumoria en el registro: hacen falta derechos de administrador o una directiva lo impide.\n\nNo se ha instalado ni modificado nada. Vuelva a ejecutarla como administrador."
 #define T_FOLDER_NOT_MADE "La instalación no pudo crear esta carpeta.\n\nPara elegir otra carpeta, elija No. ¿Instalar Lumoria en c:\\lumoria en su lugar?"
+#define T_FOLDER_UNUSABLE "La instalación no puede usar esta carpeta: su nombre es demasiado largo o contiene caracteres que los programas de este equipo no pueden usar en un nombre de carpeta.\n\nEscriba otra carpeta."

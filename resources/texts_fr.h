@@ -108,3 +108,4 @@
 #define T_NAME_SAMPLES "Exemples"
 #define T_REGISTRY_NOT_WRITTEN "L'installation n'a pas pu écrire les réglages de Lumoria dans le registre : il faut les droits d'administrateur, ou une stratégie l'interdit.\n\nRien n'a été installé ni modifié. Relancez l'installation en tant qu'administrateur."
 #define T_FOLDER_NOT_MADE "L'installation n'a pas pu créer ce dossier.\n\nPour choisir un autre dossier, choisissez Non. Installer Lumoria dans c:\\lumoria à la place ?"
+#define T_FOLDER_UNUSABLE "Le programme d'installation ne peut pas utiliser ce dossier : son nom est trop long ou contient des caractères que les programmes de cet ordinateur ne peuvent pas utiliser dans un nom de dossier.\n\nTapez un autre dossier."

@@ -250,6 +250,21 @@ static void readCategories()
                         NAME_BASE_CATEGORY + k);
 }
 
+int64_t itemNameId(int g, int index)
+{
+    SetupState &s = *setupState;
+    if (g < 0 || g >= GROUP_COUNT || index < 0 || index >= MAX_GROUP_ITEMS)
+        return -1;
+    const GroupDescription &d = groupTable[g];
+    const ComponentItem &item = s.groups[g].items[index];
+    switch (d.layout) {
+    case LAYOUT_CATEGORIES: return NAME_BASE_CATEGORY + index;
+    case LAYOUT_PRESENCE: return d.nameBase;
+    case LAYOUT_MANUAL: return d.nameBase + item.number;
+    default: return displayNameId(d.nameBase, item.number);
+    }
+}
+
 static void readGroup(int g)
 {
     switch (groupTable[g].layout) {

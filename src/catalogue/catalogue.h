@@ -84,6 +84,10 @@ void setGroupSectionNames();
 // catalogue are released first.
 void loadCatalogue(int group);
 
+// The string of the resource module that names item index of group g, as
+// the catalogue took its displayName from; -1 for none.
+int64_t itemNameId(int g, int index);
+
 // The view of group g: its first item, itemCount and the group record.
 // Outputs are left unchanged for a g outside 0..11. Any output pointer may be
 // null.

@@ -11,6 +11,7 @@
 
 #include "catalogue/catalogue.h"
 #include "luinsres_ids.h"
+#include "state/answer_mode.h"
 #include "state/setup_state.h"
 #include "state/text.h"
 #include "state/setup_log.h"
@@ -246,12 +247,18 @@ void drawComponentItem(const DRAWITEMSTRUCT *draw)
     ComponentItem *item = itemAtListPosition((int)draw->itemID);
     if (!item)
         return;
-    char text[ENTRY_TEXT_BYTES];
-    LRESULT length = SendMessageA(draw->hwndItem, LB_GETTEXTLEN, draw->itemID, 0);
-    if (length >= 0 && length < (LRESULT)sizeof text)
-        SendMessageA(draw->hwndItem, LB_GETTEXT, draw->itemID, (LPARAM)text);
-    else
-        copyFieldText(text, sizeof text, item->displayName, sizeof item->displayName);
+    // The entry's text as the list holds it, in UTF-16: the module's names
+    // whole whatever the system's code page.
+    WCHAR text[ENTRY_TEXT_BYTES];
+    text[0] = 0;
+    LRESULT length = SendMessageW(draw->hwndItem, LB_GETTEXTLEN, draw->itemID, 0);
+    if (length >= 0 && length < ENTRY_TEXT_BYTES) {
+        SendMessageW(draw->hwndItem, LB_GETTEXT, draw->itemID, (LPARAM)text);
+    } else {
+        char own[sizeof item->displayName + 1];
+        copyFieldText(own, sizeof own, item->displayName, sizeof item->displayName);
+        widenText(own, text, ENTRY_TEXT_BYTES);
+    }
 
     bool highlighted = (item->flags & ITEM_HIGHLIGHTED) != 0;
     // An entry that is not highlighted never shows the list's own focus.
@@ -277,10 +284,10 @@ void drawComponentItem(const DRAWITEMSTRUCT *draw)
     }
 
     int textX = rect.left + 2 * (d.boxSize.cx > d.tickSize.cx ? d.boxSize.cx : d.tickSize.cx);
-    int shown = (int)strnlen(text, sizeof text);
+    int shown = lstrlenW(text);
     if (contrast) {
         COLORREF kept = SetTextColor(context, contrastTextColour(item, highlighted));
-        TextOutA(context, textX, rect.top, text, shown);
+        TextOutW(context, textX, rect.top, text, shown);
         SetTextColor(context, kept);
     } else {
         bool coloured = true;
@@ -290,7 +297,7 @@ void drawComponentItem(const DRAWITEMSTRUCT *draw)
             SetTextColor(context, HIGHLIGHTED_TEXT_COLOUR);
         else
             coloured = false;
-        TextOutA(context, textX, rect.top, text, shown);
+        TextOutW(context, textX, rect.top, text, shown);
         if (coloured)
             SetTextColor(context, RESET_TEXT_COLOUR);
     }

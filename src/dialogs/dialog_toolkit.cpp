@@ -59,31 +59,68 @@ static constexpr FixedText fixedTexts[] = {
                         "you want to remove it?"},
     {IDS_FOLDER_NOT_MADE, "Setup could not create this folder. To choose another folder, choose No. Install "
                           "Lumoria in c:\\lumoria instead?"},
+    {IDS_FOLDER_UNUSABLE, "Setup cannot use this folder: its name is too long, or it contains characters that "
+                          "programs on this computer cannot use in a folder name. Type another folder."},
 };
 
-void loadResourceText(int id, char *buffer, int cap)
+void loadResourceText(int id, WCHAR *buffer, int cap)
 {
-    if (LoadStringA(resourceModule, (UINT)id, buffer, cap) > 0)
+    if (cap <= 0)
+        return;
+    if (LoadStringW(resourceModule, (UINT)id, buffer, cap) > 0)
         return;
     logFailure(GetLastError(), "string %d of the resource module", id);
     buffer[0] = 0;
     for (const FixedText &f : fixedTexts)
         if (f.id == id)
-            copyText(buffer, (size_t)cap, f.text);
+            widenText(f.text, buffer, cap);
+}
+
+void setControlText(HWND dialog, int control, int id)
+{
+    WCHAR text[MESSAGE_BYTES];
+    loadResourceText(id, text, MESSAGE_BYTES);
+    SetDlgItemTextW(dialog, control, text);
 }
 
 int showResourceMessage(HWND owner, int textId, UINT style)
 {
-    char caption[CAPTION_BYTES];
-    char text[MESSAGE_BYTES];
-    loadResourceText(textId, text, sizeof text);
-    loadResourceText(IDS_CAPTION, caption, sizeof caption);
-    return showBox(owner, text, caption, style);
+    WCHAR caption[CAPTION_BYTES];
+    WCHAR text[MESSAGE_BYTES];
+    loadResourceText(textId, text, MESSAGE_BYTES);
+    loadResourceText(IDS_CAPTION, caption, CAPTION_BYTES);
+    return showBoxW(owner, text, caption, style);
+}
+
+void insertIntoText(WCHAR *output, size_t cap, const WCHAR *format, const WCHAR *insert)
+{
+    if (cap == 0)
+        return;
+    size_t used = 0;
+    bool inserted = false;
+    for (const WCHAR *p = format; *p && used + 1 < cap; p++) {
+        if (p[0] == '%' && p[1] == 's' && !inserted) {
+            for (const WCHAR *q = insert; q && *q && used + 1 < cap; q++)
+                output[used++] = *q;
+            inserted = true;
+            p++;
+            continue;
+        }
+        if (p[0] == '%' && p[1] == '%')
+            p++;
+        output[used++] = *p;
+    }
+    // Never half of a character made of two units.
+    if (used > 0 && IS_HIGH_SURROGATE(output[used - 1]))
+        used--;
+    output[used] = 0;
 }
 
 INT_PTR runDialog(int templateId, HWND owner, DLGPROC procedure, LPARAM parameter)
 {
-    INT_PTR end = DialogBoxParamA(resourceModule, MAKEINTRESOURCEA(templateId), owner, procedure, parameter);
+    // A Unicode dialog: its template's texts reach the screen as the module
+    // holds them, whatever the system's code page.
+    INT_PTR end = DialogBoxParamW(resourceModule, MAKEINTRESOURCEW(templateId), owner, procedure, parameter);
     if (end == -1)
         logFailure(GetLastError(), "dialog %d could not be shown", templateId);
     return end;
@@ -91,12 +128,15 @@ INT_PTR runDialog(int templateId, HWND owner, DLGPROC procedure, LPARAM paramete
 
 int showResourceMessageAbout(HWND owner, const char *subject, int textId, UINT style)
 {
-    char text[MESSAGE_BYTES], caption[CAPTION_BYTES];
-    char message[PATH_BYTES + MESSAGE_BYTES + 2];
-    loadResourceText(textId, text, sizeof text);
-    loadResourceText(IDS_CAPTION, caption, sizeof caption);
-    formatText(message, sizeof message, "%s\n\n%s", subject, text);
-    return showBox(owner, message, caption, style);
+    WCHAR text[MESSAGE_BYTES], caption[CAPTION_BYTES], about[PATH_BYTES];
+    WCHAR message[PATH_BYTES + MESSAGE_BYTES + 2];
+    loadResourceText(textId, text, MESSAGE_BYTES);
+    loadResourceText(IDS_CAPTION, caption, CAPTION_BYTES);
+    widenText(subject, about, PATH_BYTES);
+    insertIntoText(message, PATH_BYTES + 2, L"%s\n\n", about);
+    size_t used = (size_t)lstrlenW(message);
+    lstrcpynW(message + used, text, (int)(sizeof message / sizeof message[0] - used));
+    return showBoxW(owner, message, caption, style);
 }
 
 static bool formHelpPath(char *path, size_t cap)

@@ -23,15 +23,22 @@ void centreOnScreen(HWND window);
 void placeAboveBottom(HWND window);
 
 // A message box with string textId of the resource module as its text and
-// string 700 as its caption; returns MessageBoxA's answer.
+// string 700 as its caption; returns MessageBoxW's answer.
 int showResourceMessage(HWND owner, int textId, UINT style);
-// String id of the resource module; for the failures a person must hear
-// about (and the caption), the library's own English text when the module
-// lacks it, never an empty text. A string that cannot be loaded is logged.
-void loadResourceText(int id, char *buffer, int cap);
+// String id of the resource module, in UTF-16 as the module holds it (cap
+// units); for the failures a person must hear about (and the caption), the
+// library's own English text when the module lacks it, never an empty text.
+// A string that cannot be loaded is logged.
+void loadResourceText(int id, WCHAR *buffer, int cap);
+// A control's text from string id.
+void setControlText(HWND dialog, int control, int id);
+// format with insert in place of its first "%s"; "%%" gives one "%", any
+// other "%" stays (the format is a translation, never handed to printf).
+// What does not fit in cap units is cut between characters.
+void insertIntoText(WCHAR *output, size_t cap, const WCHAR *format, const WCHAR *insert);
 
-// A modal dialog of the resource module (DialogBoxParamA, initial parameter
-// 0); one that cannot be made (-1) is logged with the Windows error.
+// A modal Unicode dialog of the resource module (DialogBoxParamW, initial
+// parameter 0); one that cannot be made (-1) is logged with the Windows error.
 INT_PTR runDialog(int templateId, HWND owner, DLGPROC procedure, LPARAM parameter = 0);
 
 // The same with a subject (a folder) on its own line above the text.

@@ -89,29 +89,21 @@ int positionOf(ListObject *o, VARIANT child)
     return child.lVal >= 1 && child.lVal <= entryCount(o) ? (int)child.lVal - 1 : -2;
 }
 
-BSTR textToString(ListObject *o, const char *text)
-{
-    WCHAR wide[DESCRIPTION_BYTES];
-    if (!MultiByteToWideChar(CP_ACP, 0, text, -1, wide, DESCRIPTION_BYTES))
-        wide[0] = 0;
-    wide[DESCRIPTION_BYTES - 1] = 0;
-    return o->calls.stringAlloc(wide);
-}
-
-HRESULT answerText(ListObject *o, const char *text, BSTR *out)
+HRESULT answerText(ListObject *o, const WCHAR *text, BSTR *out)
 {
     if (!text || !text[0])
         return S_FALSE;
-    *out = textToString(o, text);
+    *out = o->calls.stringAlloc(text);
     return *out ? S_OK : E_OUTOFMEMORY;
 }
 
-void entryName(ListObject *o, int position, char *text)
+// The entry's text as the list holds it, in UTF-16.
+void entryName(ListObject *o, int position, WCHAR *text)
 {
     text[0] = 0;
-    LRESULT length = SendMessageA(o->list, LB_GETTEXTLEN, (WPARAM)position, 0);
+    LRESULT length = SendMessageW(o->list, LB_GETTEXTLEN, (WPARAM)position, 0);
     if (length >= 0 && length < ENTRY_TEXT_BYTES)
-        SendMessageA(o->list, LB_GETTEXT, (WPARAM)position, (LPARAM)text);
+        SendMessageW(o->list, LB_GETTEXT, (WPARAM)position, (LPARAM)text);
 }
 
 LONG entryState(ListObject *o, int position)
@@ -250,7 +242,7 @@ HRESULT STDMETHODCALLTYPE getName(IAccessible *self, VARIANT child, BSTR *out)
     *out = nullptr;
     if (position < 0)
         return E_INVALIDARG;
-    char text[ENTRY_TEXT_BYTES];
+    WCHAR text[ENTRY_TEXT_BYTES];
     entryName(o, position, text);
     return answerText(o, text, out);
 }
@@ -279,8 +271,8 @@ HRESULT STDMETHODCALLTYPE getDescription(IAccessible *self, VARIANT child, BSTR 
     *out = nullptr;
     if (position < 0)
         return E_INVALIDARG;
-    char text[DESCRIPTION_BYTES];
-    if (!componentEntryDescription(position, text, sizeof text))
+    WCHAR text[DESCRIPTION_BYTES];
+    if (!componentEntryDescription(position, text, DESCRIPTION_BYTES))
         return S_FALSE;
     return answerText(o, text, out);
 }

@@ -20,8 +20,8 @@ static LRESULT callListProcedure(HWND list, UINT message, WPARAM wParam, LPARAM 
 {
     WNDPROC kept = (WNDPROC)GetPropA(list, KEPT_PROCEDURE);
     if (!kept)
-        return DefWindowProcA(list, message, wParam, lParam);
-    return CallWindowProcA(kept, list, message, wParam, lParam);
+        return DefWindowProcW(list, message, wParam, lParam);
+    return CallWindowProcW(kept, list, message, wParam, lParam);
 }
 
 // The list's owner hears what a click would have told it.
@@ -119,9 +119,9 @@ static bool onListKeyDown(HWND list, WPARAM key)
 // never toggles the entry it is on.
 static void onListChar(HWND list, WPARAM character)
 {
-    char prefix[2] = {(char)character, 0};
-    int current = (int)SendMessageA(list, LB_GETCURSEL, 0, 0);
-    int found = (int)SendMessageA(list, LB_FINDSTRING, (WPARAM)current, (LPARAM)prefix);
+    WCHAR prefix[2] = {(WCHAR)character, 0};
+    int current = (int)SendMessageW(list, LB_GETCURSEL, 0, 0);
+    int found = (int)SendMessageW(list, LB_FINDSTRING, (WPARAM)current, (LPARAM)prefix);
     if (found != LB_ERR)
         moveTo(list, found, current);
 }
@@ -151,10 +151,10 @@ static LRESULT CALLBACK listKeyboardProc(HWND list, UINT message, WPARAM wParam,
         disconnectListObject(list);
         WNDPROC kept = (WNDPROC)RemovePropA(list, KEPT_PROCEDURE);
         if (kept) {
-            SetWindowLongPtrA(list, GWLP_WNDPROC, (LONG_PTR)kept);
-            return CallWindowProcA(kept, list, message, wParam, lParam);
+            SetWindowLongPtrW(list, GWLP_WNDPROC, (LONG_PTR)kept);
+            return CallWindowProcW(kept, list, message, wParam, lParam);
         }
-        return DefWindowProcA(list, message, wParam, lParam);
+        return DefWindowProcW(list, message, wParam, lParam);
     }
     }
     return callListProcedure(list, message, wParam, lParam);
@@ -164,8 +164,10 @@ void attachListKeyboard(HWND list)
 {
     if (!list || GetPropA(list, KEPT_PROCEDURE))
         return;
-    LONG_PTR kept = GetWindowLongPtrA(list, GWLP_WNDPROC);
+    // The W functions keep the list a Unicode window, so that the names it
+    // holds stay whole.
+    LONG_PTR kept = GetWindowLongPtrW(list, GWLP_WNDPROC);
     if (!kept || !SetPropA(list, KEPT_PROCEDURE, (HANDLE)kept))
         return;
-    SetWindowLongPtrA(list, GWLP_WNDPROC, (LONG_PTR)listKeyboardProc);
+    SetWindowLongPtrW(list, GWLP_WNDPROC, (LONG_PTR)listKeyboardProc);
 }

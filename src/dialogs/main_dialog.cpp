@@ -44,10 +44,34 @@ void showFreeSpace(HWND dialog)
     SetDlgItemTextA(dialog, IDC_MAIN_FREE, freeText);
 }
 
-void readDirectory(HWND dialog, char *buffer)
+bool readDirectory(HWND dialog, char *buffer)
 {
     buffer[0] = 0;
-    GetDlgItemTextA(dialog, IDC_MAIN_DIRECTORY, buffer, DIRECTORY_BYTES);
+    WCHAR typed[DIRECTORY_BYTES];
+    typed[0] = 0;
+    GetDlgItemTextW(dialog, IDC_MAIN_DIRECTORY, typed, DIRECTORY_BYTES);
+    // Into the system's code page, as the host's record holds folders: a
+    // character it has no byte for is never turned into another, and a name
+    // longer than the slot is never cut.
+    bool utf8 = GetACP() == CP_UTF8;
+    BOOL substituted = FALSE;
+    int n = WideCharToMultiByte(CP_ACP, utf8 ? WC_ERR_INVALID_CHARS : WC_NO_BEST_FIT_CHARS, typed, -1, buffer,
+                                DIRECTORY_BYTES, nullptr, utf8 ? nullptr : &substituted);
+    if (n > 0 && !substituted)
+        return true;
+    buffer[0] = 0;
+    return false;
+}
+
+bool takeTypedFolder(HWND dialog)
+{
+    char typed[DIRECTORY_BYTES];
+    if (!readDirectory(dialog, typed)) {
+        showResourceMessage(dialog, IDS_FOLDER_UNUSABLE, MB_ICONEXCLAMATION | MB_TASKMODAL);
+        return false;
+    }
+    copyText(setupState->installDir, sizeof setupState->installDir, typed);
+    return true;
 }
 
 void startDirectoryEdit(HWND dialog)
@@ -67,8 +91,8 @@ void followDirectoryEdit(HWND dialog)
     if (!GetDlgItem(dialog, IDC_MAIN_DIRECTORY))
         return;
     char typed[PATH_BYTES];
-    readDirectory(dialog, typed);
-    if (strcmp(typed, s.installDir) == 0)
+    // A folder that cannot be taken leaves the figure of the last one.
+    if (!readDirectory(dialog, typed) || strcmp(typed, s.installDir) == 0)
         return;
     copyText(s.installDir, sizeof s.installDir, typed);
     showFreeSpace(dialog);
@@ -77,9 +101,7 @@ void followDirectoryEdit(HWND dialog)
 static void showUpgradeFigures(HWND dialog)
 {
     SetupState &s = *setupState;
-    char text[BUTTON_TEXT_BYTES];
-    LoadStringA(resourceModule, IDS_UPGRADE_CUSTOM, text, sizeof text);
-    SetDlgItemTextA(dialog, IDC_MAIN_CUSTOM, text);
+    setControlText(dialog, IDC_MAIN_CUSTOM, IDS_UPGRADE_CUSTOM);
     SetFocus(GetDlgItem(dialog, IDC_MAIN_STANDARD));
     computeMainFigures();
     showFigure(dialog, IDC_MAIN_FULL_SIZE, s.fullSelectionSize);
@@ -126,7 +148,8 @@ static void endMainDialog(HWND dialog, int result)
 static void onStandardClicked(HWND dialog)
 {
     SetupState &s = *setupState;
-    readDirectory(dialog, s.installDir);
+    if (!takeTypedFolder(dialog))
+        return;
     if (!installDirHasRoomFor(s.defaultSelectionSize)) {
         showResourceMessage(dialog, IDS_NO_SPACE, MB_ICONHAND | MB_TASKMODAL);
         return;
@@ -142,8 +165,9 @@ static void onStandardClicked(HWND dialog)
 static void onCustomClicked(HWND dialog)
 {
     SetupState &s = *setupState;
+    if (!takeTypedFolder(dialog))
+        return;
     closeHelp(dialog);
-    readDirectory(dialog, s.installDir);
     char freeText[PATH_BYTES];
     computeFreeSpace(s.installDir, freeText, sizeof freeText);
     endMainDialog(dialog, MAIN_CUSTOM);
@@ -152,9 +176,9 @@ static void onCustomClicked(HWND dialog)
 // A workstation copies nothing of its own: no space check, spaceUsed kept.
 static void onWorkstationClicked(HWND dialog)
 {
-    SetupState &s = *setupState;
+    if (!takeTypedFolder(dialog))
+        return;
     closeHelp(dialog);
-    readDirectory(dialog, s.installDir);
     endMainDialog(dialog, MAIN_WORKSTATION);
 }
 

@@ -12,7 +12,13 @@
 // The installation-directory edit (control 301) and its free figure (401), as
 // the main and the network dialog show them.
 void startDirectoryEdit(HWND dialog);          // limit to 199 characters, show installDir
-void readDirectory(HWND dialog, char *buffer); // buffer of 200 bytes
+// The folder the edit holds, in the system's code page, into a buffer of
+// 200 bytes; false, and the buffer empty, for one that the code page cannot
+// hold or that does not fit.
+bool readDirectory(HWND dialog, char *buffer);
+// The folder typed becomes installDir; one that cannot be taken is refused
+// with the module's message (string 707), and false.
+bool takeTypedFolder(HWND dialog);
 void showFreeSpace(HWND dialog);               // computeFreeSpace of installDir into 401
 // Takes a changed edit into installDir and recomputes the free figure; the
 // comparison is case-sensitive, so any change recomputes.

@@ -30,8 +30,9 @@ static INT_PTR onInitDialog(HWND dialog)
 static void onOk(HWND dialog)
 {
     SetupState &s = *setupState;
+    if (!takeTypedFolder(dialog))
+        return;
     networkDirLive = 0;
-    readDirectory(dialog, s.installDir);
     if (!installDirHasRoomFor(s.selectedSize)) {
         showResourceMessage(dialog, IDS_NO_SPACE, MB_ICONHAND | MB_TASKMODAL);
         return;  // the free figure no longer follows the edit from here on

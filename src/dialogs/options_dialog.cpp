@@ -14,12 +14,14 @@
 #include "list_keyboard.h"
 #include "luinsres_ids.h"
 #include "main_dialog.h"
+#include "state/answer_mode.h"
 #include "state/setup_state.h"
 #include "state/text.h"
 
 int32_t selectedFigureStale;
 
-constexpr int DESCRIPTION_BYTES = 256;
+constexpr int DESCRIPTION_BYTES = 256;   // UTF-16 units, the terminator included
+constexpr int ENTRY_NAME_UNITS = 64;
 
 // The string base of each group's display names, as the catalogue loads them.
 struct NameBase {
@@ -38,6 +40,19 @@ static constexpr NameBase nameBases[] = {
     {GROUP_MANUAL, IDS_NAME_BASE_MANUAL},
     {GROUP_INTERUTIL, IDS_NAME_BASE_INTERUTIL},
 };
+
+// The name an entry shows: its string of the resource module as the module
+// holds it, else the catalogue's name in the system's code page.
+static void entryName(int g, int index, WCHAR *name, int cap)
+{
+    int64_t id = itemNameId(g, index);
+    if (id >= 0 && id <= 0xFFFF && (UINT_PTR)resourceModule > 32 && LoadStringW(resourceModule, (UINT)id, name, cap) > 0)
+        return;
+    const ComponentItem &item = setupState->groups[g].items[index];
+    char own[sizeof item.displayName + 1];
+    copyFieldText(own, sizeof own, item.displayName, sizeof item.displayName);
+    widenText(own, name, cap);
+}
 
 static const NameBase *nameBaseOf(int group)
 {
@@ -84,9 +99,9 @@ int fillComponentList(HWND dialog, int group)
         ComponentItem &item = record->items[i];
         // Item 0 of the category list, the viewer engine, is not offered.
         if (!categoryList || i > 0) {
-            char name[sizeof item.displayName];
-            copyFieldText(name, sizeof name, item.displayName, sizeof item.displayName);
-            SendMessageA(list, LB_INSERTSTRING, (WPARAM)(categoryList ? i - 1 : i), (LPARAM)name);
+            WCHAR name[ENTRY_NAME_UNITS];
+            entryName(group, i, name, ENTRY_NAME_UNITS);
+            SendMessageW(list, LB_INSERTSTRING, (WPARAM)(categoryList ? i - 1 : i), (LPARAM)name);
         }
         if (i > 0)
             item.flags &= ~ITEM_HIGHLIGHTED;
@@ -102,57 +117,40 @@ int fillComponentList(HWND dialog, int group)
 // ---------------------------------------------------------------------------
 // Description and figures
 
-// The item description: the group's text with the display name in place of
-// its "%s". The text comes from the resource module, so it is not handed to
-// printf: any other "%" stays as it is, "%%" gives one.
-static void insertName(char *output, size_t cap, const char *format, const char *name)
-{
-    char piece[2] = {0, 0};
-    output[0] = 0;
-    bool inserted = false;
-    for (const char *p = format; *p; p++) {
-        if (p[0] == '%' && p[1] == 's' && !inserted) {
-            appendText(output, cap, name);
-            inserted = true;
-            p++;
-            continue;
-        }
-        if (p[0] == '%' && p[1] == '%')
-            p++;
-        piece[0] = *p;
-        appendText(output, cap, piece);
-    }
-}
 
 // The description of a category: none for an unavailable one.
-static bool categoryDescription(int position, char *text, size_t cap)
+static bool categoryDescription(int position, WCHAR *text, size_t cap)
 {
     ComponentGroup &categories = setupState->groups[CATEGORIES];
     int k = position + 1;
     if (k < 1 || k >= usedItems(categories) || (categories.items[k].flags & ITEM_UNAVAILABLE))
         return false;
-    LoadStringA(resourceModule, (UINT)(IDS_CATEGORY_DESCRIPTION_BASE + k), text, (int)cap);
+    if (LoadStringW(resourceModule, (UINT)(IDS_CATEGORY_DESCRIPTION_BASE + k), text, (int)cap) <= 0)
+        text[0] = 0;
     return true;
 }
 
-static bool itemDescription(int position, char *text, size_t cap)
+static bool itemDescription(int position, WCHAR *text, size_t cap)
 {
     const NameBase *base = nameBaseOf(setupState->optionsPage);
     ComponentItem *item = itemAtListPosition(position);
     if (!base || !item)
         return false;
-    char name[DESCRIPTION_BYTES], format[DESCRIPTION_BYTES];
+    WCHAR name[DESCRIPTION_BYTES], format[DESCRIPTION_BYTES];
     name[0] = format[0] = 0;
-    // The name the list shows: none for a number that names no string.
+    // The name the list shows: none for a number that names no string. The
+    // group's text is the module's: the name goes in place of its "%s".
     int64_t nameId = displayNameId(base->base, item->number);
-    if (nameId >= 0)
-        LoadStringA(resourceModule, (UINT)nameId, name, sizeof name);
-    LoadStringA(resourceModule, (UINT)(IDS_ITEM_DESCRIPTION_BASE + setupState->optionsPage), format, sizeof format);
-    insertName(text, cap, format, name);
+    if (nameId >= 0 && LoadStringW(resourceModule, (UINT)nameId, name, DESCRIPTION_BYTES) <= 0)
+        name[0] = 0;
+    if (LoadStringW(resourceModule, (UINT)(IDS_ITEM_DESCRIPTION_BASE + setupState->optionsPage), format,
+                    DESCRIPTION_BYTES) <= 0)
+        format[0] = 0;
+    insertIntoText(text, cap, format, name);
     return true;
 }
 
-bool componentEntryDescription(int position, char *text, size_t cap)
+bool componentEntryDescription(int position, WCHAR *text, size_t cap)
 {
     if (!text || cap == 0)
         return false;
@@ -169,9 +167,9 @@ void showComponentDescription(HWND dialog, int position)
     SetupState &s = *setupState;
     // An unavailable category has nothing to describe: the text of the entry
     // before it stays.
-    char description[DESCRIPTION_BYTES];
-    if (componentEntryDescription(position, description, sizeof description))
-        SetDlgItemTextA(dialog, IDC_OPTIONS_DESCRIPTION, description);
+    WCHAR description[DESCRIPTION_BYTES];
+    if (componentEntryDescription(position, description, DESCRIPTION_BYTES))
+        SetDlgItemTextW(dialog, IDC_OPTIONS_DESCRIPTION, description);
     int k = position + 1;
     bool details = s.optionsPage == CATEGORIES && k >= 1 && k < usedItems(s.groups[CATEGORIES]) &&
                    hasDetailPage(k) && s.groups[k].itemCount >= 1;

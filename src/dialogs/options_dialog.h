@@ -20,9 +20,10 @@ int fillComponentList(HWND dialog, int group);
 void showComponentDescription(HWND dialog, int position);
 
 // The text the dialog shows as the description of the entry at position, at
-// most 255 characters; false, and text empty, for an entry it shows none for
-// (an unavailable category, a position outside the list).
-bool componentEntryDescription(int position, char *text, size_t cap);
+// most 255 UTF-16 units, as the module holds it; false, and text empty, for
+// an entry it shows none for (an unavailable category, a position outside
+// the list).
+bool componentEntryDescription(int position, WCHAR *text, size_t cap);
 
 // A selection change or double click in the list: moves the highlight, or
 // selects or deselects the highlighted entry.

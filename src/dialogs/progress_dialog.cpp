@@ -37,9 +37,7 @@ static INT_PTR onInitDialog(HWND dialog, Working *working)
         centreOnScreen(dialog);
     else
         placeAboveBottom(dialog);
-    char message[255] = "";
-    LoadStringA(resourceModule, working ? working->messageId : IDS_PROGRESS_CONFIGURING, message, sizeof message);
-    SetDlgItemTextA(dialog, IDC_PROGRESS_MESSAGE, message);
+    setControlText(dialog, IDC_PROGRESS_MESSAGE, working ? working->messageId : IDS_PROGRESS_CONFIGURING);
     if (!startProgressTimer(dialog, progressTimerPeriodMs)) {
         logFailure(GetLastError(), "the progress dialog's timer");
         PostMessageA(dialog, WM_CLOSE, 0, 0);

@@ -32,12 +32,15 @@ extern "C" int WINAPI DeleteShareDLL(const char *insertText, int32_t *answer, co
     if (answer)
         *answer = 0;
 
-    char format[SHARED_FORMAT_BYTES] = "";
-    char message[SHARED_MESSAGE_BYTES] = "";
-    char caption[CAPTION_BYTES] = "";
-    loadResourceText(IDS_REMOVE_SHARED, format, sizeof format);
-    formatSharedFileMessage(message, sizeof message, format, insertText);
-    loadResourceText(IDS_CAPTION, caption, sizeof caption);
+    WCHAR format[SHARED_FORMAT_BYTES] = L"";
+    WCHAR message[SHARED_MESSAGE_BYTES] = L"";
+    WCHAR caption[CAPTION_BYTES] = L"";
+    WCHAR insert[SHARED_MESSAGE_BYTES] = L"";
+    loadResourceText(IDS_REMOVE_SHARED, format, SHARED_FORMAT_BYTES);
+    // The host's text is in the system's code page.
+    widenText(insertText, insert, SHARED_MESSAGE_BYTES);
+    formatSharedFileMessage(message, SHARED_MESSAGE_BYTES, format, insert);
+    loadResourceText(IDS_CAPTION, caption, CAPTION_BYTES);
 
     if (answerSharedFile(valueName, message, caption)) {
         // An empty or missing name would address the key's unnamed value,

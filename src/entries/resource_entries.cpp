@@ -53,9 +53,12 @@ extern "C" int WINAPI installerDlg(HWND owner, int kind, const char *text, const
         freeResourceModule();
         return INSTALLERDLG_NO_RESOURCES;
     }
-    char caption[ENTRY_CAPTION_BYTES];
-    LoadStringA(resourceModule, IDS_CAPTION, caption, sizeof caption);
-    int answer = showBox(owner, text ? text : "", caption, style);
+    WCHAR caption[ENTRY_CAPTION_BYTES], message[BOX_TEXT_UNITS];
+    if (LoadStringW(resourceModule, IDS_CAPTION, caption, ENTRY_CAPTION_BYTES) <= 0)
+        caption[0] = 0;
+    // The host's text is in the system's code page, the caption the module's.
+    widenText(text, message, BOX_TEXT_UNITS);
+    int answer = showBoxW(owner, message, caption, style);
     leaveExport();
     return installerAnswer(answer);
 }

@@ -27,10 +27,10 @@ bool formLaunchPath(const char *directory, char *path, size_t cap)
 }
 
 // True when format holds at most one conversion and that one is "%s".
-static bool takesOneTextInsert(const char *format)
+static bool takesOneTextInsert(const WCHAR *format)
 {
     int inserts = 0;
-    for (const char *p = format; *p; p++) {
+    for (const WCHAR *p = format; *p; p++) {
         if (*p != '%')
             continue;
         if (p[1] == '%') {
@@ -44,16 +44,38 @@ static bool takesOneTextInsert(const char *format)
     return true;
 }
 
-bool formatSharedFileMessage(char *message, size_t cap, const char *format, const char *insertText)
+bool formatSharedFileMessage(WCHAR *message, size_t cap, const WCHAR *format, const WCHAR *insertText)
 {
+    if (cap == 0)
+        return false;
     // The format is the resource module's: a translation with another
-    // conversion would make printf read arguments that were never passed.
-    if (!takesOneTextInsert(format))
-        return copyText(message, cap, format);
-#pragma GCC diagnostic push
-#pragma GCC diagnostic ignored "-Wformat-nonliteral"
-    return formatText(message, cap, format, insertText ? insertText : "");
-#pragma GCC diagnostic pop
+    // conversion is shown as it stands.
+    bool insert = takesOneTextInsert(format);
+    size_t used = 0;
+    bool whole = true;
+    for (const WCHAR *p = format; *p && whole; p++) {
+        const WCHAR *piece = p;
+        size_t length = 1;
+        if (insert && p[0] == '%' && p[1] == '%') {
+            p++;
+        } else if (insert && p[0] == '%' && p[1] == 's') {
+            piece = insertText ? insertText : L"";
+            length = (size_t)lstrlenW(piece);
+            p++;
+        }
+        for (size_t i = 0; i < length; i++) {
+            if (used + 1 >= cap) {
+                whole = false;
+                break;
+            }
+            message[used++] = piece[i];
+        }
+    }
+    // Never half of a character made of two units.
+    if (!whole && used > 0 && IS_HIGH_SURROGATE(message[used - 1]))
+        used--;
+    message[used] = 0;
+    return whole;
 }
 
 typedef void(WINAPI *LaunchEntry)(void);

@@ -27,10 +27,11 @@ constexpr UINT UNLOAD_HANDLING_TIMEOUT_MS = 10000;
 // (capacity cap). False, with path empty, when the result does not fit.
 bool formLaunchPath(const char *directory, char *path, size_t cap);
 
-// printf of a message format with one text insert into message (capacity
-// cap). A format with any conversion other than one "%s" (and "%%") is shown
-// as it stands rather than given to printf. False when the result was cut.
-bool formatSharedFileMessage(char *message, size_t cap, const char *format, const char *insertText);
+// A message format with one text insert in place of its "%s" ("%%" gives
+// one "%") into message (capacity cap units). A format with any conversion
+// other than one "%s" (and "%%") is shown as it stands. False when the
+// result was cut, between characters.
+bool formatSharedFileMessage(WCHAR *message, size_t cap, const WCHAR *format, const WCHAR *insertText);
 
 // Loads the launch module by its full path and calls its entry.
 enum LaunchStart { LAUNCH_NOT_LOADED, LAUNCH_NO_ENTRY, LAUNCH_STARTED };

@@ -2,6 +2,8 @@
 // that go through them.
 #include "answer_mode.h"
 
+#include <string.h>
+
 #include "setup_log.h"
 #include "setup_state.h"
 #include "text.h"
@@ -63,17 +65,74 @@ const char *answersFile() { return answersPath; }
 
 int showBox(HWND owner, const char *text, const char *caption, UINT style)
 {
+    WCHAR wideText[BOX_TEXT_UNITS], wideCaption[BOX_CAPTION_UNITS];
+    widenText(text, wideText, BOX_TEXT_UNITS);
+    widenText(caption, wideCaption, BOX_CAPTION_UNITS);
+    return showBoxW(owner, wideText, wideCaption, style);
+}
+
+int showBoxW(HWND owner, const WCHAR *text, const WCHAR *caption, UINT style)
+{
+    // The log is in the system's code page, as the host's texts are.
+    char loggedText[BOX_TEXT_UNITS * 2], loggedCaption[BOX_CAPTION_UNITS * 2];
+    narrowText(text, loggedText, sizeof loggedText);
+    narrowText(caption, loggedCaption, sizeof loggedCaption);
     if (!replaying()) {
-        int answer = MessageBoxA(owner, text, caption, style);
+        int answer = MessageBoxW(owner, text, caption, style);
         if (answer == 0)
-            logFailure(GetLastError(), "box \"%s\" could not be shown: %s", caption, text);
+            logFailure(GetLastError(), "box \"%s\" could not be shown: %s", loggedCaption, loggedText);
         else
-            logLine("box \"%s\": %s: %s", caption, text, answerName(answer));
+            logLine("box \"%s\": %s: %s", loggedCaption, loggedText, answerName(answer));
         return answer;
     }
     int answer = silentAnswer(style);
-    logLine("box \"%s\" not shown: %s: silent answer %s", caption, text, answerName(answer));
+    logLine("box \"%s\" not shown: %s: silent answer %s", loggedCaption, loggedText, answerName(answer));
     return answer;
+}
+
+void widenText(const char *text, WCHAR *wide, int cap)
+{
+    if (cap <= 0)
+        return;
+    wide[0] = 0;
+    if (!text || !text[0])
+        return;
+    int n = MultiByteToWideChar(CP_ACP, 0, text, -1, wide, cap);
+    if (n <= 0) {
+        // Longer than the room: as much as fits, ending on a whole character.
+        n = MultiByteToWideChar(CP_ACP, 0, text, -1, nullptr, 0);
+        WCHAR *all = n > 0 ? (WCHAR *)HeapAlloc(GetProcessHeap(), 0, (size_t)n * sizeof(WCHAR)) : nullptr;
+        if (all && MultiByteToWideChar(CP_ACP, 0, text, -1, all, n) > 0) {
+            int keep = cap - 1;
+            if (keep > 0 && IS_HIGH_SURROGATE(all[keep - 1]))
+                keep--;
+            memcpy(wide, all, (size_t)keep * sizeof(WCHAR));
+            wide[keep] = 0;
+        }
+        if (all)
+            HeapFree(GetProcessHeap(), 0, all);
+    }
+    wide[cap - 1] = 0;
+}
+
+void narrowText(const WCHAR *wide, char *text, int cap)
+{
+    if (cap <= 0)
+        return;
+    text[0] = 0;
+    if (!wide || !wide[0])
+        return;
+    // A text that does not fit is cut between characters: one fewer each try.
+    int units = lstrlenW(wide);
+    while (units > 0) {
+        int n = WideCharToMultiByte(CP_ACP, 0, wide, units, text, cap - 1, nullptr, nullptr);
+        if (n > 0) {
+            text[n] = 0;
+            return;
+        }
+        units -= units > 1 && IS_LOW_SURROGATE(wide[units - 1]) ? 2 : 1;
+    }
+    text[0] = 0;
 }
 
 bool windowsAllowed() { return !replaying(); }

@@ -24,6 +24,16 @@ const char *answersFile();
 // shown; replaying, logged with its silent answer (OK, or the box's default
 // button for a question) instead.
 int showBox(HWND owner, const char *text, const char *caption, UINT style);
+// The same for texts of the resource module, which reach the screen whole
+// whatever the system's code page.
+int showBoxW(HWND owner, const WCHAR *text, const WCHAR *caption, UINT style);
+constexpr int BOX_TEXT_UNITS = 1024;
+constexpr int BOX_CAPTION_UNITS = 256;
+
+// A text of the system's code page in UTF-16, and back; what does not fit in
+// cap (units or bytes, the terminator included) is cut between characters.
+void widenText(const char *text, WCHAR *wide, int cap);
+void narrowText(const WCHAR *wide, char *text, int cap);
 
 // False while replaying: then no window of any kind may be made.
 bool windowsAllowed();

@@ -110,10 +110,11 @@ int enterExport()
     return -1;
 }
 
+// The resource module goes first, then CTL3D.
 void leaveExport()
 {
-    unregisterCtl3d();
     freeResourceModule();
+    unregisterCtl3d();
 }
 
 struct InstallTypeName {

@@ -272,11 +272,11 @@ int answerComponents(HWND owner)
     return end;
 }
 
-int answerSharedFile(const char *valueName, const char *message, const char *caption)
+int answerSharedFile(const char *valueName, const WCHAR *message, const WCHAR *caption)
 {
     const char *name = valueName && valueName[0] ? valueName : "";
     if (!replaying()) {
-        int remove = showBox(nullptr, message, caption, MB_YESNO) == IDYES ? 1 : 0;
+        int remove = showBoxW(nullptr, message, caption, MB_YESNO) == IDYES ? 1 : 0;
         logLine("answer SharedFiles/%s=%s (from the person)", name, remove ? "remove" : "keep");
         if (recording() && name[0])
             note("SharedFiles", name, remove ? "remove" : "keep");

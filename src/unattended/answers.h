@@ -59,7 +59,7 @@ int answerComponents(HWND owner);
 
 // A shared file's question at removal: 1 remove, 0 keep. Replaying, a file
 // that the answer file does not name is kept.
-int answerSharedFile(const char *valueName, const char *message, const char *caption);
+int answerSharedFile(const char *valueName, const WCHAR *message, const WCHAR *caption);
 
 // End of an entry that asked: what was recorded goes into the answer file,
 // through the profile layer's atomic writer.

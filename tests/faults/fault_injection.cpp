@@ -20,7 +20,7 @@ enum Call {
     C_CreateDirectoryA, C_DeleteFileA, C_GetFileAttributesExA, C_GetShortPathNameA, C_WritePrivateProfileStringA,
     C_LoadLibraryA, C_LoadLibraryExA, C_HeapAlloc, C_malloc, C_calloc, C_realloc,
     C_RegCreateKeyExA, C_RegOpenKeyExA, C_RegSetValueExA, C_RegDeleteValueA, C_RegDeleteKeyA,
-    C_DialogBoxParamA, C_MessageBoxA, C_SetTimer, C_LoadStringA, C_LoadBitmapA, C_GetDC,
+    C_DialogBoxParamW, C_MessageBoxW, C_SetTimer, C_LoadStringA, C_LoadStringW, C_LoadBitmapA, C_GetDC,
     C_CreateSolidBrush, C_CreateCompatibleDC, C_CreateFontA,
     C_GetFullPathNameA, C_ConvertStringSecurityDescriptorToSecurityDescriptorA, C_GetNamedSecurityInfoA,
     C_SendMessageTimeoutA,
@@ -50,10 +50,11 @@ const FaultableCall calls[CALL_COUNT] = {
     {"ADVAPI32.dll", "RegSetValueExA", ERROR_ACCESS_DENIED},
     {"ADVAPI32.dll", "RegDeleteValueA", ERROR_ACCESS_DENIED},
     {"ADVAPI32.dll", "RegDeleteKeyA", ERROR_ACCESS_DENIED},
-    {"USER32.dll", "DialogBoxParamA", ERROR_NOT_ENOUGH_MEMORY},
-    {"USER32.dll", "MessageBoxA", ERROR_NOT_ENOUGH_MEMORY},
+    {"USER32.dll", "DialogBoxParamW", ERROR_NOT_ENOUGH_MEMORY},
+    {"USER32.dll", "MessageBoxW", ERROR_NOT_ENOUGH_MEMORY},
     {"USER32.dll", "SetTimer", ERROR_NOT_ENOUGH_MEMORY},
     {"USER32.dll", "LoadStringA", ERROR_RESOURCE_NAME_NOT_FOUND},
+    {"USER32.dll", "LoadStringW", ERROR_RESOURCE_NAME_NOT_FOUND},
     {"USER32.dll", "LoadBitmapA", ERROR_NOT_ENOUGH_MEMORY},
     {"USER32.dll", "GetDC", ERROR_NOT_ENOUGH_MEMORY},
     {"GDI32.dll", "CreateSolidBrush", ERROR_NOT_ENOUGH_MEMORY},
@@ -204,13 +205,13 @@ LONG WINAPI fakeRegDeleteKeyA(HKEY a, LPCSTR b)
         return (LONG)calls[C_RegDeleteKeyA].error;
     return real<decltype(&RegDeleteKeyA)>(C_RegDeleteKeyA)(a, b);
 }
-INT_PTR WINAPI fakeDialogBoxParamA(HINSTANCE a, LPCSTR b, HWND c, DLGPROC d, LPARAM e)
+INT_PTR WINAPI fakeDialogBoxParamW(HINSTANCE a, LPCWSTR b, HWND c, DLGPROC d, LPARAM e)
 {
-    return failNow(C_DialogBoxParamA) ? -1 : real<decltype(&DialogBoxParamA)>(C_DialogBoxParamA)(a, b, c, d, e);
+    return failNow(C_DialogBoxParamW) ? -1 : real<decltype(&DialogBoxParamW)>(C_DialogBoxParamW)(a, b, c, d, e);
 }
-int WINAPI fakeMessageBoxA(HWND a, LPCSTR b, LPCSTR c, UINT d)
+int WINAPI fakeMessageBoxW(HWND a, LPCWSTR b, LPCWSTR c, UINT d)
 {
-    return failNow(C_MessageBoxA) ? 0 : real<decltype(&MessageBoxA)>(C_MessageBoxA)(a, b, c, d);
+    return failNow(C_MessageBoxW) ? 0 : real<decltype(&MessageBoxW)>(C_MessageBoxW)(a, b, c, d);
 }
 UINT_PTR WINAPI fakeSetTimer(HWND a, UINT_PTR b, UINT c, TIMERPROC d)
 {
@@ -227,6 +228,15 @@ int WINAPI fakeLoadStringA(HINSTANCE a, UINT b, LPSTR c, int d)
         return 0;
     }
     return real<decltype(&LoadStringA)>(C_LoadStringA)(a, b, c, d);
+}
+int WINAPI fakeLoadStringW(HINSTANCE a, UINT b, LPWSTR c, int d)
+{
+    if (failNow(C_LoadStringW)) {
+        if (c && d > 0)
+            c[0] = 0;
+        return 0;
+    }
+    return real<decltype(&LoadStringW)>(C_LoadStringW)(a, b, c, d);
 }
 HBITMAP WINAPI fakeLoadBitmapA(HINSTANCE a, LPCSTR b)
 {
@@ -320,8 +330,8 @@ void *const standIns[CALL_COUNT] = {
     (void *)fakeLoadLibraryA, (void *)fakeLoadLibraryExA, (void *)fakeHeapAlloc, (void *)fakeMalloc,
     (void *)fakeCalloc, (void *)fakeRealloc,
     (void *)fakeRegCreateKeyExA, (void *)fakeRegOpenKeyExA, (void *)fakeRegSetValueExA, (void *)fakeRegDeleteValueA,
-    (void *)fakeRegDeleteKeyA, (void *)fakeDialogBoxParamA, (void *)fakeMessageBoxA, (void *)fakeSetTimer,
-    (void *)fakeLoadStringA, (void *)fakeLoadBitmapA, (void *)fakeGetDC, (void *)fakeCreateSolidBrush,
+    (void *)fakeRegDeleteKeyA, (void *)fakeDialogBoxParamW, (void *)fakeMessageBoxW, (void *)fakeSetTimer,
+    (void *)fakeLoadStringA, (void *)fakeLoadStringW, (void *)fakeLoadBitmapA, (void *)fakeGetDC, (void *)fakeCreateSolidBrush,
     (void *)fakeCreateCompatibleDC, (void *)fakeCreateFontA, (void *)fakeGetFullPathNameA,
     (void *)fakeConvertStringSecurityDescriptorToSecurityDescriptorA, (void *)fakeGetNamedSecurityInfoA,
     (void *)fakeSendMessageTimeoutA,

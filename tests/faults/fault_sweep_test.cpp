@@ -129,9 +129,9 @@ TEST(FaultSweep, KnownFailuresEndCleanly)
         {"standard", "RegSetValueExA", -1},  // the last value: the run is undone
         {"standard", "realloc", 14},         // a change install.ini cannot hold: nothing more of the unit
         {"standard", "CreateFileA", 1},      // install.ini there but unreadable: no catalogue, not an empty one
-        {"custom", "DialogBoxParamA", 4},    // the steps' progress dialog: steps that never ran wrote nothing
-        {"HaveKeyDialog", "DialogBoxParamA", 1},
-        {"DeleteShareDLL", "MessageBoxA", 1},
+        {"custom", "DialogBoxParamW", 4},    // the steps' progress dialog: steps that never ran wrote nothing
+        {"HaveKeyDialog", "DialogBoxParamW", 1},
+        {"DeleteShareDLL", "MessageBoxW", 1},
         {"DeleteShareDLL", "RegDeleteValueA", 1},  // an entry that stays is no removal
         {"standard", "CreateDirectoryA", 1},   // the folder: the person is asked, not moved silently
         {"network", "CreateDirectoryA", 1},    // the server folder: the network dialog asks again

@@ -136,26 +136,30 @@ TEST_F(DeleteShareDllTest, MissingResourceModuleLeavesAnswerAndEntry)
 TEST(SharedFileMessageTest, OnlyASingleTextInsertReachesPrintf)
 {
     struct Case {
-        const char *format;
-        const char *expected;
+        const wchar_t *format;
+        const wchar_t *expected;
     } cases[] = {
-        {"Remove %s?", "Remove a.dll?"},
-        {"100%% sure: %s", "100% sure: a.dll"},
-        {"No insert", "No insert"},
-        {"Two %s and %s", "Two %s and %s"},
-        {"Number %d", "Number %d"},
-        {"Trailing %", "Trailing %"},
+        {L"Remove %s?", L"Remove a.dll?"},
+        {L"100%% sure: %s", L"100% sure: a.dll"},
+        {L"No insert", L"No insert"},
+        {L"Two %s and %s", L"Two %s and %s"},
+        {L"Number %d", L"Number %d"},
+        {L"Trailing %", L"Trailing %"},
+        {L"M\u00f6chten Sie %s entfernen?", L"M\u00f6chten Sie a.dll entfernen?"},
     };
     for (const Case &c : cases) {
-        char message[64];
-        formatSharedFileMessage(message, sizeof message, c.format, "a.dll");
+        WCHAR message[64];
+        formatSharedFileMessage(message, 64, c.format, L"a.dll");
         EXPECT_STREQ(c.expected, message) << c.format;
     }
-    char small[8];
-    EXPECT_FALSE(formatSharedFileMessage(small, sizeof small, "%s", "abcdefghij"));
-    EXPECT_STREQ("abcdefg", small);
-    EXPECT_TRUE(formatSharedFileMessage(small, sizeof small, "[%s]", nullptr));
-    EXPECT_STREQ("[]", small);
+    WCHAR small[8];
+    EXPECT_FALSE(formatSharedFileMessage(small, 8, L"%s", L"abcdefghij"));
+    EXPECT_STREQ(L"abcdefg", small);
+    EXPECT_TRUE(formatSharedFileMessage(small, 8, L"[%s]", nullptr));
+    EXPECT_STREQ(L"[]", small);
+    // A character of two units is not cut in half.
+    EXPECT_FALSE(formatSharedFileMessage(small, 8, L"%s", L"abcdef\U0001F600"));
+    EXPECT_STREQ(L"abcdef", small);
 }
 
 // ---------------------------------------------------------------------------

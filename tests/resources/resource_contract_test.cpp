@@ -106,6 +106,7 @@ std::vector<StringContract> stringContracts()
         {IDS_NOT_SAVED, kScratchLimit, false, false},
         {IDS_REGISTRY_NOT_WRITTEN, kScratchLimit, false, false},
         {IDS_FOLDER_NOT_MADE, kScratchLimit, false, true},
+        {IDS_FOLDER_UNUSABLE, kScratchLimit, false, false},
     };
     for (int k = 0; k <= 10; ++k)
         all.push_back({IDS_CATEGORY_NAME_BASE + k, kNameLimit, false, false});

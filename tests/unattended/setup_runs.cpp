@@ -374,16 +374,16 @@ HWND WINAPI countCreateDialogParamA(HINSTANCE instance, LPCSTR name, HWND parent
     return ((decltype(&CreateDialogParamA))originals[2])(instance, name, parent, proc, param);
 }
 
-INT_PTR WINAPI countDialogBoxParamA(HINSTANCE instance, LPCSTR name, HWND parent, DLGPROC proc, LPARAM param)
+INT_PTR WINAPI countDialogBoxParamW(HINSTANCE instance, LPCWSTR name, HWND parent, DLGPROC proc, LPARAM param)
 {
     windowsMade++;
-    return ((decltype(&DialogBoxParamA))originals[3])(instance, name, parent, proc, param);
+    return ((decltype(&DialogBoxParamW))originals[3])(instance, name, parent, proc, param);
 }
 
-int WINAPI countMessageBoxA(HWND owner, LPCSTR text, LPCSTR caption, UINT type)
+int WINAPI countMessageBoxW(HWND owner, LPCWSTR text, LPCWSTR caption, UINT type)
 {
     windowsMade++;
-    return ((decltype(&MessageBoxA))originals[4])(owner, text, caption, type);
+    return ((decltype(&MessageBoxW))originals[4])(owner, text, caption, type);
 }
 
 struct Counted {
@@ -393,8 +393,8 @@ struct Counted {
 
 const Counted counted[] = {
     {"CreateWindowExA", (void *)countCreateWindowExA},   {"CreateWindowExW", (void *)countCreateWindowExW},
-    {"CreateDialogParamA", (void *)countCreateDialogParamA}, {"DialogBoxParamA", (void *)countDialogBoxParamA},
-    {"MessageBoxA", (void *)countMessageBoxA},
+    {"CreateDialogParamA", (void *)countCreateDialogParamA}, {"DialogBoxParamW", (void *)countDialogBoxParamW},
+    {"MessageBoxW", (void *)countMessageBoxW},
 };
 
 LRESULT CALLBACK countCreation(int code, WPARAM wParam, LPARAM lParam)

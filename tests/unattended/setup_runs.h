@@ -69,7 +69,7 @@ std::string firstDifference(const std::string &expected, const std::string &actu
 std::string productRegistry();
 
 // Windows made by the process while the counter runs: calls of
-// CreateWindowExA/W, CreateDialogParamA, DialogBoxParamA and MessageBoxA in
+// CreateWindowExA/W, CreateDialogParamA, DialogBoxParamW and MessageBoxW in
 // dialogint.dll's import table, and windows the thread's CBT hook sees made.
 void startWindowCount();
 int stopWindowCount();
