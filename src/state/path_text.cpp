@@ -50,6 +50,33 @@ const char *nextCharIn(UINT codePage, const char *p)
 
 const char *nextChar(const char *p) { return nextCharIn(systemCodePage(), p); }
 
+bool samePathTextIn(UINT codePage, const char *a, const char *b)
+{
+    for (;;) {
+        const char *nextA = nextCharIn(codePage, a), *nextB = nextCharIn(codePage, b);
+        size_t lengthA = (size_t)(nextA - a), lengthB = (size_t)(nextB - b);
+        if (lengthA != lengthB)
+            return false;
+        if (lengthA == 0)
+            return true;
+        if (lengthA == 1) {
+            unsigned char ca = (unsigned char)*a, cb = (unsigned char)*b;
+            if (ca >= 'a' && ca <= 'z')
+                ca -= 32;
+            if (cb >= 'a' && cb <= 'z')
+                cb -= 32;
+            if (ca != cb)
+                return false;
+        } else if (memcmp(a, b, lengthA) != 0) {
+            return false;
+        }
+        a = nextA;
+        b = nextB;
+    }
+}
+
+bool samePathText(const char *a, const char *b) { return samePathTextIn(systemCodePage(), a, b); }
+
 const char *firstSeparator(const char *path)
 {
     UINT codePage = systemCodePage();

@@ -29,3 +29,10 @@ bool appendPathName(char *path, size_t cap, const char *name);
 
 // Removes one trailing separator, if path ends with one.
 void dropTrailingSeparator(char *path);
+
+// Whether two texts are the same but for the case of ASCII letters, compared
+// character by character in the system code page (samePathTextIn in
+// codePage): a letter's case counts only in a character of one byte, so a
+// trail byte that happens to be a letter is never folded.
+bool samePathText(const char *a, const char *b);
+bool samePathTextIn(UINT codePage, const char *a, const char *b);

@@ -284,7 +284,7 @@ int fileOf(const char *path)
     identityOf(path, identity, sizeof identity);
     int file = -1;
     for (int f = 0; f < fileCount && file < 0; f++)
-        if (equalsNoCase(files[f].identity, identity))
+        if (samePathText(files[f].identity, identity))
             file = f;
     if (file < 0) {
         if (fileCount == PROFILE_FILES)
@@ -641,9 +641,15 @@ int readIniText(const char *path, const char *section, const char *key,
     if (ascii == units) {
         bytes = (int)units;
     } else {
-        bytes = WideCharToMultiByte(CP_ACP, 0, value, (int)units, buffer, (int)cap - 1, nullptr, nullptr);
-        if (bytes <= 0)
-            bytes = (int)cap - 1;
+        // Units that take more bytes than the buffer holds (a double-byte
+        // or UTF-8 system) are cut between characters, never inside one.
+        int kept = (int)units;
+        bytes = 0;
+        while (kept > 0 &&
+               (bytes = WideCharToMultiByte(CP_ACP, 0, value, kept, buffer, (int)cap - 1, nullptr, nullptr)) <= 0)
+            kept -= kept > 1 && IS_LOW_SURROGATE(value[kept - 1]) ? 2 : 1;
+        if (bytes < 0)
+            bytes = 0;
     }
     buffer[bytes] = 0;
     return bytes;

@@ -45,7 +45,8 @@ constexpr size_t REASON_BYTES = 320;
 void note(const char *section, const char *key, const char *value)
 {
     int slot = 0;
-    while (slot < notedCount && !(equalsNoCase(noted[slot].section, section) && equalsNoCase(noted[slot].key, key)))
+    // A key may name a file by its path: compared by character.
+    while (slot < notedCount && !(equalsNoCase(noted[slot].section, section) && samePathText(noted[slot].key, key)))
         slot++;
     if (slot == NOTED_ANSWERS) {
         logLine("answer %s/%s=%s not recorded: too many answers in one entry", section, key, value);

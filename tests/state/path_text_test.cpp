@@ -50,6 +50,28 @@ TEST(PathText, SeparatorsAreCharactersOfTheirOwn)
     }
 }
 
+TEST(PathText, CaseFoldsOnlyCharactersOfOneByte)
+{
+    const struct {
+        UINT codePage;
+        const char *a, *b;
+        bool same;
+    } cases[] = {
+        {1252, "C:\\Programme\\Lumoria", "c:\\PROGRAMME\\lumoria", true},
+        {932, "C:\\\x83\x41", "c:\\\x83\x41", true},
+        // Two katakana whose trail bytes are 'A' and 'a': different characters.
+        {932, "C:\\\x83\x41", "C:\\\x83\x61", false},
+        {936, "\xB0\x41x", "\xB0\x61X", false},
+        {CP_UTF8, "\xC3\x84", "\xC3\xA4", false},
+        {932, "a\x83\x41", "a\x83", false},
+        {932, "ab", "abc", false},
+    };
+    for (const auto &c : cases) {
+        EXPECT_EQ(c.same, samePathTextIn(c.codePage, c.a, c.b)) << c.codePage << ": " << c.a << " / " << c.b;
+        EXPECT_EQ(c.same, samePathTextIn(c.codePage, c.b, c.a)) << c.codePage << ": " << c.b << " / " << c.a;
+    }
+}
+
 TEST(PathText, BrokenSequencesStillMoveOn)
 {
     // A lead byte at the end, a stray continuation byte, a cut sequence.

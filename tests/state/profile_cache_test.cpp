@@ -143,6 +143,32 @@ TEST_F(ProfileCache, LookupsAnswerAsGetPrivateProfileStringA)
     }
 }
 
+// A value longer in its bytes than the buffer is cut between characters:
+// each of these katakana takes two bytes in code page 932. ctest runs it as
+// state_japanese.
+TEST_F(ProfileCache, ValueIsCutBetweenCharactersOnAJapaneseSystem)
+{
+    if (GetACP() != 932)
+        GTEST_SKIP() << "runs where the system code page is 932 (ctest: state_japanese)";
+    char value[32] = "";
+    WideCharToMultiByte(932, 0, L"\u30bd\u30d5\u30c8", -1, value, sizeof value, nullptr, nullptr);
+    std::string path = dir + "japanese.ini";
+    writeTextFile(path, std::string("[S]\r\nk=") + value + "\r\n");
+    const struct {
+        size_t cap;
+        size_t bytes;   // whole characters only
+    } cases[] = {{1, 0}, {2, 0}, {3, 2}, {4, 2}, {5, 4}, {6, 4}, {7, 6}, {32, 6}};
+    beginProfileWork();
+    for (const auto &c : cases) {
+        char seen[32];
+        memset(seen, '#', sizeof seen);
+        int length = readIniText(path.c_str(), "S", "k", "", seen, c.cap);
+        EXPECT_EQ((int)c.bytes, length) << "cap " << c.cap;
+        EXPECT_EQ(std::string(value, c.bytes), std::string(seen, strnlen(seen, sizeof seen))) << "cap " << c.cap;
+    }
+    endProfileWork();
+}
+
 TEST_F(ProfileCache, MissingKeysGiveTheDefaultOnlyWhenMissing)
 {
     std::string path = dir + "defaults.ini";
