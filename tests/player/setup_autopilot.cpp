@@ -10,6 +10,7 @@
 #include <string.h>
 
 #include "player.h"
+#include "state/path_text.h"
 #include "state/text.h"
 
 PlayerRun playerRun;
@@ -41,8 +42,8 @@ __declspec(dllexport) int WINAPI autopilotStart(const char *script, const char *
     if (!script || !copyText(p.script, sizeof p.script, script))
         return 0;
     if (pictureDir && pictureDir[0]) {
-        size_t n = strlen(pictureDir);
-        const char *separator = pictureDir[n - 1] == '\\' || pictureDir[n - 1] == '/' ? "" : "\\";
+        // By character: the folder's last byte may be a trail byte 0x5C.
+        const char *separator = endsWithSeparator(pictureDir) ? "" : "\\";
         if (!formatText(p.pictureDir, sizeof p.pictureDir, "%s%s", pictureDir, separator))
             return 0;
     }
