@@ -235,6 +235,44 @@ static COLORREF contrastTextColour(const ComponentItem *item, bool highlighted)
     return GetSysColor(highlighted ? COLOR_HIGHLIGHTTEXT : COLOR_WINDOWTEXT);
 }
 
+// The entry's text as the list holds it, in UTF-16: the module's names
+// whole whatever the system's code page.
+static void entryText(const DRAWITEMSTRUCT *draw, const ComponentItem *item, WCHAR *text)
+{
+    text[0] = 0;
+    LRESULT length = SendMessageW(draw->hwndItem, LB_GETTEXTLEN, draw->itemID, 0);
+    if (length >= 0 && length < ENTRY_TEXT_BYTES) {
+        SendMessageW(draw->hwndItem, LB_GETTEXT, draw->itemID, (LPARAM)text);
+        return;
+    }
+    char own[sizeof item->displayName + 1];
+    copyFieldText(own, sizeof own, item->displayName, sizeof item->displayName);
+    widenText(own, text, ENTRY_TEXT_BYTES);
+}
+
+// The entry's name after its box, in the colour its state gives it.
+static void drawEntryText(HDC context, int x, int y, const ComponentItem *item, bool highlighted, bool contrast,
+                          const WCHAR *text)
+{
+    int shown = lstrlenW(text);
+    if (contrast) {
+        COLORREF kept = SetTextColor(context, contrastTextColour(item, highlighted));
+        TextOutW(context, x, y, text, shown);
+        SetTextColor(context, kept);
+        return;
+    }
+    bool coloured = true;
+    if ((item->flags & ITEM_UNAVAILABLE) && drawsGreyWhenUnavailable(setupState->optionsPage))
+        SetTextColor(context, UNAVAILABLE_TEXT_COLOUR);
+    else if (highlighted)
+        SetTextColor(context, HIGHLIGHTED_TEXT_COLOUR);
+    else
+        coloured = false;
+    TextOutW(context, x, y, text, shown);
+    if (coloured)
+        SetTextColor(context, RESET_TEXT_COLOUR);
+}
+
 void drawComponentItem(const DRAWITEMSTRUCT *draw)
 {
     ComponentListDrawing &d = componentListDrawing;
@@ -247,18 +285,8 @@ void drawComponentItem(const DRAWITEMSTRUCT *draw)
     ComponentItem *item = itemAtListPosition((int)draw->itemID);
     if (!item)
         return;
-    // The entry's text as the list holds it, in UTF-16: the module's names
-    // whole whatever the system's code page.
     WCHAR text[ENTRY_TEXT_BYTES];
-    text[0] = 0;
-    LRESULT length = SendMessageW(draw->hwndItem, LB_GETTEXTLEN, draw->itemID, 0);
-    if (length >= 0 && length < ENTRY_TEXT_BYTES) {
-        SendMessageW(draw->hwndItem, LB_GETTEXT, draw->itemID, (LPARAM)text);
-    } else {
-        char own[sizeof item->displayName + 1];
-        copyFieldText(own, sizeof own, item->displayName, sizeof item->displayName);
-        widenText(own, text, ENTRY_TEXT_BYTES);
-    }
+    entryText(draw, item, text);
 
     bool highlighted = (item->flags & ITEM_HIGHLIGHTED) != 0;
     // An entry that is not highlighted never shows the list's own focus.
@@ -284,23 +312,7 @@ void drawComponentItem(const DRAWITEMSTRUCT *draw)
     }
 
     int textX = rect.left + 2 * (d.boxSize.cx > d.tickSize.cx ? d.boxSize.cx : d.tickSize.cx);
-    int shown = lstrlenW(text);
-    if (contrast) {
-        COLORREF kept = SetTextColor(context, contrastTextColour(item, highlighted));
-        TextOutW(context, textX, rect.top, text, shown);
-        SetTextColor(context, kept);
-    } else {
-        bool coloured = true;
-        if ((item->flags & ITEM_UNAVAILABLE) && drawsGreyWhenUnavailable(setupState->optionsPage))
-            SetTextColor(context, UNAVAILABLE_TEXT_COLOUR);
-        else if (highlighted)
-            SetTextColor(context, HIGHLIGHTED_TEXT_COLOUR);
-        else
-            coloured = false;
-        TextOutW(context, textX, rect.top, text, shown);
-        if (coloured)
-            SetTextColor(context, RESET_TEXT_COLOUR);
-    }
+    drawEntryText(context, textX, rect.top, item, highlighted, contrast, text);
 
     // While the user has not used the keyboard, Windows asks owner-drawn
     // lists to hide the focus, as its own lists do.
