@@ -1,5 +1,6 @@
 #!/usr/bin/env bash
-# The test command: installs what is missing, builds the shipping (win32) and
+# The test command: installs what is missing, checks that src/'s folders
+# include only the layers below them, builds the shipping (win32) and
 # the x86_64 (win64) presets, checks the shipped DLL's exports and imports,
 # replays the fuzz corpus, and runs the whole suite of each build under Wine,
 # the two side by side, each on its own virtual display: the shipping build
@@ -10,6 +11,9 @@ set -euo pipefail
 cd "$(dirname "$0")/.."
 
 bash scripts/install-deps.sh
+
+# No folder of src/ includes one above it.
+bash scripts/layers.sh
 
 run32=1
 if ! bash scripts/can-run-32bit.sh; then

@@ -5,6 +5,8 @@
 
 #include <string.h>
 
+#include "text.h"
+
 namespace {
 
 // Asked once. No function-local static: its guarded start takes a lock the
@@ -60,12 +62,7 @@ bool samePathTextIn(UINT codePage, const char *a, const char *b)
         if (lengthA == 0)
             return true;
         if (lengthA == 1) {
-            unsigned char ca = (unsigned char)*a, cb = (unsigned char)*b;
-            if (ca >= 'a' && ca <= 'z')
-                ca -= 32;
-            if (cb >= 'a' && cb <= 'z')
-                cb -= 32;
-            if (ca != cb)
+            if (asciiUpper((unsigned char)*a) != asciiUpper((unsigned char)*b))
                 return false;
         } else if (memcmp(a, b, lengthA) != 0) {
             return false;

@@ -84,11 +84,7 @@ int32_t saturate32(int64_t value)
 bool equalsNoCase(const char *a, const char *b)
 {
     for (;; a++, b++) {
-        unsigned char ca = (unsigned char)*a, cb = (unsigned char)*b;
-        if (ca >= 'a' && ca <= 'z')
-            ca -= 32;
-        if (cb >= 'a' && cb <= 'z')
-            cb -= 32;
+        unsigned char ca = asciiUpper((unsigned char)*a), cb = asciiUpper((unsigned char)*b);
         if (ca != cb)
             return false;
         if (ca == 0)

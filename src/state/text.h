@@ -30,6 +30,9 @@ int32_t parseDecimal(const char *text);
 // A 64-bit sum as a signed 32-bit figure, saturated at both ends.
 int32_t saturate32(int64_t value);
 
+// An ASCII letter in upper case; every other byte as it is.
+inline unsigned char asciiUpper(unsigned char c) { return c >= 'a' && c <= 'z' ? (unsigned char)(c - 32) : c; }
+
 // Case-insensitive comparison of ASCII letters, as profile names compare.
 bool equalsNoCase(const char *a, const char *b);
 
