@@ -183,14 +183,8 @@ protected:
         resetRegistry();
         freshMedia();
         autopilotStart();
-        HostSetupInfo record;
-        memset(&record, 0, sizeof record);
-        strcpy(record.setupIniPath, (media + "install.ini").c_str());
-        strcpy(record.layoutFilePath, (media + "setup.lay").c_str());
-        strcpy(record.sourceDir, media.c_str());
-        strcpy(record.installDir, (media + "target").c_str());
+        HostSetupInfo record = recordOnMedia(media, media + "target");
         strcpy(record.serverDir, SERVER_DIR);
-        strcpy(record.platformName, "Windows NT");
 
         auto lastEntry = [](HWND dialog) {
             return (int)SendDlgItemMessageA(dialog, IDC_OPTIONS_LIST, LB_GETCOUNT, 0, 0) - 1;

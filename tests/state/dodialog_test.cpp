@@ -31,13 +31,8 @@ protected:
             copyFileTo(exeDir() + "media\\" + file, media + file);
         for (const char *module : {"apnint.dll", "cpnint.dll", "fixint.dll"})
             copyFileTo(exeDir() + module, media + module);
-        memset(&record, 0, sizeof record);
-        strcpy(record.setupIniPath, ini().c_str());
-        strcpy(record.layoutFilePath, (media + "setup.lay").c_str());
-        strcpy(record.sourceDir, media.c_str());
-        strcpy(record.installDir, (media + "target").c_str());
+        record = recordOnMedia(media, media + "target");
         strcpy(record.serverDir, SERVER_DIR);
-        strcpy(record.platformName, "Windows NT");
         record.languageFlags = LANGUAGE_ENGLISH;
         autopilotStart();
     }

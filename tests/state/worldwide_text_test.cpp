@@ -49,12 +49,7 @@ protected:
         copyFileTo(exeDir() + "media\\lang\\de\\luinsres.dll", media + "luinsres.dll");
         for (const char *module : {"apnint.dll", "cpnint.dll", "fixint.dll"})
             copyFileTo(exeDir() + module, media + module);
-        memset(&record, 0, sizeof record);
-        strcpy(record.setupIniPath, (media + "install.ini").c_str());
-        strcpy(record.layoutFilePath, (media + "setup.lay").c_str());
-        strcpy(record.sourceDir, media.c_str());
-        strcpy(record.installDir, (media + "target").c_str());
-        strcpy(record.platformName, "Windows NT");
+        record = recordOnMedia(media, media + "target");
         record.languageFlags = LANGUAGE_GERMAN;
         texts = LoadLibraryExA((media + "luinsres.dll").c_str(), nullptr, LOAD_LIBRARY_AS_DATAFILE);
         autopilotStart();

@@ -98,6 +98,18 @@ bool copyFileTo(const std::string &from, const std::string &to)
     return CopyFileA(from.c_str(), to.c_str(), FALSE) != 0;
 }
 
+HostSetupInfo recordOnMedia(const std::string &media, const std::string &installDir)
+{
+    HostSetupInfo record;
+    memset(&record, 0, sizeof record);
+    strcpy(record.setupIniPath, (media + "install.ini").c_str());
+    strcpy(record.layoutFilePath, (media + "setup.lay").c_str());
+    strcpy(record.sourceDir, media.c_str());
+    strcpy(record.installDir, installDir.c_str());
+    strcpy(record.platformName, "Windows NT");
+    return record;
+}
+
 std::string defaultLogName(int counter)
 {
     char temp[MAX_PATH], name[64];

@@ -38,6 +38,10 @@ enum class ChildEnd { Exited, Hung, NotStarted };
 ChildEnd runChildProcess(const std::string &command, const char *outputPath, const char *currentFolder,
                          DWORD limitMs, DWORD *exitCode);
 bool copyFileTo(const std::string &from, const std::string &to);
+// The host's record for a setup from media (a folder with its separator):
+// its install.ini, setup.lay and source folder, installDir and the platform
+// "Windows NT"; every other field 0.
+HostSetupInfo recordOnMedia(const std::string &media, const std::string &installDir);
 // A key's value in a profile file, read through the profile API; empty when
 // missing.
 std::string profileValue(const std::string &file, const char *section, const std::string &key);

@@ -156,14 +156,9 @@ void SetupRuns::freshState(const RunCase &run, RunLanguage language)
             setSharedCount(sharedValueName(run, file), 0);
     }
 
-    memset(&record, 0, sizeof record);
-    strcpy(record.setupIniPath, (media + "install.ini").c_str());
-    strcpy(record.layoutFilePath, (media + "setup.lay").c_str());
-    strcpy(record.sourceDir, media.c_str());
     // The folder the host proposes; the person types it all the same.
-    strcpy(record.installDir, runFolder(run).c_str());
+    record = recordOnMedia(media, runFolder(run));
     strcpy(record.serverDir, SERVER_DIR);
-    strcpy(record.platformName, "Windows NT");
 }
 
 void SetupRuns::queuePersonsAnswers(const RunCase &run, RunLanguage language)
