@@ -137,10 +137,14 @@ void setGroupSectionNames()
     }
 }
 
-// A string of the resource module; a missing string, a missing module or a
-// number that names no string gives an empty text.
-static void loadDisplayName(char *name, size_t cap, int64_t stringId)
+// The name of item index of group g: its string of the resource module
+// (itemNameId); a missing string, a missing module or a number that names no
+// string gives an empty text.
+static void loadDisplayName(int g, int index)
 {
+    char *name = setupState->groups[g].items[index].displayName;
+    size_t cap = sizeof setupState->groups[g].items[index].displayName;
+    int64_t stringId = itemNameId(g, index);
     name[0] = 0;
     if ((UINT_PTR)resourceModule <= 32 || stringId < 0 || stringId > 0xFFFF)
         return;
@@ -175,7 +179,7 @@ static void readItem(int g, int n, const char *value, ComponentItem &item)
         tokenAt(value, 5, token, sizeof token, true);
         copyText(item.formatCode, sizeof item.formatCode, token);
     }
-    loadDisplayName(item.displayName, sizeof item.displayName, displayNameId(d.nameBase, item.number));
+    loadDisplayName(g, n - 1);
 
     // The number under which the previous installation listed key n. Without
     // an entry there the component counts as listed under its own number.
@@ -217,7 +221,7 @@ static void readPresenceGroup(int g)
         return;
     ComponentItem &item = s.groups[g].items[0];
     item.keyIndex = 1;
-    loadDisplayName(item.displayName, sizeof item.displayName, groupTable[g].nameBase);
+    loadDisplayName(g, 0);
     s.groups[g].itemCount = 1;
 }
 
@@ -237,7 +241,7 @@ static void readManualGroup()
         item.number = n;
         item.previousNumber = n;
         item.keyIndex = n;
-        loadDisplayName(item.displayName, sizeof item.displayName, groupTable[GROUP_MANUAL].nameBase + n);
+        loadDisplayName(GROUP_MANUAL, group.itemCount - 1);
     }
 }
 
@@ -246,8 +250,7 @@ static void readCategories()
     ComponentGroup &categories = setupState->groups[CATEGORIES];
     categories.itemCount = GROUP_COUNT - 1;
     for (int k = 0; k < categories.itemCount; k++)
-        loadDisplayName(categories.items[k].displayName, sizeof categories.items[k].displayName,
-                        NAME_BASE_CATEGORY + k);
+        loadDisplayName(CATEGORIES, k);
 }
 
 int64_t itemNameId(int g, int index)

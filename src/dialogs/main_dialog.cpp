@@ -17,7 +17,6 @@ int32_t mainDirLive;
 
 // The directory edit holds what fits the host record's 200-byte slot.
 constexpr int DIRECTORY_BYTES = 200;
-constexpr int BUTTON_TEXT_BYTES = 254;   // as every text of the dialog
 
 enum MainDialogEnd { MAIN_CANCELLED = 0, MAIN_STANDARD = 1, MAIN_CUSTOM = 2, MAIN_WORKSTATION = 3 };
 
