@@ -1,5 +1,5 @@
-// answer_mode.cpp - the answer file's mode and path, and the message boxes
-// that go through them.
+// answer_mode.cpp - the answer file's mode and path (kept in the state
+// block's host settings), and the message boxes that go through them.
 #include "answer_mode.h"
 
 #include <string.h>
@@ -9,9 +9,6 @@
 #include "text.h"
 
 namespace {
-
-int32_t answersMode = ANSWERS_OFF;
-char answersPath[PATH_BYTES];
 
 struct BoxButtons {
     UINT type;
@@ -55,13 +52,14 @@ const char *answerName(int answer)
 
 void setAnswerMode(int32_t mode, const char *fullPath)
 {
-    answersMode = mode;
-    copyText(answersPath, sizeof answersPath, mode == ANSWERS_OFF ? "" : fullPath);
+    HostSettings &settings = setupState->settings;
+    settings.answersMode = mode;
+    copyText(settings.answersPath, sizeof settings.answersPath, mode == ANSWERS_OFF ? "" : fullPath);
 }
 
-bool replaying() { return answersMode == ANSWERS_REPLAY; }
-bool recording() { return answersMode == ANSWERS_RECORD; }
-const char *answersFile() { return answersPath; }
+bool replaying() { return setupState && setupState->settings.answersMode == ANSWERS_REPLAY; }
+bool recording() { return setupState && setupState->settings.answersMode == ANSWERS_RECORD; }
+const char *answersFile() { return setupState ? setupState->settings.answersPath : ""; }
 
 int showBox(HWND owner, const char *text, const char *caption, UINT style)
 {

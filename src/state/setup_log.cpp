@@ -1,6 +1,6 @@
-// setup_log.cpp - the setup log's files and its lines. Owns the log a host
-// named and the default log of a run, each opened once and kept open while
-// lines go to it; each line is formatted in full first and handed to one
+// setup_log.cpp - the setup log's files and its lines. Opens the log a host
+// named and the default log of a run (both kept in the state block's host
+// settings), each once, and keeps it open while lines go to it; each line is formatted in full first and handed to one
 // WriteFile, so a line is either in the file whole or not at all.
 #include "setup_log.h"
 
@@ -26,13 +26,11 @@ constexpr DWORD LOG_SHARING = FILE_SHARE_READ | FILE_SHARE_DELETE;
 // they may all append to it, each line whole at its end.
 constexpr DWORD NAMED_LOG_SHARING = LOG_SHARING | FILE_SHARE_WRITE;
 
-struct LogFile {
-    HANDLE file;              // null while closed
-    char path[PATH_BYTES];
-};
-
-LogFile namedLog;     // the host's, from setupLogFile
-LogFile defaultLog;   // the run's own: answers in use and no log named
+// The logs live in the state block's host settings: they outlive a call.
+// Before the block exists, nothing is logged.
+LogFile noLog;
+LogFile &namedLog() { return setupState ? setupState->settings.namedLog : noLog; }
+LogFile &defaultLog() { return setupState ? setupState->settings.defaultLog : noLog; }
 
 void closeLog(LogFile &log)
 {
@@ -42,7 +40,7 @@ void closeLog(LogFile &log)
     log.path[0] = 0;
 }
 
-LogFile &currentLog() { return namedLog.file ? namedLog : defaultLog; }
+LogFile &currentLog() { return namedLog().file ? namedLog() : defaultLog(); }
 
 // A host's log may be a file it wants added to: it is opened as it is, or
 // made. A link in its place is not followed where the platform tells one
@@ -94,6 +92,8 @@ int highestLogCounter(const char *folder, const char *day)
 // dangling link is not followed to make its target.
 void openDefaultLog()
 {
+    if (!setupState)
+        return;
     char folder[PATH_BYTES], path[PATH_BYTES], day[16];
     DWORD length = GetTempPathA(sizeof folder, folder);
     if (length == 0 || length >= sizeof folder)
@@ -108,8 +108,8 @@ void openDefaultLog()
         HANDLE file = CreateFileA(path, FILE_APPEND_DATA, LOG_SHARING, nullptr, CREATE_NEW,
                                   FILE_ATTRIBUTE_NORMAL | FILE_FLAG_OPEN_REPARSE_POINT, nullptr);
         if (file != INVALID_HANDLE_VALUE) {
-            defaultLog.file = file;
-            copyText(defaultLog.path, sizeof defaultLog.path, path);
+            defaultLog().file = file;
+            copyText(defaultLog().path, sizeof defaultLog().path, path);
             return;
         }
         // A name held by a file being deleted answers access denied.
@@ -166,13 +166,13 @@ void startSetupLog()
 
 void stopSetupLog()
 {
-    closeLog(defaultLog);
+    closeLog(defaultLog());
 }
 
 void closeSetupLogs()
 {
-    closeLog(namedLog);
-    closeLog(defaultLog);
+    closeLog(namedLog());
+    closeLog(defaultLog());
 }
 
 bool setupLogOn()
@@ -207,26 +207,26 @@ void logFailure(DWORD error, const char *format, ...)
 int nameSetupLog(const char *path)
 {
     if (!path || !path[0]) {
-        closeLog(namedLog);
+        closeLog(namedLog());
         return 1;
     }
-    if (strnlen(path, PATH_BYTES) >= PATH_BYTES)
+    if (strnlen(path, PATH_BYTES) >= PATH_BYTES || !setupState)
         return 0;
     // The log in use named again starts afresh from its name: the host may
     // have removed or replaced the file meanwhile.
-    if (namedLog.file && lstrcmpiA(namedLog.path, path) == 0)
-        closeLog(namedLog);
+    if (namedLog().file && lstrcmpiA(namedLog().path, path) == 0)
+        closeLog(namedLog());
     // Opened now, so that a host learns at once that it cannot be written.
     HANDLE file = openNamedLog(path);
-    if (!file && GetLastError() == ERROR_SHARING_VIOLATION && namedLog.file) {
+    if (!file && GetLastError() == ERROR_SHARING_VIOLATION && namedLog().file) {
         // The log in use named again, perhaps under another spelling.
-        closeLog(namedLog);
+        closeLog(namedLog());
         file = openNamedLog(path);
     }
     if (!file)
         return 0;
     closeSetupLogs();
-    namedLog.file = file;
-    copyText(namedLog.path, sizeof namedLog.path, path);
+    namedLog().file = file;
+    copyText(namedLog().path, sizeof namedLog().path, path);
     return 1;
 }

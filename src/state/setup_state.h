@@ -106,6 +106,19 @@ struct ResolvedFolder {
 };
 constexpr int RESOLVED_FOLDERS = 4;
 
+// A setup log: the host's own, or the run's default one.
+struct LogFile {
+    HANDLE file;              // null while closed
+    char path[PATH_BYTES];
+};
+
+struct HostSettings {
+    int32_t answersMode;      // ANSWERS_OFF, ANSWERS_RECORD or ANSWERS_REPLAY
+    char answersPath[PATH_BYTES];
+    LogFile namedLog;         // the host's, from setupLogFile
+    LogFile defaultLog;       // the run's own: answers in use and no log named
+};
+
 struct SetupState {
     ComponentGroup groups[GROUP_COUNT];
     int32_t optionsPage;           // what the options dialog shows: 11 = the category list, 1..9 a detail page, -1 none
@@ -155,6 +168,11 @@ struct SetupState {
     // The INSTALLGROUP sections a selection read its marks beside, emptied
     // by the steps that write install.ini (INSTALL_GROUP_* bits).
     int32_t installGroupsToEmpty;
+
+    // What the host set for every entry after it (setupAnswers,
+    // setupLogFile), last in the block: a reset of the run's fields above
+    // leaves it, and an open log, alone.
+    HostSettings settings;
 };
 
 enum InstallGroupFile { INSTALL_GROUP_SETUP = 1, INSTALL_GROUP_INSTALLED = 2 };

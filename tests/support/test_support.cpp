@@ -2,6 +2,7 @@
 #include "test_support.h"
 
 #include <psapi.h>
+#include <stddef.h>
 #include <stdio.h>
 #include <string.h>
 
@@ -220,7 +221,8 @@ void resetCoreState()
 {
     if (!setupState)
         attachLibrary(GetModuleHandleA(nullptr));
-    memset(setupState, 0, sizeof *setupState);
+    // The host's settings (answer mode, open logs) stay as the test left them.
+    memset(setupState, 0, offsetof(SetupState, settings));
     freeResourceModule();
 }
 
