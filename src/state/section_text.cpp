@@ -155,6 +155,57 @@ static int32_t addKey(ProfileText *t, int32_t section, uint32_t name, size_t nam
     return index;
 }
 
+static void trimBlanks(const ProfileChar *file, size_t *begin, size_t *end)
+{
+    while (*begin < *end && isProfileBlank(file[*begin]))
+        (*begin)++;
+    while (*end > *begin && isProfileBlank(file[*end - 1]))
+        (*end)--;
+}
+
+// A header line "[name]" (its last ']' closes it) opens a section; false
+// when the line is not one, which then reads as a key.
+static bool parseSectionHeader(ProfileText *t, size_t begin, size_t end, int32_t *section)
+{
+    const ProfileChar *file = t->pool;
+    if (file[begin] != '[')
+        return false;
+    size_t close = end;
+    while (close > begin && file[close - 1] != ']')
+        close--;
+    if (close == begin)
+        return false;
+    size_t nameBegin = begin + 1, nameEnd = close - 1;
+    trimBlanks(file, &nameBegin, &nameEnd);
+    *section = addSection(t, (uint32_t)nameBegin, untilZero(file + nameBegin, nameEnd - nameBegin));
+    return true;
+}
+
+// "name=value", or a name alone; false when the key could not be held.
+static bool parseKeyLine(ProfileText *t, int32_t section, size_t begin, size_t end)
+{
+    const ProfileChar *file = t->pool;
+    size_t equals = begin;
+    while (equals < end && file[equals] != '=')
+        equals++;
+    size_t nameEnd = equals;
+    while (nameEnd > begin && isProfileBlank(file[nameEnd - 1]))
+        nameEnd--;
+    int32_t key = addKey(t, section, (uint32_t)begin, untilZero(file + begin, nameEnd - begin));
+    if (key < 0)
+        return false;
+    if (equals < end) {
+        size_t valueBegin = equals + 1;
+        while (valueBegin < end && isProfileBlank(file[valueBegin]))
+            valueBegin++;
+        ProfileKey &k = t->keys[key];
+        k.hasValue = true;
+        k.value = (uint32_t)valueBegin;
+        k.valueLength = (uint32_t)untilZero(file + valueBegin, end - valueBegin);
+    }
+    return true;
+}
+
 bool parseProfileText(ProfileText *t, const ProfileChar *text, size_t length)
 {
     clearProfileText(t);
@@ -162,57 +213,24 @@ bool parseProfileText(ProfileText *t, const ProfileChar *text, size_t length)
     uint32_t base;
     if (!poolAdd(t, text, length, &base))
         return false;
-    const ProfileChar *file = t->pool;
     int32_t section = addSection(t, 0, 0);   // keys before the first header
     if (section < 0)
         return false;
     size_t pos = 0;
     while (pos < length) {
         size_t lineEnd = pos;
-        while (lineEnd < length && file[lineEnd] != '\n' && file[lineEnd] != '\r')
+        while (lineEnd < length && t->pool[lineEnd] != '\n' && t->pool[lineEnd] != '\r')
             lineEnd++;
-        size_t next = lineEnd + 1;
         size_t begin = pos, end = lineEnd;
-        pos = next;
-        while (begin < end && isProfileBlank(file[begin]))
-            begin++;
-        while (end > begin && isProfileBlank(file[end - 1]))
-            end--;
+        pos = lineEnd + 1;
+        trimBlanks(t->pool, &begin, &end);
         if (begin == end)
             continue;
-        if (file[begin] == '[') {
-            size_t close = end;
-            while (close > begin && file[close - 1] != ']')
-                close--;
-            if (close > begin) {
-                size_t nameBegin = begin + 1, nameEnd = close - 1;
-                while (nameBegin < nameEnd && isProfileBlank(file[nameBegin]))
-                    nameBegin++;
-                while (nameEnd > nameBegin && isProfileBlank(file[nameEnd - 1]))
-                    nameEnd--;
-                section = addSection(t, (uint32_t)nameBegin, untilZero(file + nameBegin, nameEnd - nameBegin));
-                if (section < 0)
-                    return false;
-                continue;
-            }
-        }
-        size_t equals = begin;
-        while (equals < end && file[equals] != '=')
-            equals++;
-        size_t nameEnd = equals;
-        while (nameEnd > begin && isProfileBlank(file[nameEnd - 1]))
-            nameEnd--;
-        int32_t key = addKey(t, section, (uint32_t)begin, untilZero(file + begin, nameEnd - begin));
-        if (key < 0)
+        if (parseSectionHeader(t, begin, end, &section)) {
+            if (section < 0)
+                return false;
+        } else if (!parseKeyLine(t, section, begin, end)) {
             return false;
-        if (equals < end) {
-            size_t valueBegin = equals + 1;
-            while (valueBegin < end && isProfileBlank(file[valueBegin]))
-                valueBegin++;
-            ProfileKey &k = t->keys[key];
-            k.hasValue = true;
-            k.value = (uint32_t)valueBegin;
-            k.valueLength = (uint32_t)untilZero(file + valueBegin, end - valueBegin);
         }
     }
     return true;
