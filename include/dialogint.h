@@ -29,7 +29,7 @@ typedef struct HostSetupInfo {
     int32_t convToolChoice;               /*   70 out */
     int32_t viewEngineChoice;             /*   74 out */
     int32_t networkInstallMode;           /*   78 in, read by initLanguage only */
-    int32_t languageFlags;                /*   82 in  */
+    int32_t languageFlags;                /*   82 in; out from initLanguage: the language to install */
     char installDir[200];                 /*   86 in/out */
     char setupIniPath[200];               /*  286 in  */
     char installedIniPath[200];           /*  486 in  */
@@ -38,7 +38,7 @@ typedef struct HostSetupInfo {
     char sourceDir[200];                  /* 1086 in, ends with a separator */
     char serverDir[200];                  /* 1286 in  */
     char platformName[30];                /* 1486 in, "Windows 3.x" = 16-bit platform */
-    int32_t previousInstallState;         /* 1516 in  */
+    int32_t previousInstallState;         /* 1516 in; out from HaveKeyDialog: what it found */
 } HostSetupInfo;                          /* 1520 bytes */
 #pragma pack(pop)
 

@@ -232,29 +232,30 @@ bool useLanguageModule(int languageBit)
 
 static bool singleBit(int value) { return value > 0 && (value & (value - 1)) == 0; }
 
-// initLanguage's answer is the language to install: the one chosen in the
-// language dialog, or 1 when the library asked nothing (one language
-// offered, a network installation, or the system's language decided), which
-// the host takes as English, the language of the sample medium's own module
-// that has spoken so far; a click script's language line then names the
-// language instead. After a cancelled dialog it holds several bits: 0, the
-// run stops.
-static int takeLanguage(int result, char *meaning, size_t cap)
+// initLanguage's answer: a single bit when it settled the language (chosen
+// in the language dialog, or 1 when it asked nothing), several bits after a
+// cancelled dialog, and the run stops. Either way the record's
+// languageFlags holds the language the library settled on: the one chosen,
+// the system's own, the only one offered, or English. When nothing was
+// asked, a click script's language line names the language instead.
+static int takeLanguage(int result, int settled, char *meaning, size_t cap)
 {
     if (!singleBit(result)) {
         formatText(meaning, cap, "language dialog cancelled");
         return 0;
     }
     int scripted = answersLanguage();
-    if (result == LANGUAGE_ENGLISH && scripted && scripted != LANGUAGE_ENGLISH) {
+    if (result == LANGUAGE_ENGLISH && scripted && scripted != settled) {
         formatText(meaning, cap, "not asked: %s (the answer file's)", languageName(scripted));
         return scripted;
     }
+    if (!singleBit(settled))
+        settled = result;
     if (result == LANGUAGE_ENGLISH)
-        formatText(meaning, cap, "%s (chosen, or no language asked)", languageName(result));
+        formatText(meaning, cap, "%s (chosen, or settled without asking)", languageName(settled));
     else
-        formatText(meaning, cap, "%s chosen in the language dialog", languageName(result));
-    return result;
+        formatText(meaning, cap, "%s chosen in the language dialog", languageName(settled));
+    return settled;
 }
 
 // ---------------------------------------------------------------------------
@@ -291,27 +292,6 @@ static const char *dodialogMeaning(int code)
     case RESULT_NO_ANSWER: return NO_ANSWER_MEANING;
     }
     return "unknown answer";
-}
-
-// What HaveKeyDialog found, as dodialog wants it back in the record.
-static int previousStateFor(int haveKey)
-{
-    switch (haveKey) {
-    case HAVEKEY_NEW_INSTALL: return 0;
-    case HAVEKEY_OLDER_KIND_ACCEPTED: return 3;
-    case HAVEKEY_MODIFY:
-    case HAVEKEY_UPDATE_SAME_VERSION: return 2;
-    }
-    // Reinstall and removal: the same version or another one.
-    char installed[128] = "", offered[128] = "";
-    HKEY key;
-    if (RegOpenKeyExA(HKEY_LOCAL_MACHINE, PRODUCT_GENERAL_KEY, 0, KEY_QUERY_VALUE, &key) == ERROR_SUCCESS) {
-        DWORD size = sizeof installed - 1;
-        RegQueryValueExA(key, "Internal", nullptr, nullptr, (BYTE *)installed, &size);
-        RegCloseKey(key);
-    }
-    GetPrivateProfileStringA("General", "Internal", "", offered, sizeof offered, hostRun.record.setupIniPath);
-    return installed[0] && strcmp(installed, offered) == 0 ? 2 : 1;
 }
 
 static bool prepareRecord()
@@ -392,11 +372,11 @@ static int runSetup()
     int next = afterHaveKey(code);
     if (next != EXIT_DONE)
         return next;
-    r.previousInstallState = previousStateFor(code);
+    // HaveKeyDialog has put what it found into previousInstallState.
 
     code = h.entries.initLanguage(h.window, &r);
     char meaning[64];
-    int language = code < 0 ? 0 : takeLanguage(code, meaning, sizeof meaning);
+    int language = code < 0 ? 0 : takeLanguage(code, r.languageFlags, meaning, sizeof meaning);
     noteResult("initLanguage", code,
                code == RESULT_NO_ANSWER ? NO_ANSWER_MEANING : code < 0 ? "the resource module did not load" : meaning);
     if (code < 0)

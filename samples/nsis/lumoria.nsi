@@ -208,105 +208,20 @@ FunctionEnd
 
 ; $0 = the result of initLanguage (1 or more). Out: $0 = the language bit to
 ; install, 0 when the user cancelled the language dialog.
-; initLanguage answers 1 both for "English chosen" and for "nothing asked".
-; The script tells them apart as the library decides whether to ask: more
-; than one language offered, no network installation, and the system's
-; language (win.ini [intl] sLanguage) not among those offered. When nothing
-; was asked, the system's language is installed, or else the first offered.
+; The library has decided: one bit in the result is a language settled (in
+; its dialog, or without asking), and then the record's languageFlags names
+; it (the system's own, the only one offered, or English); several bits in
+; the result mean Cancel.
 Function ChooseLanguage
     Push $1
-    Push $2
-    Push $3
-    Push $4
-    StrCpy $1 0    ; languages offered
-    StrCpy $2 0    ; their bits
-    StrCpy $3 0    ; the first one's bit
-    StrCpy $4 1
-    ${Do}
-        ReadINIStr $R0 $SetupIni "LANGUAGEINFO" "Info$4"
-        ${IfThen} $R0 == "" ${|} ${ExitDo} ${|}
-        IntOp $1 $1 + 1
-        StrCpy $R1 0
-        ${If} $R0 S== "ENGLISH"
-            StrCpy $R1 ${LANGUAGE_ENGLISH}
-        ${ElseIf} $R0 S== "FRENCH"
-            StrCpy $R1 ${LANGUAGE_FRENCH}
-        ${ElseIf} $R0 S== "GERMAN"
-            StrCpy $R1 ${LANGUAGE_GERMAN}
-        ${ElseIf} $R0 S== "SPANISH"
-            StrCpy $R1 ${LANGUAGE_SPANISH}
-        ${EndIf}
-        IntOp $2 $2 | $R1
-        ${If} $3 = 0
-            StrCpy $3 $R1
-        ${EndIf}
-        IntOp $4 $4 + 1
-    ${Loop}
-
-    ReadINIStr $R0 "$WINDIR\win.ini" "intl" "sLanguage"
-    StrCpy $R1 0
-    ${If} $R0 == "eng"
-    ${OrIf} $R0 == "enu"
-        StrCpy $R1 ${LANGUAGE_ENGLISH}
-    ${ElseIf} $R0 == "deu"
-        StrCpy $R1 ${LANGUAGE_GERMAN}
-    ${ElseIf} $R0 == "fra"
-    ${OrIf} $R0 == "frc"
-        StrCpy $R1 ${LANGUAGE_FRENCH}
-    ${ElseIf} $R0 == "esn"
-    ${OrIf} $R0 == "esp"
-        StrCpy $R1 ${LANGUAGE_SPANISH}
-    ${EndIf}
-    IntOp $R1 $R1 & $2    ; the system's language counts only when offered
-
-    ${If} $1 > 1
-    ${AndIf} $Network != 1
-    ${AndIf} $R1 = 0
-        ; The dialog was shown: one bit is the choice, several mean Cancel.
-        ${If} $0 <> ${LANGUAGE_ENGLISH}
-        ${AndIf} $0 <> ${LANGUAGE_FRENCH}
-        ${AndIf} $0 <> ${LANGUAGE_GERMAN}
-        ${AndIf} $0 <> ${LANGUAGE_SPANISH}
-            StrCpy $0 0
-        ${EndIf}
-    ${ElseIf} $R1 <> 0
-        StrCpy $0 $R1
-    ${ElseIf} $3 <> 0
-        StrCpy $0 $3
+    IntOp $1 $0 - 1
+    IntOp $1 $1 & $0
+    ${If} $1 <> 0
+        StrCpy $0 0
     ${Else}
-        StrCpy $0 ${LANGUAGE_ENGLISH}
+        !insertmacro RecordGetInt $Record ${HSI_languageFlags} $0
     ${EndIf}
-    Pop $4
-    Pop $3
-    Pop $2
     Pop $1
-FunctionEnd
-
-; What HaveKeyDialog found, as dodialog wants it back in previousInstallState:
-; 0 nothing, 1 another version, 2 the same version, 3 the older kind.
-; $0 = HaveKeyDialog's result; out: $0.
-Function PreviousState
-    ${Switch} $0
-        ${Case} ${HAVEKEY_NEW_INSTALL}
-            StrCpy $0 0
-            ${Break}
-        ${Case} ${HAVEKEY_OLDER_KIND_ACCEPTED}
-            StrCpy $0 3
-            ${Break}
-        ${Case} ${HAVEKEY_MODIFY}
-        ${Case} ${HAVEKEY_UPDATE_SAME_VERSION}
-            StrCpy $0 2
-            ${Break}
-        ${Default}
-            ; A reinstallation: the same version or another one.
-            ReadRegStr $R0 HKLM "${PRODUCT_KEY}\General" "Internal"
-            ReadINIStr $R1 "$WorkDir\install.ini" "General" "Internal"
-            StrCpy $0 1
-            ${If} $R0 != ""
-            ${AndIf} $R0 S== $R1
-                StrCpy $0 2
-            ${EndIf}
-    ${EndSwitch}
 FunctionEnd
 
 ; The shared-file answers a recording uninstaller wrote, added to the
@@ -447,8 +362,7 @@ Function .onInit
         ${Default}
             !insertmacro FailSetup "The setup library answered $0 to HaveKeyDialog."
     ${EndSwitch}
-    Call PreviousState
-    !insertmacro RecordSetInt $Record ${HSI_previousInstallState} $0
+    ; HaveKeyDialog has put what it found into previousInstallState.
 
     ; 3. initLanguage (owner, record): -1 no resources, else see ChooseLanguage.
     System::Call 'dialogint::initLanguage(p $HWNDPARENT, p $Record) i .r0'

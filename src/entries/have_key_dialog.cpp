@@ -124,6 +124,11 @@ extern "C" int WINAPI HaveKeyDialog(HWND owner, int32_t *workstationFlag, HostSe
     s.maintenanceMode = 0;
 
     int result = decideSetupWay(owner);
+    // What was found goes back as dodialog wants it, for every way that
+    // goes on to install: the host need not work it out again.
+    if (result == HAVEKEY_NEW_INSTALL || result == HAVEKEY_REINSTALL || result == HAVEKEY_MODIFY ||
+        result == HAVEKEY_UPDATE_SAME_VERSION || result == HAVEKEY_OLDER_KIND_ACCEPTED)
+        record->previousInstallState = previousInstallState;
     // The host's slot is 200 bytes: a directory that does not fit stays out
     // rather than going back cut short.
     if (result > HAVEKEY_NEW_INSTALL && s.installDir[0] && strlen(s.installDir) < sizeof record->installDir)

@@ -22,6 +22,8 @@ static int runLanguageDialog(HWND owner)
     return end == 1 ? setupState->languageFlags : end == 0 ? 0 : -1;
 }
 
+static bool singleLanguage(int32_t bits) { return bits > 0 && (bits & (bits - 1)) == 0; }
+
 static const char *takeLanguage(int bit)
 {
     if (bit == 0)
@@ -57,6 +59,13 @@ extern "C" int WINAPI initLanguage(HWND owner, HostSetupInfo *record)
                                    "the language the dialog checks first", takeLanguage, nullptr};
         result = answerQuestion(language, owner, runLanguageDialog) == NO_ANSWER ? NO_ANSWER : s.languageFlags;
     }
+    // The language settled on goes back in the record, also when nothing was
+    // asked (the system's language, or the one offered); English when no
+    // single language is known. A cancelled dialog leaves the record alone.
+    if (result == 1)
+        record->languageFlags = singleLanguage(s.languageFlags) ? s.languageFlags : LANGUAGE_ENGLISH;
+    else if (result > 1 && singleLanguage(result))
+        record->languageFlags = result;
     closeEntry();
     logLine("initLanguage: %d languages offered, language bits %d: result %d", offered, (int)s.languageFlags,
             result);

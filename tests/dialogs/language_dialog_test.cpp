@@ -207,6 +207,42 @@ TEST_F(LanguageTest, CancelOrCloseReturnsEveryOfferedLanguage)
     }
 }
 
+// The language settled on goes back in the record's languageFlags, also
+// when nothing was asked, so that a host need not work it out again; a
+// cancelled dialog leaves the host's value.
+TEST_F(LanguageTest, TheLanguageSettledOnGoesBackInTheRecord)
+{
+    struct Case {
+        const char *name;
+        std::vector<const char *> offered;
+        const char *system;
+        int32_t networkMode;
+        int button;   // 0: no dialog; IDCANCEL cancels, else chosen and confirmed
+        int32_t settled;
+    } cases[] = {
+        {"system language offered", {"ENGLISH", "GERMAN"}, "deu", 0, 0, LANGUAGE_GERMAN},
+        {"the only language offered", {"SPANISH"}, "enu", 0, 0, LANGUAGE_SPANISH},
+        {"no LANGUAGEINFO", {}, "deu", 0, 0, LANGUAGE_ENGLISH},
+        {"network installation", {"GERMAN", "FRENCH"}, "xxx", 1, 0, LANGUAGE_ENGLISH},
+        {"French chosen", {"ENGLISH", "FRENCH"}, "xxx", 0, IDC_LANGUAGE_FRENCH, LANGUAGE_FRENCH},
+        {"dialog cancelled", {"ENGLISH", "FRENCH"}, "xxx", 0, IDCANCEL, 99},
+    };
+    for (const Case &c : cases) {
+        offer(c.offered);
+        systemLanguage(c.system);
+        record.networkInstallMode = c.networkMode;
+        record.languageFlags = 99;
+        autopilotStart();
+        if (c.button == IDCANCEL)
+            autopilotQueue(pressButton(IDCANCEL));
+        else if (c.button)
+            autopilotQueue(chooseAndConfirm(c.button));
+        run();
+        EXPECT_EQ(c.settled, record.languageFlags) << c.name;
+        EXPECT_EQ(c.button ? 1u : 0u, autopilotLog().size()) << c.name;
+    }
+}
+
 TEST_F(LanguageTest, HelpOpensOnTheChoicesTopic)
 {
     offer({"ENGLISH", "GERMAN"});

@@ -243,6 +243,44 @@ TEST_F(PreviousInstallTest, OlderKindAsksWithNoAsDefault)
     }
 }
 
+// What was found goes back in the record for every way that goes on to
+// install, so that a host passes it to dodialog as it is; a way that stops
+// or removes leaves the host's value.
+TEST_F(PreviousInstallTest, WhatWasFoundGoesBackInTheRecordWhenSetupGoesOn)
+{
+    struct Case {
+        const char *name;
+        int state;
+        const char *type;
+        int button;   // pressed in the reinstall dialog or the older kind's box; 0: none shows
+        int expected;
+        int32_t recorded;
+    } cases[] = {
+        {"nothing found", 0, "STANDARD", 0, HAVEKEY_NEW_INSTALL, 0},
+        {"another version reinstalled", 1, "STANDARD", IDC_REINSTALL_REINSTALL, HAVEKEY_REINSTALL, 1},
+        {"this version reinstalled", 2, "STANDARD", IDC_REINSTALL_REINSTALL, HAVEKEY_REINSTALL, 2},
+        {"this version modified", 2, "STANDARD", IDC_REINSTALL_MODIFY, HAVEKEY_MODIFY, 2},
+        {"update over this version", 2, "CUSTOM", 0, HAVEKEY_UPDATE_SAME_VERSION, 2},
+        {"older kind accepted", 3, "STANDARD", IDYES, HAVEKEY_OLDER_KIND_ACCEPTED, 3},
+        {"older kind declined", 3, "STANDARD", IDNO, HAVEKEY_STOP, 99},
+        {"removal chosen", 2, "STANDARD", IDC_REINSTALL_REMOVE, HAVEKEY_REMOVE, 99},
+        {"update without an installation", 0, "CUSTOM", IDOK, HAVEKEY_UPDATE_NOT_POSSIBLE, 99},
+    };
+    for (const Case &c : cases) {
+        resetRegistry();
+        DeleteFileA(olderKindIni().c_str());
+        makeState(c.state);
+        setup(c.type, "5.2.1");
+        record.previousInstallState = 99;
+        autopilotStart();
+        if (c.button)
+            autopilotQueue(pressButton(c.button));
+        EXPECT_EQ(c.expected, haveKey()) << c.name;
+        EXPECT_EQ(c.recorded, record.previousInstallState) << c.name;
+        EXPECT_EQ(0u, autopilotUnexpected()) << c.name;
+    }
+}
+
 // The reinstall dialog's buttons, as they stand when it opens.
 struct ReinstallView {
     bool modify, reinstall, remove;
