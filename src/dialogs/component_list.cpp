@@ -2,8 +2,9 @@
 // the item height, the brushes, the tick and blank bitmaps held in two memory
 // contexts, and the painting of one entry. At 96 dpi in ordinary colours the
 // boxes are the module's bitmaps; at a higher resolution they are drawn in the
-// row's size, and in a high-contrast theme every colour of an entry is the
-// system's. Owns componentListDrawing.
+// row's size, and in a high-contrast theme they too are drawn in the system's
+// colours; an entry's text is in the system's colours under every scheme.
+// Owns componentListDrawing.
 #include "component_list.h"
 
 #include <stdlib.h>
@@ -226,9 +227,10 @@ static void drawBox(HDC context, POINT at, SIZE size, bool ticked, COLORREF fram
     SetDCBrushColor(context, keptBrush);
 }
 
-// In a high-contrast theme every colour of an entry is the system's: the
-// context's own text colour is black, and the theme's window may be too.
-static COLORREF contrastTextColour(const ComponentItem *item, bool highlighted)
+// The colour of an entry's text and box, the system's under every colour
+// scheme: the context's own text colour is black, and the scheme's window
+// may be too.
+static COLORREF entryInkColour(const ComponentItem *item, bool highlighted)
 {
     if ((item->flags & ITEM_UNAVAILABLE) && drawsGreyWhenUnavailable(setupState->optionsPage))
         return GetSysColor(COLOR_GRAYTEXT);
@@ -250,27 +252,13 @@ static void entryText(const DRAWITEMSTRUCT *draw, const ComponentItem *item, WCH
     widenText(own, text, ENTRY_TEXT_BYTES);
 }
 
-// The entry's name after its box, in the colour its state gives it.
-static void drawEntryText(HDC context, int x, int y, const ComponentItem *item, bool highlighted, bool contrast,
-                          const WCHAR *text)
+// The entry's name after its box, in the colour its state gives it; the
+// context keeps its own colour.
+static void drawEntryText(HDC context, int x, int y, const ComponentItem *item, bool highlighted, const WCHAR *text)
 {
-    int shown = lstrlenW(text);
-    if (contrast) {
-        COLORREF kept = SetTextColor(context, contrastTextColour(item, highlighted));
-        TextOutW(context, x, y, text, shown);
-        SetTextColor(context, kept);
-        return;
-    }
-    bool coloured = true;
-    if ((item->flags & ITEM_UNAVAILABLE) && drawsGreyWhenUnavailable(setupState->optionsPage))
-        SetTextColor(context, UNAVAILABLE_TEXT_COLOUR);
-    else if (highlighted)
-        SetTextColor(context, HIGHLIGHTED_TEXT_COLOUR);
-    else
-        coloured = false;
-    TextOutW(context, x, y, text, shown);
-    if (coloured)
-        SetTextColor(context, RESET_TEXT_COLOUR);
+    COLORREF kept = SetTextColor(context, entryInkColour(item, highlighted));
+    TextOutW(context, x, y, text, lstrlenW(text));
+    SetTextColor(context, kept);
 }
 
 void drawComponentItem(const DRAWITEMSTRUCT *draw)
@@ -302,7 +290,7 @@ void drawComponentItem(const DRAWITEMSTRUCT *draw)
     POINT boxAt = {rect.left + 2, rect.top + 1};
     bool grown = d.boxSize.cx > bitmapSize.cx || d.boxSize.cy > bitmapSize.cy;
     if (contrast) {
-        COLORREF ink = contrastTextColour(item, highlighted);
+        COLORREF ink = entryInkColour(item, highlighted);
         drawBox(context, boxAt, d.boxSize, selected, ink, GetSysColor(highlighted ? COLOR_HIGHLIGHT : COLOR_WINDOW),
                 ink);
     } else if (grown) {
@@ -312,7 +300,7 @@ void drawComponentItem(const DRAWITEMSTRUCT *draw)
     }
 
     int textX = rect.left + 2 * (d.boxSize.cx > d.tickSize.cx ? d.boxSize.cx : d.tickSize.cx);
-    drawEntryText(context, textX, rect.top, item, highlighted, contrast, text);
+    drawEntryText(context, textX, rect.top, item, highlighted, text);
 
     // While the user has not used the keyboard, Windows asks owner-drawn
     // lists to hide the focus, as its own lists do.

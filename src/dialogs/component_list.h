@@ -31,11 +31,6 @@ struct ComponentListDrawing {
 };
 extern ComponentListDrawing componentListDrawing;
 
-// Colours of entry texts (0x00BBGGRR).
-constexpr COLORREF UNAVAILABLE_TEXT_COLOUR = RGB(192, 192, 192);
-constexpr COLORREF HIGHLIGHTED_TEXT_COLOUR = RGB(251, 251, 251);
-constexpr COLORREF RESET_TEXT_COLOUR = RGB(0, 0, 0);
-
 // End values of the options dialog when a drawing resource cannot be made.
 enum ComponentListFailure {
     LIST_NO_BLANK_BITMAP = 21,

@@ -127,9 +127,9 @@ protected:
         Picture p = entryPicture(dialog, position);
         int textLeft = 2 * tick.width;
         return Look{p.at(p.width - 4, p.height / 2), boxShows(p, tick), boxShows(p, blank),
-                    p.count(HIGHLIGHTED_TEXT_COLOUR, textLeft, p.width - 2),
-                    p.count(UNAVAILABLE_TEXT_COLOUR, textLeft, p.width - 2),
-                    p.count(RGB(0, 0, 0), textLeft, p.width - 2)};
+                    p.count(GetSysColor(COLOR_HIGHLIGHTTEXT), textLeft, p.width - 2),
+                    p.count(GetSysColor(COLOR_GRAYTEXT), textLeft, p.width - 2),
+                    p.count(GetSysColor(COLOR_WINDOWTEXT), textLeft, p.width - 2)};
     }
 
     Picture tick, blank;
@@ -151,13 +151,15 @@ TEST_F(ComponentListTest, EntriesShowHighlightTickAndTextColour)
     // PLAIN: highlighted and selected.
     EXPECT_EQ(highlight, looks[0].background);
     EXPECT_TRUE(looks[0].tick);
-    EXPECT_GT(looks[0].highlightedText, 0) << "text in 0xFBFBFB";
+    EXPECT_GT(looks[0].highlightedText, 0) << "text in the highlighted text colour";
     EXPECT_EQ(0, looks[0].greyText);
     // JWRITE1: selected; QUILL: not selected. Neither highlighted.
     EXPECT_EQ(window, looks[1].background);
     EXPECT_TRUE(looks[1].tick);
     EXPECT_GT(looks[1].blackText, 0);
-    EXPECT_EQ(0, looks[1].highlightedText);
+    if (GetSysColor(COLOR_HIGHLIGHTTEXT) != window) {
+        EXPECT_EQ(0, looks[1].highlightedText);
+    }
     EXPECT_EQ(window, looks[2].background);
     EXPECT_TRUE(looks[2].blank);
     EXPECT_FALSE(looks[2].tick);
@@ -198,7 +200,6 @@ TEST_F(ComponentListTest, UnavailableEntriesAreGreyOnlyOnTheCategoryListAndTheIn
         runOptionsPage(c.group);
         if (c.grey) {
             EXPECT_GT(seen.greyText, 0) << "group " << c.group;
-            // On a white background the edges of any text come near 0xFBFBFB.
             if (c.highlighted) {
                 EXPECT_EQ(0, seen.highlightedText) << "grey wins over the highlight, group " << c.group;
             }
@@ -319,15 +320,15 @@ TEST_F(ComponentListTest, MissingBitmapEndsTheDialogBeforeItShows)
 } // namespace
 
 // ---------------------------------------------------------------------------
-// A dark high-contrast theme, switched on for the test process as a user's
-// setting would be, and put back afterwards.
+// A dark colour scheme, with or without the high-contrast switch, set for the
+// test process as a user's setting would be, and put back afterwards.
 
 struct ContrastTheme {
     static constexpr int kElements[] = {COLOR_WINDOW, COLOR_WINDOWTEXT, COLOR_HIGHLIGHT, COLOR_HIGHLIGHTTEXT,
                                         COLOR_GRAYTEXT};
     COLORREF kept[5];
     HIGHCONTRASTA keptContrast = {};
-    ContrastTheme(const COLORREF (&colours)[5])
+    ContrastTheme(const COLORREF *colours, bool contrast)
     {
         for (int i = 0; i < 5; i++)
             kept[i] = GetSysColor(kElements[i]);
@@ -335,12 +336,12 @@ struct ContrastTheme {
         SystemParametersInfoA(SPI_GETHIGHCONTRAST, sizeof keptContrast, &keptContrast, 0);
         HIGHCONTRASTA on = {};
         on.cbSize = sizeof on;
-        on.dwFlags = HCF_HIGHCONTRASTON | HCF_AVAILABLE;
+        on.dwFlags = (contrast ? HCF_HIGHCONTRASTON : 0) | HCF_AVAILABLE;
         SystemParametersInfoA(SPI_SETHIGHCONTRAST, sizeof on, &on, 0);
         // Where the platform does not keep the switch, the user's stored
         // setting says it (Wine reports high contrast as never on).
         hadFlags = readRegValue(HKEY_CURRENT_USER, kContrastKey, "Flags", &flagsType, &keptFlags);
-        setRegText(HKEY_CURRENT_USER, kContrastKey, "Flags", "127");
+        setRegText(HKEY_CURRENT_USER, kContrastKey, "Flags", contrast ? "127" : "126");
         SetSysColors(5, kElements, colours);
     }
     ~ContrastTheme()
@@ -363,24 +364,36 @@ struct ContrastTheme {
     std::string keptFlags;
 };
 
-TEST_F(ComponentListTest, HighContrastPaintsEveryEntryInTheThemesColours)
+// Under a dark scheme every entry's text is in the scheme's colours, with or
+// without the high-contrast switch (without it, the entries below the
+// highlight were black on black); with the switch the boxes are too.
+TEST_F(ComponentListTest, DarkSchemesPaintEveryEntryInTheirColours)
 {
     const COLORREF black = RGB(0, 0, 0), white = RGB(255, 255, 255), blue = RGB(0, 0, 128),
-                   yellow = RGB(255, 255, 0), green = RGB(0, 255, 0);
-    // window, window text, highlight, highlighted text, grey text
-    ContrastTheme theme({black, white, blue, yellow, green});
-    ASSERT_EQ(black, GetSysColor(COLOR_WINDOW)) << "the theme's colours are not in use";
+                   yellow = RGB(255, 255, 0), green = RGB(0, 255, 0), grey = RGB(32, 32, 32),
+                   light = RGB(224, 224, 224), teal = RGB(0, 96, 96), orange = RGB(255, 160, 0),
+                   silver = RGB(150, 150, 150);
     struct Case {
+        bool contrast;
         int group, position;
         COLORREF background, text;
         bool ticked;
     } cases[] = {
-        {GROUP_VWP, 0, blue, yellow, true},     // PLAIN: highlighted, selected
-        {GROUP_VWP, 1, black, white, true},     // JWRITE1: the entry below the highlight
-        {GROUP_VWP, 2, black, white, false},    // QUILL
-        {CATEGORIES, 9, black, green, false},   // conversion tools: unavailable
+        {true, GROUP_VWP, 0, blue, yellow, true},      // PLAIN: highlighted, selected
+        {true, GROUP_VWP, 1, black, white, true},      // JWRITE1: the entry below the highlight
+        {true, GROUP_VWP, 2, black, white, false},     // QUILL
+        {true, CATEGORIES, 9, black, green, false},    // conversion tools: unavailable
+        {false, GROUP_VWP, 0, teal, orange, true},
+        {false, GROUP_VWP, 1, grey, light, true},
+        {false, GROUP_VWP, 2, grey, light, false},
+        {false, CATEGORIES, 9, grey, silver, false},
     };
     for (const Case &c : cases) {
+        // window, window text, highlight, highlighted text, grey text
+        const COLORREF contrastColours[5] = {black, white, blue, yellow, green};
+        const COLORREF darkColours[5] = {grey, light, teal, orange, silver};
+        ContrastTheme theme(c.contrast ? contrastColours : darkColours, c.contrast);
+        ASSERT_EQ(c.contrast ? black : grey, GetSysColor(COLOR_WINDOW)) << "the scheme's colours are not in use";
         autopilotStart();
         Picture p;
         SIZE box = {};
@@ -390,13 +403,18 @@ TEST_F(ComponentListTest, HighContrastPaintsEveryEntryInTheThemesColours)
                                  }),
                                  closeWindow()}));
         runOptionsPage(c.group);
-        std::string what = "group " + std::to_string(c.group) + ", entry " + std::to_string(c.position);
+        std::string what = std::string(c.contrast ? "high contrast" : "dark") + ", group " +
+                           std::to_string(c.group) + ", entry " + std::to_string(c.position);
         ASSERT_GT(p.width, 0) << what;
         EXPECT_EQ(c.background, p.at(p.width - 4, p.height / 2)) << what;
-        int boxRight = 2 + box.cx;
-        EXPECT_GT(p.count(c.text, 2 * tick.width, p.width - 2), 0) << what << ": text in the theme's colour";
+        EXPECT_GT(p.count(c.text, 2 * tick.width, p.width - 2), 0) << what << ": text in the scheme's colour";
+        EXPECT_EQ(0, p.count(black, 2 * tick.width, p.width - 2) * (c.background != black))
+            << what << ": no black text";
+        if (!c.contrast)
+            continue;
         // The box: a frame in the text colour, its inside the background, a
         // tick in the text colour only when selected.
+        int boxRight = 2 + box.cx;
         EXPECT_EQ(c.text, p.at(2, 1 + tick.height / 2)) << what << ": the box's frame";
         int inkInside = 0;
         for (int y = 4; y < box.cy - 2; y++)
