@@ -202,6 +202,42 @@ HRESULT STDMETHODCALLTYPE invoke(IAccessible *, DISPID, REFIID, LCID, WORD, DISP
     if ((o)->disconnected || !(o)->standard)                                   \
         return RPC_E_DISCONNECTED
 
+// The opening of every call about the list or one of its entries: `o` the
+// object, `position` the entry `child` names (-1 the list itself, below -1
+// none). On the list itself the standard object answers with `forward`.
+#define LIST_OR_ENTRY(o, position, child, forward)                             \
+    ListObject *o = objectOf(self);                                            \
+    CHECK_CONNECTED(o);                                                        \
+    int position = positionOf(o, child);                                       \
+    if (position == -1)                                                        \
+        return forward
+
+// An entry's text answer cleared before it is given: S_OK to go on, else
+// what the call returns.
+static HRESULT startText(int position, BSTR *out)
+{
+    if (!out)
+        return E_POINTER;
+    *out = nullptr;
+    return position < 0 ? E_INVALIDARG : S_OK;
+}
+
+static HRESULT startVariant(int position, VARIANT *out)
+{
+    if (!out)
+        return E_POINTER;
+    clearVariant(out);
+    return position < 0 ? E_INVALIDARG : S_OK;
+}
+
+// An entry has no help, help topic, shortcut or default-action text.
+static HRESULT noEntryText(int position, BSTR *out)
+{
+    if (out)
+        *out = nullptr;
+    return position < 0 ? E_INVALIDARG : S_FALSE;
+}
+
 HRESULT STDMETHODCALLTYPE getParent(IAccessible *self, IDispatch **parent)
 {
     ListObject *o = objectOf(self);
@@ -232,16 +268,10 @@ HRESULT STDMETHODCALLTYPE getChild(IAccessible *self, VARIANT child, IDispatch *
 
 HRESULT STDMETHODCALLTYPE getName(IAccessible *self, VARIANT child, BSTR *out)
 {
-    ListObject *o = objectOf(self);
-    CHECK_CONNECTED(o);
-    int position = positionOf(o, child);
-    if (position == -1)
-        return IAccessible_get_accName(o->standard, child, out);
-    if (!out)
-        return E_POINTER;
-    *out = nullptr;
-    if (position < 0)
-        return E_INVALIDARG;
+    LIST_OR_ENTRY(o, position, child, IAccessible_get_accName(o->standard, child, out));
+    HRESULT started = startText(position, out);
+    if (started != S_OK)
+        return started;
     WCHAR text[ENTRY_TEXT_BYTES];
     entryName(o, position, text);
     return answerText(o, text, out);
@@ -249,11 +279,7 @@ HRESULT STDMETHODCALLTYPE getName(IAccessible *self, VARIANT child, BSTR *out)
 
 HRESULT STDMETHODCALLTYPE getValue(IAccessible *self, VARIANT child, BSTR *out)
 {
-    ListObject *o = objectOf(self);
-    CHECK_CONNECTED(o);
-    int position = positionOf(o, child);
-    if (position == -1)
-        return IAccessible_get_accValue(o->standard, child, out);
+    LIST_OR_ENTRY(o, position, child, IAccessible_get_accValue(o->standard, child, out));
     if (out)
         *out = nullptr;
     return position < 0 ? E_INVALIDARG : DISP_E_MEMBERNOTFOUND;
@@ -261,16 +287,10 @@ HRESULT STDMETHODCALLTYPE getValue(IAccessible *self, VARIANT child, BSTR *out)
 
 HRESULT STDMETHODCALLTYPE getDescription(IAccessible *self, VARIANT child, BSTR *out)
 {
-    ListObject *o = objectOf(self);
-    CHECK_CONNECTED(o);
-    int position = positionOf(o, child);
-    if (position == -1)
-        return IAccessible_get_accDescription(o->standard, child, out);
-    if (!out)
-        return E_POINTER;
-    *out = nullptr;
-    if (position < 0)
-        return E_INVALIDARG;
+    LIST_OR_ENTRY(o, position, child, IAccessible_get_accDescription(o->standard, child, out));
+    HRESULT started = startText(position, out);
+    if (started != S_OK)
+        return started;
     WCHAR text[DESCRIPTION_BYTES];
     if (!componentEntryDescription(position, text, DESCRIPTION_BYTES))
         return S_FALSE;
@@ -279,16 +299,10 @@ HRESULT STDMETHODCALLTYPE getDescription(IAccessible *self, VARIANT child, BSTR 
 
 HRESULT STDMETHODCALLTYPE getRole(IAccessible *self, VARIANT child, VARIANT *out)
 {
-    ListObject *o = objectOf(self);
-    CHECK_CONNECTED(o);
-    int position = positionOf(o, child);
-    if (position == -1)
-        return IAccessible_get_accRole(o->standard, child, out);
-    if (!out)
-        return E_POINTER;
-    clearVariant(out);
-    if (position < 0)
-        return E_INVALIDARG;
+    LIST_OR_ENTRY(o, position, child, IAccessible_get_accRole(o->standard, child, out));
+    HRESULT started = startVariant(position, out);
+    if (started != S_OK)
+        return started;
     out->vt = VT_I4;
     out->lVal = ROLE_SYSTEM_CHECKBUTTON;
     return S_OK;
@@ -296,16 +310,10 @@ HRESULT STDMETHODCALLTYPE getRole(IAccessible *self, VARIANT child, VARIANT *out
 
 HRESULT STDMETHODCALLTYPE getState(IAccessible *self, VARIANT child, VARIANT *out)
 {
-    ListObject *o = objectOf(self);
-    CHECK_CONNECTED(o);
-    int position = positionOf(o, child);
-    if (position == -1)
-        return IAccessible_get_accState(o->standard, child, out);
-    if (!out)
-        return E_POINTER;
-    clearVariant(out);
-    if (position < 0)
-        return E_INVALIDARG;
+    LIST_OR_ENTRY(o, position, child, IAccessible_get_accState(o->standard, child, out));
+    HRESULT started = startVariant(position, out);
+    if (started != S_OK)
+        return started;
     out->vt = VT_I4;
     out->lVal = entryState(o, position);
     return S_OK;
@@ -313,35 +321,20 @@ HRESULT STDMETHODCALLTYPE getState(IAccessible *self, VARIANT child, VARIANT *ou
 
 HRESULT STDMETHODCALLTYPE getHelp(IAccessible *self, VARIANT child, BSTR *out)
 {
-    ListObject *o = objectOf(self);
-    CHECK_CONNECTED(o);
-    if (positionOf(o, child) == -1)
-        return IAccessible_get_accHelp(o->standard, child, out);
-    if (out)
-        *out = nullptr;
-    return positionOf(o, child) < 0 ? E_INVALIDARG : S_FALSE;
+    LIST_OR_ENTRY(o, position, child, IAccessible_get_accHelp(o->standard, child, out));
+    return noEntryText(position, out);
 }
 
 HRESULT STDMETHODCALLTYPE getHelpTopic(IAccessible *self, BSTR *file, VARIANT child, LONG *topic)
 {
-    ListObject *o = objectOf(self);
-    CHECK_CONNECTED(o);
-    if (positionOf(o, child) == -1)
-        return IAccessible_get_accHelpTopic(o->standard, file, child, topic);
-    if (file)
-        *file = nullptr;
-    return positionOf(o, child) < 0 ? E_INVALIDARG : S_FALSE;
+    LIST_OR_ENTRY(o, position, child, IAccessible_get_accHelpTopic(o->standard, file, child, topic));
+    return noEntryText(position, file);
 }
 
 HRESULT STDMETHODCALLTYPE getKeyboardShortcut(IAccessible *self, VARIANT child, BSTR *out)
 {
-    ListObject *o = objectOf(self);
-    CHECK_CONNECTED(o);
-    if (positionOf(o, child) == -1)
-        return IAccessible_get_accKeyboardShortcut(o->standard, child, out);
-    if (out)
-        *out = nullptr;
-    return positionOf(o, child) < 0 ? E_INVALIDARG : S_FALSE;
+    LIST_OR_ENTRY(o, position, child, IAccessible_get_accKeyboardShortcut(o->standard, child, out));
+    return noEntryText(position, out);
 }
 
 HRESULT STDMETHODCALLTYPE getFocus(IAccessible *self, VARIANT *out)
@@ -381,31 +374,19 @@ HRESULT STDMETHODCALLTYPE getSelection(IAccessible *self, VARIANT *out)
 
 HRESULT STDMETHODCALLTYPE getDefaultAction(IAccessible *self, VARIANT child, BSTR *out)
 {
-    ListObject *o = objectOf(self);
-    CHECK_CONNECTED(o);
-    if (positionOf(o, child) == -1)
-        return IAccessible_get_accDefaultAction(o->standard, child, out);
-    if (out)
-        *out = nullptr;
-    return positionOf(o, child) < 0 ? E_INVALIDARG : S_FALSE;
+    LIST_OR_ENTRY(o, position, child, IAccessible_get_accDefaultAction(o->standard, child, out));
+    return noEntryText(position, out);
 }
 
 HRESULT STDMETHODCALLTYPE select(IAccessible *self, LONG how, VARIANT child)
 {
-    ListObject *o = objectOf(self);
-    CHECK_CONNECTED(o);
-    if (positionOf(o, child) == -1)
-        return IAccessible_accSelect(o->standard, how, child);
-    return positionOf(o, child) < 0 ? E_INVALIDARG : DISP_E_MEMBERNOTFOUND;
+    LIST_OR_ENTRY(o, position, child, IAccessible_accSelect(o->standard, how, child));
+    return position < 0 ? E_INVALIDARG : DISP_E_MEMBERNOTFOUND;
 }
 
 HRESULT STDMETHODCALLTYPE location(IAccessible *self, LONG *left, LONG *top, LONG *width, LONG *height, VARIANT child)
 {
-    ListObject *o = objectOf(self);
-    CHECK_CONNECTED(o);
-    int position = positionOf(o, child);
-    if (position == -1)
-        return IAccessible_accLocation(o->standard, left, top, width, height, child);
+    LIST_OR_ENTRY(o, position, child, IAccessible_accLocation(o->standard, left, top, width, height, child));
     if (!left || !top || !width || !height)
         return E_POINTER;
     RECT rect;
@@ -471,11 +452,7 @@ HRESULT STDMETHODCALLTYPE hitTest(IAccessible *self, LONG x, LONG y, VARIANT *ou
 // dialog's own click path. An unavailable entry has no action.
 HRESULT STDMETHODCALLTYPE doDefaultAction(IAccessible *self, VARIANT child)
 {
-    ListObject *o = objectOf(self);
-    CHECK_CONNECTED(o);
-    int position = positionOf(o, child);
-    if (position == -1)
-        return IAccessible_accDoDefaultAction(o->standard, child);
+    LIST_OR_ENTRY(o, position, child, IAccessible_accDoDefaultAction(o->standard, child));
     const ComponentItem *item = position >= 0 ? itemAtListPosition(position) : nullptr;
     if (!item)
         return E_INVALIDARG;
