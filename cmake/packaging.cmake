@@ -4,7 +4,7 @@
 #   bin/dialogint.dll, bin/luinsres.dll      the library and its resources
 #   bin/setuphost.exe                        the sample setup host
 #   bin/media/                               the sample media the host runs on
-#   bin/media/lang/<en|fr|de|es>/luinsres.dll  the resource module in each
+#   bin/media/lang/<en|fr|de|es|ja|ru>/luinsres.dll  the resource module in each
 #                                            language
 #   bin/answers/                             answer files for unattended runs
 #   bin/*pnint.dll, bin/fixint.dll           the sample's integration modules

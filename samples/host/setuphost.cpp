@@ -184,6 +184,8 @@ constexpr LanguageFolder languageFolders[] = {
     {LANGUAGE_FRENCH, "fr", "FRENCH"},
     {LANGUAGE_GERMAN, "de", "GERMAN"},
     {LANGUAGE_SPANISH, "es", "SPANISH"},
+    {LANGUAGE_JAPANESE, "ja", "JAPANESE"},
+    {LANGUAGE_RUSSIAN, "ru", "RUSSIAN"},
 };
 
 const char *languageName(int bit)

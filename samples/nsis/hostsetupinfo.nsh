@@ -64,6 +64,8 @@
 !define LANGUAGE_FRENCH 2
 !define LANGUAGE_GERMAN 4
 !define LANGUAGE_SPANISH 8
+!define LANGUAGE_JAPANESE 16
+!define LANGUAGE_RUSSIAN 32
 ; A replay whose answer file has no usable answer (every entry that asks).
 !define RESULT_NO_ANSWER -3
 ; setupAnswers modes.

@@ -20,6 +20,8 @@ constexpr Language languages[] = {
     {"GERMAN", LANGUAGE_GERMAN, IDC_LANGUAGE_GERMAN, {"deu", nullptr}},
     {"FRENCH", LANGUAGE_FRENCH, IDC_LANGUAGE_FRENCH, {"fra", "frc"}},
     {"SPANISH", LANGUAGE_SPANISH, IDC_LANGUAGE_SPANISH, {"esn", "esp"}},
+    {"JAPANESE", LANGUAGE_JAPANESE, IDC_LANGUAGE_JAPANESE, {"jpn", nullptr}},
+    {"RUSSIAN", LANGUAGE_RUSSIAN, IDC_LANGUAGE_RUSSIAN, {"rus", nullptr}},
 };
 
 int readOfferedLanguages()

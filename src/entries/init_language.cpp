@@ -36,7 +36,8 @@ static const char *takeLanguage(int bit)
 
 static constexpr AnswerName languageNames[] = {
     {"english", LANGUAGE_ENGLISH}, {"french", LANGUAGE_FRENCH}, {"german", LANGUAGE_GERMAN},
-    {"spanish", LANGUAGE_SPANISH}, {"cancel", 0},
+    {"spanish", LANGUAGE_SPANISH}, {"japanese", LANGUAGE_JAPANESE}, {"russian", LANGUAGE_RUSSIAN},
+    {"cancel", 0},
 };
 
 extern "C" int WINAPI initLanguage(HWND owner, HostSetupInfo *record)
@@ -55,7 +56,7 @@ extern "C" int WINAPI initLanguage(HWND owner, HostSetupInfo *record)
     int result = 1;
     int offered = readOfferedLanguages();
     if (offered > 1 && s.networkInstallMode == 0 && detectSystemLanguage() == 0) {
-        const Question language = {"Language", languageNames, 5, firstOfferedLanguage(),
+        const Question language = {"Language", languageNames, (int)(sizeof languageNames / sizeof languageNames[0]), firstOfferedLanguage(),
                                    "the language the dialog checks first", takeLanguage, nullptr};
         result = answerQuestion(language, owner, runLanguageDialog) == NO_ANSWER ? NO_ANSWER : s.languageFlags;
     }

@@ -316,7 +316,11 @@ DialogAction pressKey(UINT key)
 DialogAction pressMnemonicOf(int controlId)
 {
     return [controlId](HWND dialog, DialogSeen &seen) {
-        char letter = mnemonicOf(controlText(dialog, controlId));
+        HWND control = GetDlgItem(dialog, controlId);
+        WCHAR text[512] = {0};
+        if (control)
+            GetWindowTextW(control, text, 512);
+        WCHAR letter = mnemonicOf(text);
         if (!letter) {
             seen.notes.push_back("control " + std::to_string(controlId) + " has no mnemonic");
             return;
@@ -325,7 +329,10 @@ DialogAction pressMnemonicOf(int controlId)
         if (!target || (target != dialog && !IsChild(dialog, target)))
             target = dialog;
         // Alt held: the context bit of the key's lParam.
-        PostMessageA(target, WM_SYSCHAR, (WPARAM)(unsigned char)letter, 0x20000001);
+        // In UTF-16, as a keyboard gives it: a Cyrillic mnemonic has no byte
+        // in a Western code page. The letter as the text writes it: Wine's
+        // dialog manager matches other cases of ASCII letters alone.
+        PostMessageW(target, WM_SYSCHAR, (WPARAM)letter, 0x20000001);
     };
 }
 
@@ -416,8 +423,14 @@ void typeIntoEdit(HWND dialog, int id, const std::string &text)
     SetFocus(edit);
     SendMessageA(edit, EM_SETSEL, 0, -1);
     SendMessageA(edit, WM_CLEAR, 0, 0);
-    for (unsigned char c : text)
-        SendMessageA(edit, WM_CHAR, c, 1);
+    // As a keyboard gives them: whole characters, in UTF-16, whatever the
+    // system code page (text is in it). A byte at a time would leave a
+    // character of three or four bytes on code page 65001 to the window's
+    // own guessing.
+    WCHAR wide[1024];
+    int n = MultiByteToWideChar(CP_ACP, 0, text.c_str(), (int)text.size(), wide, 1024);
+    for (int i = 0; i < n; i++)
+        SendMessageW(edit, WM_CHAR, wide[i], 1);
 }
 
 void selectListEntry(HWND dialog, int listId, int index)
@@ -444,16 +457,16 @@ void postKey(HWND dialog, UINT key)
     PostMessageA(target, WM_KEYUP, key, scan | 0xC0000001);
 }
 
-char mnemonicOf(const std::string &text)
+WCHAR mnemonicOf(const WCHAR *text)
 {
-    for (size_t i = 0; i + 1 < text.size(); i++) {
-        if (text[i] != '&')
+    for (size_t i = 0; text[i] && text[i + 1]; i++) {
+        if (text[i] != L'&')
             continue;
-        if (text[i + 1] == '&') {
+        if (text[i + 1] == L'&') {
             i++;
             continue;
         }
-        return (char)(UINT_PTR)CharLowerA((LPSTR)(UINT_PTR)(unsigned char)text[i + 1]);
+        return text[i + 1];
     }
     return 0;
 }

@@ -104,5 +104,5 @@ void typeIntoEdit(HWND dialog, int id, const std::string &text);
 void selectListEntry(HWND dialog, int listId, int index);
 void doubleClickListEntry(HWND dialog, int listId, int index);
 void postKey(HWND dialog, UINT key);
-// The letter a text marks with "&" ("&&" is a plain "&"), lower case; 0 if none.
-char mnemonicOf(const std::string &text);
+// The letter a text marks with "&" ("&&" is a plain "&"), as written; 0 if none.
+WCHAR mnemonicOf(const WCHAR *text);

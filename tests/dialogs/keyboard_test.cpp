@@ -130,6 +130,8 @@ const LanguageRun kLanguages[] = {
     {"fr", LANGUAGE_FRENCH, IDC_LANGUAGE_FRENCH},
     {"de", LANGUAGE_GERMAN, IDC_LANGUAGE_GERMAN},
     {"es", LANGUAGE_SPANISH, IDC_LANGUAGE_SPANISH},
+    {"ja", LANGUAGE_JAPANESE, IDC_LANGUAGE_JAPANESE},
+    {"ru", LANGUAGE_RUSSIAN, IDC_LANGUAGE_RUSSIAN},
 };
 
 struct SetupOutcome {
@@ -164,7 +166,10 @@ protected:
             copyFileTo(exeDir() + "media\\" + file, media + file);
         for (const char *module : {"apnint.dll", "cpnint.dll", "fixint.dll"})
             copyFileTo(exeDir() + module, media + module);
-        WritePrivateProfileStringA("LANGUAGEINFO", "Info4", "SPANISH", (media + "install.ini").c_str());
+        const char *offered[] = {"SPANISH", "JAPANESE", "RUSSIAN"};
+        for (int i = 0; i < 3; i++)
+            WritePrivateProfileStringA("LANGUAGEINFO", ("Info" + std::to_string(4 + i)).c_str(), offered[i],
+                                       (media + "install.ini").c_str());
     }
 
     void expectProgress()

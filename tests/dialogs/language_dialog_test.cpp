@@ -18,7 +18,8 @@
 namespace {
 
 const int languageButtons[] = {IDC_LANGUAGE_ENGLISH, IDC_LANGUAGE_GERMAN, IDC_LANGUAGE_FRENCH,
-                               IDC_LANGUAGE_SPANISH};
+                               IDC_LANGUAGE_SPANISH, IDC_LANGUAGE_JAPANESE, IDC_LANGUAGE_RUSSIAN};
+const int kButtons = (int)(sizeof languageButtons / sizeof languageButtons[0]);
 
 std::string languageInfo(const std::vector<const char *> &values)
 {
@@ -34,14 +35,14 @@ std::string languageInfo(const std::vector<const char *> &values)
 
 // The state of the four language buttons when the dialog opened.
 struct ButtonsSeen {
-    bool enabled[4];
-    bool checked[4];
+    bool enabled[kButtons];
+    bool checked[kButtons];
 };
 
 DialogAction inspect(ButtonsSeen *seen, DialogAction then)
 {
     return [seen, then](HWND dialog, DialogSeen &record) {
-        for (int i = 0; i < 4; i++) {
+        for (int i = 0; i < kButtons; i++) {
             HWND button = GetDlgItem(dialog, languageButtons[i]);
             seen->enabled[i] = IsWindowEnabled(button) != 0;
             seen->checked[i] = SendMessageA(button, BM_GETCHECK, 0, 0) == BST_CHECKED;
@@ -156,7 +157,7 @@ TEST_F(LanguageTest, DialogOffersOnlyTheOfferedLanguages)
         const char *name;
         std::vector<const char *> offered;
         const char *system;
-        ButtonsSeen buttons;  // English, German, French, Spanish
+        ButtonsSeen buttons;  // English, German, French, Spanish, Japanese, Russian
         DialogAction then;
         int expected;
     } cases[] = {
@@ -176,6 +177,15 @@ TEST_F(LanguageTest, DialogOffersOnlyTheOfferedLanguages)
          pressButton(IDOK), LANGUAGE_ENGLISH},
         {"names without a bit", {"English", "English"}, "enu",
          {{false, false, false, false}, {false, false, false, false}}, pressButton(IDOK), LANGUAGE_SPANISH},
+        {"Japanese chosen", {"JAPANESE", "ENGLISH"}, "",
+         {{true, false, false, false, true, false}, {true, false, false, false, false, false}},
+         chooseAndConfirm(IDC_LANGUAGE_JAPANESE), LANGUAGE_JAPANESE},
+        {"Russian chosen", {"RUSSIAN", "GERMAN"}, "xxx",
+         {{false, true, false, false, false, true}, {false, true, false, false, false, false}},
+         chooseAndConfirm(IDC_LANGUAGE_RUSSIAN), LANGUAGE_RUSSIAN},
+        {"Japanese first of the new two", {"RUSSIAN", "JAPANESE"}, "deu",
+         {{false, false, false, false, true, true}, {false, false, false, false, true, false}}, pressButton(IDOK),
+         LANGUAGE_JAPANESE},
     };
     for (const Case &c : cases) {
         offer(c.offered);
@@ -186,7 +196,7 @@ TEST_F(LanguageTest, DialogOffersOnlyTheOfferedLanguages)
         EXPECT_EQ(c.expected, run()) << c.name;
         ASSERT_EQ(1u, autopilotLog().size()) << c.name;
         EXPECT_FALSE(autopilotLog()[0].unexpected);
-        for (int i = 0; i < 4; i++) {
+        for (int i = 0; i < kButtons; i++) {
             EXPECT_EQ(c.buttons.enabled[i], seen.enabled[i]) << c.name << ": button " << languageButtons[i];
             EXPECT_EQ(c.buttons.checked[i], seen.checked[i]) << c.name << ": button " << languageButtons[i];
         }
@@ -226,6 +236,8 @@ TEST_F(LanguageTest, TheLanguageSettledOnGoesBackInTheRecord)
         {"network installation", {"GERMAN", "FRENCH"}, "xxx", 1, 0, LANGUAGE_ENGLISH},
         {"French chosen", {"ENGLISH", "FRENCH"}, "xxx", 0, IDC_LANGUAGE_FRENCH, LANGUAGE_FRENCH},
         {"dialog cancelled", {"ENGLISH", "FRENCH"}, "xxx", 0, IDCANCEL, 99},
+        {"system language Japanese", {"ENGLISH", "JAPANESE"}, "jpn", 0, 0, LANGUAGE_JAPANESE},
+        {"Russian chosen", {"ENGLISH", "RUSSIAN"}, "xxx", 0, IDC_LANGUAGE_RUSSIAN, LANGUAGE_RUSSIAN},
     };
     for (const Case &c : cases) {
         offer(c.offered);
@@ -313,6 +325,8 @@ TEST(OfferedLanguagesTest, ListEndsAtTheFirstGapAndNamesMatchExactly)
         {{"english", "ENGLISH2", "Spanish"}, 3, 0},
         {{overlong.c_str(), "SPANISH"}, 2, 8},
         {{"FRENCH", "FRENCH"}, 2, 2},
+        {{"JAPANESE", "RUSSIAN", "SPANISH"}, 3, 56},
+        {{"japanese", "Russian"}, 2, 0},
     };
     int n = 0;
     for (const Case &c : cases) {
@@ -342,6 +356,8 @@ TEST(SystemLanguageTest, CodesSelectOnlyOfferedLanguages)
         {"FRC", 6, 1, 2},   {"esn", 9, 1, 8},   {"ESP", 8, 1, 8},   {"deu", 3, 0, 3},
         {"enu", 14, 0, 14}, {"de", 15, 0, 15},  {"", 15, 0, 15},    {nullptr, 15, 0, 15},
         {"english", 15, 0, 15},
+        {"jpn", 63, 1, 16}, {"RUS", 63, 1, 32}, {"Jpn", 16, 1, 16}, {"jpn", 47, 0, 47},
+        {"rus", 31, 0, 31}, {"ja", 63, 0, 63},  {"ru", 63, 0, 63},
     };
     int n = 0;
     for (const Case &c : cases) {

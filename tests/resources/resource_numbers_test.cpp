@@ -17,7 +17,7 @@ namespace {
 std::vector<std::string> modulePaths()
 {
     std::vector<std::string> paths = {exeDir() + "luinsres.dll"};
-    for (const char *code : {"en", "fr", "de", "es"})
+    for (const char *code : {"en", "fr", "de", "es", "ja", "ru"})
         paths.push_back(exeDir() + "media\\lang\\" + code + "\\luinsres.dll");
     return paths;
 }
@@ -33,7 +33,7 @@ TEST(ResourceNumbers, TemplatesHoldTheirControlsUnderTheirNumbers)
         {3, {622}},
         {4, {101, 102, 103, 2, 998}},
         {500, {101, 102, 401, 402, 403, 1, 2, 998}},
-        {502, {102, 103, 104, 105, 1, 2, 998}},
+        {502, {102, 103, 104, 105, 106, 107, 1, 2, 998}},
         {1200, {301, 401, 402, 104, 102, 103, 105, 998, 2}},
         {1300, {301, 401, 402, 104, 102, 103, 105, 998, 2}},
         {4000, {301, 401, 402, 1, 2}},

@@ -127,6 +127,8 @@ TEST_F(AnswerFileTest, NoUsableAnswerStopsWithMinusThreeWritesNothingAndLogsWhy)
          "initLanguage -3", nullptr, nullptr},
         {"Language=spanish cannot be taken: install.ini does not offer", RUN_STANDARD,
          "[Setup]\nLanguage=spanish\nKind=standard\n", "initLanguage -3", nullptr, nullptr},
+        {"Language=russian cannot be taken: install.ini does not offer", RUN_STANDARD,
+         "[Setup]\nLanguage=russian\nKind=standard\n", "initLanguage -3", nullptr, nullptr},
         {"VWP/NOSUCH: no such component on this medium", RUN_CUSTOM, "[Setup]\nKind=custom\n[VWP]\nNOSUCH=1\n",
          "dodialog -3", nullptr, nullptr},
         {"VWP/NOSUCH: no such component on this medium", RUN_CUSTOM,
@@ -190,6 +192,7 @@ struct HandWritten {
     RunKind run;
     const char *answers;
     std::vector<const char *> expected;   // lines of the outcome or the log
+    void (*alter)(SetupRuns &) = nullptr;
 };
 
 TEST_F(AnswerFileTest, FileByHandNamesOnlyWhatDiffersFromTheDialogsFirstState)
@@ -202,6 +205,8 @@ TEST_F(AnswerFileTest, FileByHandNamesOnlyWhatDiffersFromTheDialogsFirstState)
         {RUN_CUSTOM, "[Setup]\nKind=custom\nLanguage=german\n[Components]\nCONVTOOL=0\n[MANUAL]\nSAMPLES=0\n",
          {"initLanguage 4", "dodialog 2", "selection: VWP chosen: PLAIN JWRITE1 QUILL JWRITE2 LOOM",
           "selection: MANUAL chosen: MANUAL ONLINEHELP README", "selection: CONVTOOL not chosen"}},
+        {RUN_STANDARD, "[Setup]\nKind=standard\nLanguage=japanese\n", {"initLanguage 16", "dodialog 1"},
+         [](SetupRuns &r) { setIni(r, "LANGUAGEINFO", "Info4", "JAPANESE"); }},
         {RUN_NETWORK, "", {"networkInstall 1", "folder: made"}},
         {RUN_MODIFY, "[Setup]\nReinstall=modify\n", {"HaveKeyDialog 4 (workstation 0)", "dodialog 1"}},
         {RUN_MODIFY, "[Setup]\nReinstall=modify\nKind=cancel\n", {"dodialog 10"}},
@@ -209,7 +214,7 @@ TEST_F(AnswerFileTest, FileByHandNamesOnlyWhatDiffersFromTheDialogsFirstState)
     };
     for (const HandWritten &c : cases) {
         SCOPED_TRACE(c.answers);
-        std::string outcome = replay(runOf(c.run), c.answers) + logText;
+        std::string outcome = replay(runOf(c.run), c.answers, c.alter) + logText;
         for (const char *line : c.expected)
             EXPECT_NE(std::string::npos, outcome.find(std::string(line))) << line << "\n" << outcome;
     }
