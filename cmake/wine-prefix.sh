@@ -3,7 +3,8 @@
 # $WINEARCH set by the caller: created on first use, with Wine's own fonts
 # (Debian's Wine does not find them where fonts-wine puts them, so dialogs
 # would fall back to a wide substitute and the caption buttons would lack
-# Marlett's glyphs), and with unmanaged windows (without a window manager on
+# Marlett's glyphs), with Japanese fonts for Japanese text, and with
+# unmanaged windows (without a window manager on
 # the virtual display Wine would wait for one at every hidden window).
 set -u
 SERVER=/usr/lib/wine/wineserver
@@ -20,6 +21,28 @@ if [ -d /usr/share/wine/fonts ] && [ ! -f "$fonts/marlett.ttf" ]; then
   cp /usr/share/wine/fonts/* "$fonts/"
   changed=1
 fi
+# Japanese text: fonts from Debian's packages, linked into the prefix, take
+# the place of the fonts a Japanese Windows has. On code page 932 "MS Shell
+# Dlg" stands for "MS UI Gothic"; on every other system Tahoma links to "MS UI
+# Gothic" for the characters it lacks. Wine's replacements make these names
+# (and the Gothic faces programs name) Debian's faces: VL PGothic
+# (fonts-vlgothic) for the proportional ones, as its Latin and Cyrillic
+# letters are proportional as the Windows faces' are (IPA P Gothic draws
+# Cyrillic at full width, twice as wide), IPA Gothic for the fixed one.
+linkFont() {  # the font file, linked into the prefix's font folder
+  if [ -f "$1" ] && [ ! -e "$fonts/$(basename "$1")" ]; then
+    ln -sf "$1" "$fonts/$(basename "$1")"
+    changed=1
+  fi
+}
+linkFont /usr/share/fonts/opentype/ipafont-gothic/ipag.ttf
+linkFont /usr/share/fonts/truetype/vlgothic/VL-PGothic-Regular.ttf
+for pair in "MS UI Gothic=VL PGothic" "MS PGothic=VL PGothic" "MS Gothic=IPAGothic"; do
+  if ! grep -qF "\"${pair%%=*}\"=\"${pair#*=}\"" "$WINEPREFIX/user.reg" 2>/dev/null; then
+    "$WINE" reg add 'HKCU\Software\Wine\Fonts\Replacements' /v "${pair%%=*}" /d "${pair#*=}" /f >/dev/null 2>&1
+    changed=1
+  fi
+done
 if ! grep -q '"Managed"="N"' "$WINEPREFIX/user.reg" 2>/dev/null; then
   "$WINE" reg add 'HKCU\Software\Wine\X11 Driver' /v Managed /d N /f >/dev/null 2>&1
   changed=1
@@ -37,4 +60,6 @@ if [ -n "${DIALOGINT_BUILD_DIR:-}" ] && [ -f "$standin" ] && ! cmp -s "$standin"
 fi
 [ "$changed" = 0 ] || "$SERVER" -w
 [ -f "$fonts/marlett.ttf" ] || { echo "wine-prefix: Wine's fonts (fonts-wine) are missing" >&2; exit 99; }
+[ -e "$fonts/ipag.ttf" ] || { echo "wine-prefix: the IPA Gothic font (fonts-ipafont-gothic) is missing" >&2; exit 99; }
+[ -e "$fonts/VL-PGothic-Regular.ttf" ] || { echo "wine-prefix: the VL PGothic font (fonts-vlgothic) is missing" >&2; exit 99; }
 exit 0

@@ -13,13 +13,13 @@ packages=(
   wine64 wine32:i386 fonts-wine xvfb xauth x11-apps imagemagick
   cmake ninja-build googletest
   clang libclang-rt-14-dev
-  nsis locales
+  nsis locales fonts-ipafont-gothic fonts-vlgothic
 )
 
 # The system code pages of other countries come from the locale Wine starts
 # in (LC_ALL=ja_JP.UTF-8 gives code page 932); Wine names files in the
 # locale's own character set, so the locale must exist.
-locales=(ja_JP.UTF-8)
+locales=(ja_JP.UTF-8 en_US.UTF-8 pl_PL.UTF-8 ru_RU.UTF-8 zh_CN.UTF-8 ko_KR.UTF-8)
 generateLocales() {
   local wanted=()
   for l in "${locales[@]}"; do

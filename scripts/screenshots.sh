@@ -4,8 +4,11 @@
 # of the viewers (two share a file) and of the integrations (one cannot be
 # installed), and the space warning; the same at 144 dpi in
 # docs/screenshots/144dpi/ and at 192 dpi in docs/screenshots/192dpi/, under
-# a dark high-contrast theme in docs/screenshots/high-contrast/, and in each
-# language (English, French, German, Spanish) in docs/screenshots/lang/<code>/. The dialogs run in the program
+# a dark high-contrast theme in docs/screenshots/high-contrast/, in each
+# language (English, French, German, Spanish) in docs/screenshots/lang/<code>/,
+# and each language module on a Western, a Japanese and a Cyrillic system (Wine
+# started in that locale, which sets the system's code page and dialog font) in
+# docs/screenshots/systems/<system>/<code>/. The dialogs run in the program
 # dialog_screenshots under Wine; for each picture it writes <name>.ready with
 # the window's rectangle into a handshake folder, this script crops the
 # display to it and answers with <name>.done.
@@ -41,18 +44,19 @@ contrast_theme() {
 # Inside the virtual display and the Wine session: run the program and take
 # each picture it asks for.
 if [ "${1:-}" = --photograph ]; then
-  # One run per resolution and language: "<dpi> <language> <folder> [contrast]".
+  # One run per resolution and language: "<dpi> <language> <folder> [contrast|plain [locale]]".
   if [ $# -gt 1 ]; then
     status=0
     for run in "${@:2}"; do
-      read -r dpi language folder theme <<< "$run"
+      read -r dpi language folder theme locale <<< "$run"
       # Wine takes the resolution from the registry when a process starts.
       "$WINE" reg add 'HKCU\Control Panel\Desktop' /v LogPixels /t REG_DWORD /d "$dpi" /f >/dev/null 2>&1
       [ "${theme:-}" = contrast ] && contrast_theme on
       mkdir -p "$folder"
       # The handshake of the run before must not answer this one's pictures.
       rm -f "$SCREENSHOTS_HANDSHAKE"/*.done "$SCREENSHOTS_HANDSHAKE"/*.ready
-      SCREENSHOTS_OUT=$folder SCREENSHOTS_LANGUAGE=$language bash "$0" --photograph || status=$?
+      SCREENSHOTS_OUT=$folder SCREENSHOTS_LANGUAGE=$language SCREENSHOTS_LOCALE=${locale:-} \
+        bash "$0" --photograph || status=$?
       [ "${theme:-}" = contrast ] && contrast_theme off
     done
     "$WINE" reg delete 'HKCU\Control Panel\Desktop' /v LogPixels /f >/dev/null 2>&1
@@ -60,7 +64,13 @@ if [ "${1:-}" = --photograph ]; then
   fi
   # Wine sees the Unix root as drive Z:.
   windowsPath="Z:${SCREENSHOTS_HANDSHAKE//\//\\}"
-  "$WINE" "$DIALOGINT_BUILD_DIR/bin/dialog_screenshots.exe" "$windowsPath" ${SCREENSHOTS_LANGUAGE:-} &
+  # Wine takes the system's code page from the locale it starts in.
+  if [ -n "${SCREENSHOTS_LOCALE:-}" ]; then
+    LC_ALL=$SCREENSHOTS_LOCALE "$WINE" "$DIALOGINT_BUILD_DIR/bin/dialog_screenshots.exe" "$windowsPath" \
+      ${SCREENSHOTS_LANGUAGE:-} &
+  else
+    "$WINE" "$DIALOGINT_BUILD_DIR/bin/dialog_screenshots.exe" "$windowsPath" ${SCREENSHOTS_LANGUAGE:-} &
+  fi
   program=$!
   while kill -0 "$program" 2>/dev/null; do
     for ready in "$SCREENSHOTS_HANDSHAKE"/*.ready; do
@@ -90,5 +100,14 @@ trap 'rm -rf "$handshake"' EXIT
 export DIALOGINT_BUILD_DIR=$build SCREENSHOTS_HANDSHAKE=$handshake
 runs=("96 en $out" "144 en $out/144dpi" "192 en $out/192dpi" "96 en $out/high-contrast contrast")
 for language in en fr de es; do runs+=("96 $language $out/lang/$language"); done
+# Every language module the build makes, on each system: one row per system.
+systems=("western en_US.UTF-8" "japanese ja_JP.UTF-8" "cyrillic ru_RU.UTF-8")
+for row in "${systems[@]}"; do
+  read -r system locale <<< "$row"
+  for module in "$build"/bin/media/lang/*/; do
+    language=$(basename "$module")
+    runs+=("96 $language $out/systems/$system/$language plain $locale")
+  done
+done
 # Room for the dialogs at 192 dpi, twice their usual size.
 xvfb-run -a -s "-screen 0 2048x1536x24" bash scripts/under-wine.sh bash scripts/screenshots.sh --photograph "${runs[@]}"

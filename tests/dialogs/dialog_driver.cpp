@@ -11,6 +11,7 @@
 #include "dialogs/component_list.h"
 #include "dialogs/main_dialog.h"
 #include "dialogs/options_dialog.h"
+#include "dialogs/dialog_toolkit.h"
 #include "luinsres_ids.h"
 #include "registry/previous_install.h"
 #include "state/host_record.h"
@@ -169,11 +170,13 @@ void closeDialogSetup()
 int runMainDialog(HWND owner)
 {
     int templateId = setupState->upgradeMode ? DLG_MAIN_UPGRADE : DLG_MAIN;
-    return (int)DialogBoxParamA(resourceModule, MAKEINTRESOURCEA(templateId), owner, MainDialogProc, 0);
+    // As the library shows it: a Unicode dialog, whose texts reach the
+    // screen whole whatever the system's code page.
+    return (int)runDialog(templateId, owner, MainDialogProc);
 }
 
 int runOptionsPage(int group, HWND owner)
 {
     setupState->optionsPage = group;
-    return (int)DialogBoxParamA(resourceModule, MAKEINTRESOURCEA(DLG_OPTIONS), owner, optionsDlgProc, 0);
+    return (int)runDialog(DLG_OPTIONS, owner, optionsDlgProc);
 }

@@ -3,9 +3,9 @@
 // dialog procedure relies on, every string within the buffer it is loaded
 // into, the printf formats, both list bitmaps and the resources' language.
 // The dialogs are made for real, in their own font, at 96, 120, 144 and 192
-// dpi, to find controls outside the margins, texts that would be cut, a
-// category list that would scroll and boxes that would not grow with its
-// rows. Every template is read as the keyboard reaches it: each mnemonic
+// dpi on a Western, a Japanese and a Cyrillic system, to find controls
+// outside the margins, texts that would be cut, a category list that would
+// scroll and boxes that would not grow with its rows. Every template is read as the keyboard reaches it: each mnemonic
 // unique in its dialog, each field after its label.
 #include <windows.h>
 
@@ -38,7 +38,8 @@ const TemplateContract kTemplates[] = {
     {DLG_OPTIONS, {IDC_OPTIONS_LIST, IDC_OPTIONS_DETAILS, IDC_OPTIONS_FREE, IDC_OPTIONS_NEEDED,
                    IDC_OPTIONS_DESCRIPTION, IDOK, IDCANCEL, IDC_HELP_BUTTON}},
     {DLG_LANGUAGE, {IDC_LANGUAGE_ENGLISH, IDC_LANGUAGE_GERMAN, IDC_LANGUAGE_FRENCH,
-                    IDC_LANGUAGE_SPANISH, IDOK, IDCANCEL, IDC_HELP_BUTTON}},
+                    IDC_LANGUAGE_SPANISH, IDC_LANGUAGE_JAPANESE, IDC_LANGUAGE_RUSSIAN, IDOK, IDCANCEL,
+                    IDC_HELP_BUTTON}},
     {DLG_MAIN, {IDC_MAIN_DIRECTORY, IDC_MAIN_FREE, IDC_MAIN_FULL_SIZE, IDC_MAIN_DEFAULT_SIZE,
                 IDC_MAIN_STANDARD, IDC_MAIN_CUSTOM, IDC_MAIN_WORKSTATION, IDC_HELP_BUTTON,
                 IDCANCEL}},
@@ -73,6 +74,8 @@ const StyleContract kStyles[] = {
     {DLG_LANGUAGE, IDC_LANGUAGE_GERMAN, BS_TYPEMASK | WS_GROUP, BS_AUTORADIOBUTTON},
     {DLG_LANGUAGE, IDC_LANGUAGE_FRENCH, BS_TYPEMASK | WS_GROUP, BS_AUTORADIOBUTTON},
     {DLG_LANGUAGE, IDC_LANGUAGE_SPANISH, BS_TYPEMASK | WS_GROUP, BS_AUTORADIOBUTTON},
+    {DLG_LANGUAGE, IDC_LANGUAGE_JAPANESE, BS_TYPEMASK | WS_GROUP, BS_AUTORADIOBUTTON},
+    {DLG_LANGUAGE, IDC_LANGUAGE_RUSSIAN, BS_TYPEMASK | WS_GROUP, BS_AUTORADIOBUTTON},
 };
 
 // Buffer sizes of the library's loads, terminator excluded.
@@ -123,31 +126,58 @@ std::vector<StringContract> stringContracts()
 
 // The largest signed 32-bit figure with its groups: more than the thousands
 // figures ever reach, so a control that takes it never cuts one.
-const char kWidestFigure[] = "2,147,483,647";
+const wchar_t kWidestFigure[] = L"2,147,483,647";
 // A display name of the full 29 characters.
-const char kLongestName[] = "Jor Writer for Workgroups 2.x";
+const wchar_t kLongestName[] = L"Jor Writer for Workgroups 2.x";
 
 // One language's module: its folder under media\lang\, the language its
-// resources are marked with, and one text with the letters of the language,
-// to see that the code page was read right.
+// resources are marked with, one text with the letters of the language, to
+// see that the code page was read right, and the ANSI code page of the
+// systems that speak it, in which the library's 8-bit buffers hold its texts.
 struct LanguageModule {
     const char *code;
     LANGID language;
     int sampleId;
     const wchar_t *sample;
+    UINT codePage;
 };
 
 const LanguageModule kModules[] = {
-    {"en", MAKELANGID(LANG_ENGLISH, SUBLANG_ENGLISH_US), IDS_CATEGORY_NAME_BASE + 8, L"Manuals and online help"},
-    {"fr", MAKELANGID(LANG_FRENCH, SUBLANG_FRENCH), IDS_CATEGORY_NAME_BASE + 5, L"Int\u00e9gration aux applications"},
-    {"de", MAKELANGID(LANG_GERMAN, SUBLANG_GERMAN), IDS_CATEGORY_NAME_BASE + 8, L"Handb\u00fccher und Onlinehilfe"},
+    {"en", MAKELANGID(LANG_ENGLISH, SUBLANG_ENGLISH_US), IDS_CATEGORY_NAME_BASE + 8, L"Manuals and online help",
+     1252},
+    {"fr", MAKELANGID(LANG_FRENCH, SUBLANG_FRENCH), IDS_CATEGORY_NAME_BASE + 5, L"Int\u00e9gration aux applications",
+     1252},
+    {"de", MAKELANGID(LANG_GERMAN, SUBLANG_GERMAN), IDS_CATEGORY_NAME_BASE + 8, L"Handb\u00fccher und Onlinehilfe",
+     1252},
     {"es", MAKELANGID(LANG_SPANISH, SUBLANG_SPANISH_MODERN), IDS_CATEGORY_NAME_BASE + 2,
-     L"Filtros de hojas de c\u00e1lculo"},
+     L"Filtros de hojas de c\u00e1lculo", 1252},
+    {"ja", MAKELANGID(LANG_JAPANESE, SUBLANG_JAPANESE_JAPAN), IDS_CATEGORY_NAME_BASE + 8,
+     L"\u30de\u30cb\u30e5\u30a2\u30eb\u3068\u30aa\u30f3\u30e9\u30a4\u30f3 \u30d8\u30eb\u30d7", 932},
+    {"ru", MAKELANGID(LANG_RUSSIAN, SUBLANG_RUSSIAN_RUSSIA), IDS_CATEGORY_NAME_BASE + 5,
+     L"\u0418\u043d\u0442\u0435\u0433\u0440\u0430\u0446\u0438\u044f \u0441 \u043f\u0440\u0438\u043b\u043e\u0436\u0435\u043d\u0438\u044f\u043c\u0438",
+     1251},
 };
 
 const int kDpis[] = {96, 120, 144, 192};
 
+// A system the dialogs are shown on: the locale Wine starts its process in,
+// the code page that gives, and letters of the system's own, which the
+// dialogs' font must have.
+struct SystemLocale {
+    const char *name;
+    const char *locale;
+    UINT codePage;
+    const wchar_t *letters;
+};
+
+const SystemLocale kSystems[] = {
+    {"western", "en_US.UTF-8", 1252, L"\u00e9\u00fc\u00f1\u00df"},
+    {"japanese", "ja_JP.UTF-8", 932, L"\u65e5\u672c\u8a9e\u30bb\u30c3\u30c8\u30a2\u30c3\u30d7"},
+    {"cyrillic", "ru_RU.UTF-8", 1251, L"\u0423\u0441\u0442\u0430\u043d\u043e\u0432\u043a\u0430"},
+};
+
 HMODULE g_module = nullptr;
+UINT g_codePage = 1252;
 
 // The list's rows are measured by the library's own code, on this module's
 // bitmaps, as the options dialog measures them.
@@ -164,7 +194,7 @@ INT_PTR CALLBACK contractDialogProc(HWND dialog, UINT message, WPARAM, LPARAM lP
 struct Dialog {
     HWND window;
     explicit Dialog(int id)
-        : window(CreateDialogParamA(g_module, MAKEINTRESOURCEA(id), nullptr, contractDialogProc, 0))
+        : window(CreateDialogParamW(g_module, MAKEINTRESOURCEW(id), nullptr, contractDialogProc, 0))
     {
     }
     ~Dialog()
@@ -181,31 +211,68 @@ struct Dialog {
     }
 };
 
-std::string loadString(int id)
+std::wstring loadWide(int id)
 {
-    char text[1024] = "";
-    int length = LoadStringA(g_module, id, text, sizeof text);
-    return std::string(text, length);
+    wchar_t text[1024] = L"";
+    int length = LoadStringW(g_module, id, text, 1024);
+    return std::wstring(text, length);
 }
 
-std::string windowText(HWND window)
+// A text as a host in the module's language receives it: in that language's
+// code page, so that its length is the bytes the library's buffers take.
+std::string loadString(int id)
 {
-    char text[512] = "";
-    GetWindowTextA(window, text, sizeof text);
+    std::wstring wide = loadWide(id);
+    if (wide.empty())
+        return "";
+    int bytes = WideCharToMultiByte(g_codePage, 0, wide.c_str(), (int)wide.size(), nullptr, 0, nullptr, nullptr);
+    std::string text(bytes, '\0');
+    WideCharToMultiByte(g_codePage, 0, wide.c_str(), (int)wide.size(), &text[0], bytes, nullptr, nullptr);
     return text;
+}
+
+std::wstring windowText(HWND window)
+{
+    wchar_t text[512] = L"";
+    GetWindowTextW(window, text, 512);
+    return text;
+}
+
+// A text for a failure message.
+std::string utf8(const std::wstring &text)
+{
+    int bytes = WideCharToMultiByte(CP_UTF8, 0, text.c_str(), (int)text.size(), nullptr, 0, nullptr, nullptr);
+    std::string out(bytes, '\0');
+    WideCharToMultiByte(CP_UTF8, 0, text.c_str(), (int)text.size(), &out[0], bytes, nullptr, nullptr);
+    return out;
+}
+
+// The letter after the first single '&', lower case; 0 without one.
+wchar_t mnemonicOfWide(const std::wstring &text)
+{
+    for (size_t i = 0; i + 1 < text.size(); i++) {
+        if (text[i] != L'&')
+            continue;
+        if (text[i + 1] == L'&') {
+            i++;
+            continue;
+        }
+        return (wchar_t)(UINT_PTR)CharLowerW((LPWSTR)(UINT_PTR)text[i + 1]);
+    }
+    return 0;
 }
 
 // Empty when `text` fits `control` in the control's font, else what it needs:
 // one line, or, in a static at least two lines high, wrapped lines within its
 // height. Push buttons keep room for their frame, radio buttons for the circle.
-std::string cutBy(HWND control, const std::string &text)
+std::string cutBy(HWND control, const std::wstring &text)
 {
     RECT client;
     GetClientRect(control, &client);
     HDC dc = GetDC(control);
-    HGDIOBJ oldFont = SelectObject(dc, reinterpret_cast<HFONT>(SendMessageA(control, WM_GETFONT, 0, 0)));
-    TEXTMETRICA metrics;
-    GetTextMetricsA(dc, &metrics);
+    HGDIOBJ oldFont = SelectObject(dc, reinterpret_cast<HFONT>(SendMessageW(control, WM_GETFONT, 0, 0)));
+    TEXTMETRICW metrics;
+    GetTextMetricsW(dc, &metrics);
     char className[32] = "";
     GetClassNameA(control, className, sizeof className);
     bool isButton = lstrcmpiA(className, "Button") == 0;
@@ -216,12 +283,12 @@ std::string cutBy(HWND control, const std::string &text)
     bool wraps = !isButton && client.bottom >= 2 * metrics.tmHeight;
     UINT prefix = (!isButton && (GetWindowLongA(control, GWL_STYLE) & SS_NOPREFIX)) ? DT_NOPREFIX : 0;
     RECT need = {0, 0, room, 0};
-    DrawTextA(dc, text.c_str(), -1, &need, DT_CALCRECT | prefix | (wraps ? DT_WORDBREAK : DT_SINGLELINE));
+    DrawTextW(dc, text.c_str(), -1, &need, DT_CALCRECT | prefix | (wraps ? DT_WORDBREAK : DT_SINGLELINE));
     SelectObject(dc, oldFont);
     ReleaseDC(control, dc);
     if (need.right <= room && need.bottom <= client.bottom)
         return "";
-    return "\"" + text + "\" needs " + std::to_string(need.right) + "x" + std::to_string(need.bottom) +
+    return "\"" + utf8(text) + "\" needs " + std::to_string(need.right) + "x" + std::to_string(need.bottom) +
            " pixels, has " + std::to_string(room) + "x" + std::to_string(client.bottom);
 }
 
@@ -234,6 +301,7 @@ std::string modulePath(const LanguageModule &m)
 void useModule(const LanguageModule &m)
 {
     g_module = LoadLibraryA(modulePath(m).c_str());
+    g_codePage = m.codePage;
     ASSERT_NE(nullptr, g_module) << modulePath(m) << " does not load";
     resourceModule = g_module;
 }
@@ -291,7 +359,7 @@ TEST_P(ResourceContract, LanguageButtonsAreOneGroupThatChecksItself)
         c = GetWindow(c, GW_HWNDNEXT);
     } while (c && !(GetWindowLongA(c, GWL_STYLE) & WS_GROUP));
     EXPECT_EQ((std::vector<int>{IDC_LANGUAGE_ENGLISH, IDC_LANGUAGE_GERMAN, IDC_LANGUAGE_FRENCH,
-                                IDC_LANGUAGE_SPANISH}),
+                                IDC_LANGUAGE_SPANISH, IDC_LANGUAGE_JAPANESE, IDC_LANGUAGE_RUSSIAN}),
               group);
 
     CheckDlgButton(dialog.window, IDC_LANGUAGE_ENGLISH, BST_CHECKED);
@@ -305,6 +373,14 @@ TEST_P(ResourceContract, EveryStringIsPresentAndFitsItsBuffer)
     for (const StringContract &s : stringContracts()) {
         std::string text = loadString(s.id);
         EXPECT_FALSE(text.empty()) << "string " << s.id;
+        // Every letter came through the resource compiler and has a place
+        // in the language's code page.
+        std::wstring wide = loadWide(s.id);
+        EXPECT_EQ(std::wstring::npos, wide.find(L'\ufffd')) << "string " << s.id;
+        BOOL lost = FALSE;
+        WideCharToMultiByte(g_codePage, WC_NO_BEST_FIT_CHARS, wide.c_str(), (int)wide.size(), nullptr, 0, nullptr,
+                            &lost);
+        EXPECT_FALSE(lost) << "string " << s.id << " has letters outside code page " << g_codePage;
         EXPECT_LE(text.size(), static_cast<size_t>(s.maxLength)) << "string " << s.id << ": " << text;
         if (s.question) {
             EXPECT_EQ('?', text.empty() ? 0 : text.back()) << "string " << s.id << ": " << text;
@@ -378,7 +454,7 @@ TEST_P(ResourceContract, TabOrderReadsDownEachColumnMnemonicsAreUniqueAndEveryFi
     for (const TemplateContract &t : kTemplates) {
         Dialog dialog(t.id);
         ASSERT_NE(nullptr, dialog.window) << "template " << t.id;
-        std::string letters;
+        std::wstring letters;
         HWND previous = nullptr;
         bool inRadioGroup = false;
         std::vector<RECT> stops;   // the tab stops so far, in tab order
@@ -406,15 +482,18 @@ TEST_P(ResourceContract, TabOrderReadsDownEachColumnMnemonicsAreUniqueAndEveryFi
                 stops.push_back(r);
             }
             inRadioGroup = radio;
-            std::string text = windowText(control), kind = classOf(control);
+            std::wstring text = windowText(control);
+            std::string kind = classOf(control);
             LONG style = GetWindowLongA(control, GWL_STYLE);
             int id = GetDlgCtrlID(control);
             bool isStatic = lstrcmpiA(kind.c_str(), "Static") == 0;
             bool isButton = lstrcmpiA(kind.c_str(), "Button") == 0;
-            char letter = (isStatic && (style & SS_NOPREFIX)) ? 0 : mnemonicOf(text);
-            std::string where = "template " + std::to_string(t.id) + ", control " + std::to_string(id) + " \"" + text + "\"";
+            wchar_t letter = (isStatic && (style & SS_NOPREFIX)) ? 0 : mnemonicOfWide(text);
+            std::string where = "template " + std::to_string(t.id) + ", control " + std::to_string(id) + " \"" +
+                                utf8(text) + "\"";
             if (letter) {
-                EXPECT_EQ(std::string::npos, letters.find(letter)) << where << ": '" << letter << "' taken twice";
+                EXPECT_EQ(std::wstring::npos, letters.find(letter))
+                    << where << ": '" << utf8(std::wstring(1, letter)) << "' taken twice";
                 letters += letter;
             }
             LONG type = style & BS_TYPEMASK;
@@ -424,14 +503,14 @@ TEST_P(ResourceContract, TabOrderReadsDownEachColumnMnemonicsAreUniqueAndEveryFi
             bool takesInput = lstrcmpiA(kind.c_str(), "Edit") == 0 || lstrcmpiA(kind.c_str(), "ListBox") == 0;
             bool figure = isStatic && (style & SS_TYPEMASK) == SS_RIGHT;
             if (takesInput || figure) {
-                std::string label = previous ? windowText(previous) : "";
+                std::wstring label = previous ? windowText(previous) : L"";
                 bool labelled = previous && !label.empty() &&
                                 (lstrcmpiA(classOf(previous).c_str(), "Static") == 0 ||
                                  (GetWindowLongA(previous, GWL_STYLE) & BS_TYPEMASK) == BS_GROUPBOX) &&
                                 (WORD)GetDlgCtrlID(previous) == 0xFFFF;   // a label, not a field
                 EXPECT_TRUE(labelled) << where << ": no label right before it";
                 if (takesInput) {
-                    EXPECT_NE(0, mnemonicOf(label)) << where << ": its label \"" << label << "\" has no mnemonic";
+                    EXPECT_NE(0, mnemonicOfWide(label)) << where << ": its label \"" << label << "\" has no mnemonic";
                 }
             }
             previous = control;
@@ -459,9 +538,9 @@ void checkMargins()
             IntersectRect(&inside, &r, &area);
             IntersectRect(&shown, &r, &whole);
             EXPECT_TRUE(EqualRect(&shown, &r)) << "template " << t.id << ", control " << GetDlgCtrlID(control)
-                                               << " \"" << windowText(control) << "\" lies outside the dialog";
+                                               << " \"" << utf8(windowText(control)) << "\" lies outside the dialog";
             EXPECT_TRUE(EqualRect(&inside, &r)) << "template " << t.id << ", control " << GetDlgCtrlID(control)
-                                                << " \"" << windowText(control) << "\" crosses the margin";
+                                                << " \"" << utf8(windowText(control)) << "\" crosses the margin";
         }
     }
 }
@@ -473,7 +552,7 @@ void checkNoTextCut()
     for (const TemplateContract &t : kTemplates) {
         Dialog dialog(t.id);
         for (HWND control : dialog.controls()) {
-            std::string text = windowText(control);
+            std::wstring text = windowText(control);
             if (!text.empty()) {
                 EXPECT_EQ("", cutBy(control, text)) << "template " << t.id;
             }
@@ -481,22 +560,22 @@ void checkNoTextCut()
     }
 
     // Texts the library writes into controls while the dialogs run.
-    std::vector<std::string> descriptions;
+    std::vector<std::wstring> descriptions;
     for (int k = 1; k <= 10; ++k)
-        descriptions.push_back(loadString(IDS_CATEGORY_DESCRIPTION_BASE + k));
+        descriptions.push_back(loadWide(IDS_CATEGORY_DESCRIPTION_BASE + k));
     for (int g = 1; g <= 9; ++g) {
-        std::string text = loadString(IDS_ITEM_DESCRIPTION_BASE + g);
-        size_t at = text.find("%s");
-        descriptions.push_back(at == std::string::npos ? text : text.replace(at, 2, kLongestName));
+        std::wstring text = loadWide(IDS_ITEM_DESCRIPTION_BASE + g);
+        size_t at = text.find(L"%s");
+        descriptions.push_back(at == std::wstring::npos ? text : text.replace(at, 2, kLongestName));
     }
-    const std::vector<std::string> figure = {kWidestFigure};
+    const std::vector<std::wstring> figure = {kWidestFigure};
     const struct {
         int dialog, control;
-        std::vector<std::string> texts;
+        std::vector<std::wstring> texts;
     } fillings[] = {
         {DLG_PROGRESS, IDC_PROGRESS_MESSAGE,
-         {loadString(IDS_PROGRESS_READING), loadString(IDS_PROGRESS_CONFIGURING), loadString(IDS_PROGRESS_NETWORK)}},
-        {DLG_MAIN_UPGRADE, IDC_MAIN_CUSTOM, {loadString(IDS_UPGRADE_CUSTOM)}},
+         {loadWide(IDS_PROGRESS_READING), loadWide(IDS_PROGRESS_CONFIGURING), loadWide(IDS_PROGRESS_NETWORK)}},
+        {DLG_MAIN_UPGRADE, IDC_MAIN_CUSTOM, {loadWide(IDS_UPGRADE_CUSTOM)}},
         {DLG_OPTIONS, IDC_OPTIONS_DESCRIPTION, descriptions},
         {DLG_OPTIONS, IDC_OPTIONS_FREE, figure},
         {DLG_OPTIONS, IDC_OPTIONS_NEEDED, figure},
@@ -513,7 +592,7 @@ void checkNoTextCut()
         Dialog dialog(f.dialog);
         HWND control = GetDlgItem(dialog.window, f.control);
         ASSERT_NE(nullptr, control) << "template " << f.dialog << ", control " << f.control;
-        for (const std::string &text : f.texts)
+        for (const std::wstring &text : f.texts)
             EXPECT_EQ("", cutBy(control, text)) << "template " << f.dialog << ", control " << f.control;
     }
 }
@@ -526,7 +605,7 @@ void checkCategoryRows()
     ASSERT_NE(nullptr, dialog.window);
     HWND list = GetDlgItem(dialog.window, IDC_OPTIONS_LIST);
     for (int k = 1; k <= 10; ++k)
-        SendMessageA(list, LB_ADDSTRING, 0, (LPARAM)loadString(IDS_CATEGORY_NAME_BASE + k).c_str());
+        SendMessageW(list, LB_ADDSTRING, 0, (LPARAM)loadWide(IDS_CATEGORY_NAME_BASE + k).c_str());
     int rowHeight = (int)SendMessageA(list, LB_GETITEMHEIGHT, 0, 0);
     RECT client, last;
     GetClientRect(list, &client);
@@ -546,12 +625,36 @@ void checkCategoryRows()
     EXPECT_EQ(0, (int)SendMessageA(list, LB_GETTOPINDEX, 0, 0));
 }
 
+// The dialogs' font has the glyphs of the system's own letters: without a
+// font for them (a Japanese system whose "MS UI Gothic" is missing) every one
+// would be an empty box, and boxes fit anywhere.
+void checkFontHoldsTheSystemsLetters(const SystemLocale &system)
+{
+    Dialog dialog(DLG_MAIN);
+    ASSERT_NE(nullptr, dialog.window);
+    HDC dc = GetDC(dialog.window);
+    HGDIOBJ oldFont = SelectObject(dc, reinterpret_cast<HFONT>(SendMessageW(dialog.window, WM_GETFONT, 0, 0)));
+    WCHAR face[LF_FACESIZE] = L"";
+    GetTextFaceW(dc, LF_FACESIZE, face);
+    std::wstring letters = system.letters;
+    std::vector<WORD> glyphs(letters.size());
+    GetGlyphIndicesW(dc, letters.c_str(), (int)letters.size(), glyphs.data(), GGI_MARK_NONEXISTING_GLYPHS);
+    SelectObject(dc, oldFont);
+    ReleaseDC(dialog.window, dc);
+    for (size_t i = 0; i < letters.size(); i++)
+        EXPECT_NE(0xFFFF, glyphs[i]) << "the dialogs' font " << utf8(face) << " has no glyph for U+" << std::hex
+                                     << (unsigned)letters[i];
+}
+
 // ---------------------------------------------------------------------------
-// The layout at 96, 120 and 144 dpi. Wine takes the resolution from
-// HKCU\Control Panel\Desktop "LogPixels" when a process starts, so a
+// The layout at each resolution on each system. Wine takes the code page
+// from the Unix locale it starts in, which a Windows process cannot hand its
+// children: each system's rows run in a test program started in its locale
+// (ctest's resources_<system>), the others skip. Wine takes the resolution
+// from HKCU\Control Panel\Desktop "LogPixels" when a process starts, so a
 // resolution other than this process's runs the same test in a child process
-// started while the value says so; the value is put back as soon as the
-// child has started.
+// started while the value says so; the value is put back as soon as the child
+// has started.
 
 const char kDesktopKey[] = "Control Panel\\Desktop";
 const char kChildEvent[] = "DIALOGINT_LAYOUT_CHILD";
@@ -564,11 +667,13 @@ int screenDpi()
     return dpi;
 }
 
-// Runs the current test at `dpi` in a child process; its output when it fails.
-void runAtDpi(int dpi)
+// Runs the current test at `dpi` in a child process on the same system; its
+// output when it fails.
+void runInChild(int dpi, const SystemLocale &system)
 {
     const ::testing::TestInfo *test = ::testing::UnitTest::GetInstance()->current_test_info();
-    std::string eventName = "dialogint-layout-" + std::to_string(GetCurrentProcessId()) + "-" + std::to_string(dpi);
+    std::string eventName = "dialogint-layout-" + std::to_string(GetCurrentProcessId()) + "-" + std::to_string(dpi) +
+                            "-" + system.name;
     HANDLE started = CreateEventA(nullptr, TRUE, FALSE, eventName.c_str());
     DWORD type = 0;
     std::string kept;
@@ -593,8 +698,9 @@ void runAtDpi(int dpi)
     std::string command = std::string("\"") + self + "\" --gtest_color=no --gtest_filter=" +
                           test->test_suite_name() + "." + test->name();
     PROCESS_INFORMATION child = {};
+    BOOL made;
     SetEnvironmentVariableA(kChildEvent, eventName.c_str());
-    BOOL made = CreateProcessA(nullptr, &command[0], nullptr, nullptr, TRUE, 0, nullptr, nullptr, &startup, &child);
+    made = CreateProcessA(nullptr, &command[0], nullptr, nullptr, TRUE, 0, nullptr, nullptr, &startup, &child);
     SetEnvironmentVariableA(kChildEvent, nullptr);
     CloseHandle(writeEnd);
     if (made)
@@ -617,11 +723,13 @@ void runAtDpi(int dpi)
     GetExitCodeProcess(child.hProcess, &exitCode);
     CloseHandle(child.hProcess);
     CloseHandle(child.hThread);
-    EXPECT_EQ(0u, exitCode) << "at " << dpi << " dpi:\n" << output;
+    EXPECT_EQ(0u, exitCode) << "at " << dpi << " dpi on the " << system.name << " system:\n" << output;
     EXPECT_NE(std::string::npos, output.find("[  PASSED  ] 1 test.")) << "the child ran no test:\n" << output;
 }
 
-class ResourceLayout : public ::testing::TestWithParam<std::tuple<LanguageModule, int>> {
+using LayoutRow = std::tuple<SystemLocale, LanguageModule, int>;
+
+class ResourceLayout : public ::testing::TestWithParam<LayoutRow> {
 protected:
     void SetUp() override
     {
@@ -633,27 +741,37 @@ protected:
                 CloseHandle(started);
             }
         }
-        useModule(std::get<0>(GetParam()));
+        useModule(std::get<1>(GetParam()));
     }
     void TearDown() override { dropModule(); }
 };
 
-std::string layoutName(const ::testing::TestParamInfo<std::tuple<LanguageModule, int>> &info)
+std::string layoutName(const ::testing::TestParamInfo<LayoutRow> &info)
 {
-    return std::string(std::get<0>(info.param).code) + "_" + std::to_string(std::get<1>(info.param)) + "dpi";
+    return std::string(std::get<0>(info.param).name) + "_" + std::get<1>(info.param).code + "_" +
+           std::to_string(std::get<2>(info.param)) + "dpi";
 }
 
-INSTANTIATE_TEST_SUITE_P(LanguagesAndDpis, ResourceLayout,
-                         ::testing::Combine(::testing::ValuesIn(kModules), ::testing::ValuesIn(kDpis)), layoutName);
+INSTANTIATE_TEST_SUITE_P(SystemsLanguagesAndDpis, ResourceLayout,
+                         ::testing::Combine(::testing::ValuesIn(kSystems), ::testing::ValuesIn(kModules),
+                                            ::testing::ValuesIn(kDpis)),
+                         layoutName);
 
 TEST_P(ResourceLayout, ControlsKeepTheirMarginsNoTextIsCutAndTenCategoriesShow)
 {
-    int dpi = std::get<1>(GetParam());
+    const SystemLocale &system = std::get<0>(GetParam());
+    int dpi = std::get<2>(GetParam());
+    if (GetACP() != system.codePage) {
+        ASSERT_EQ(nullptr, getenv(kChildEvent)) << "started for code page " << system.codePage << ", runs on " << GetACP();
+        GTEST_SKIP() << "the " << system.name << " system's rows run with LC_ALL=" << system.locale
+                     << " (ctest: resources_" << system.name << ")";
+    }
     if (screenDpi() != dpi) {
         ASSERT_EQ(nullptr, getenv(kChildEvent)) << "started for " << dpi << " dpi, runs at " << screenDpi();
-        runAtDpi(dpi);
+        runInChild(dpi, system);
         return;
     }
+    checkFontHoldsTheSystemsLetters(system);
     checkMargins();
     checkNoTextCut();
     checkCategoryRows();

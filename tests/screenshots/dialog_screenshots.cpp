@@ -24,6 +24,16 @@ namespace {
 std::string handshake;
 int failures;
 
+// The folder the main dialog shows on a system of another script.
+struct SystemFolder {
+    UINT codePage;
+    const wchar_t *folder;
+};
+const SystemFolder kSystemFolders[] = {
+    {932, L"C:\\\u30eb\u30e2\u30ea\u30a2"},
+    {1251, L"C:\\\u041b\u044e\u043c\u043e\u0440\u0438\u044f"},
+};
+
 bool exists(const std::string &path) { return GetFileAttributesA(path.c_str()) != INVALID_FILE_ATTRIBUTES; }
 
 DialogAction askForPicture(const std::string &name)
@@ -81,8 +91,15 @@ int main(int argc, char **argv)
         fprintf(stderr, "dialog_screenshots: the resource module does not load\n");
         return 1;
     }
-    // What a user would see: the usual folder on a drive with room to spare.
-    strcpy(setupState->installDir, "C:\\Lumoria");
+    // What a user would see: the usual folder on a drive with room to spare,
+    // named in the system's own letters, as the host hands it over in the
+    // system's code page.
+    const wchar_t *folder = L"C:\\Lumoria";
+    for (const SystemFolder &f : kSystemFolders)
+        if (f.codePage == GetACP())
+            folder = f.folder;
+    WideCharToMultiByte(CP_ACP, 0, folder, -1, setupState->installDir, sizeof setupState->installDir, nullptr,
+                        nullptr);
     useFakeDisk(1234567890LL);
     autopilotStart();
 

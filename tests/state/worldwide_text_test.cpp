@@ -30,6 +30,48 @@ std::wstring wideText(HWND window)
     return text;
 }
 
+// The texts a DIALOGEX template of the module holds, as the module holds
+// them: the caption first, then each control's title in the template's order
+// (empty for a title given by number).
+std::vector<std::wstring> templateTexts(HMODULE module, int templateId)
+{
+    std::vector<std::wstring> texts;
+    HRSRC found = FindResourceW(module, MAKEINTRESOURCEW(templateId), MAKEINTRESOURCEW(5));
+    const WORD *at = found ? static_cast<const WORD *>(LockResource(LoadResource(module, found))) : nullptr;
+    if (!at || at[1] != 0xFFFF)
+        return texts;
+    DWORD style = at[6] | (DWORD)at[7] << 16;
+    WORD count = at[8];
+    at += 13;
+    auto text = [&at]() {
+        std::wstring read;
+        if (*at == 0xFFFF) {
+            at += 2;
+            return read;
+        }
+        while (*at)
+            read += (wchar_t)*at++;
+        at++;
+        return read;
+    };
+    text();                      // menu
+    text();                      // class
+    texts.push_back(text());     // caption
+    if (style & DS_SETFONT) {
+        at += 3;                 // size, weight, italic and character set
+        text();                  // face
+    }
+    for (WORD item = 0; item < count; item++) {
+        at = reinterpret_cast<const WORD *>(((uintptr_t)at + 3) & ~(uintptr_t)3);
+        at += 12;                // help, styles, position, size, identifier
+        text();                  // class
+        texts.push_back(text());
+        WORD extra = *at++;
+        at += (extra + 1) / 2;
+    }
+    return texts;
+}
+
 std::vector<HWND> childrenOf(HWND dialog)
 {
     std::vector<HWND> children;
@@ -84,6 +126,16 @@ protected:
             EXPECT_EQ(wideText(expected[i]), wideText(shown[i])) << "dialog " << templateId << " control " << id;
         }
         DestroyWindow(reference);
+        // And as the module's template holds it, letter for letter.
+        std::vector<std::wstring> held = templateTexts(texts, templateId);
+        ASSERT_EQ(shown.size() + 1, held.size()) << "dialog " << templateId;
+        EXPECT_EQ(held[0], wideText(dialog)) << "caption of dialog " << templateId;
+        for (size_t i = 0; i < shown.size(); i++) {
+            int id = GetDlgCtrlID(shown[i]);
+            if (!filled.count(id)) {
+                EXPECT_EQ(held[i + 1], wideText(shown[i])) << "dialog " << templateId << " control " << id;
+            }
+        }
     }
     std::string media;
     HostSetupInfo record;
