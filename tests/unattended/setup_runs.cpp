@@ -9,6 +9,8 @@
 #include <algorithm>
 #include <vector>
 
+#include <shlobj.h>
+
 #include "autopilot/autopilot.h"
 #include "luinsres_ids.h"
 #include "registry/registry_access.h"
@@ -34,21 +36,24 @@ const size_t runCaseCount = sizeof runCases / sizeof runCases[0];
 namespace {
 
 const char LUTEST[] = "C:\\LUTEST";
-const char SERVER_DIR[] = "C:\\server\\lumoria\\";
 const char *const SHARED_FILES[] = {"wpcommon.dll", "jorcnvrt.dll"};
 
-std::string sharedValueName(const RunCase &run, const char *file) { return runFolder(run) + "\\" + file; }
+std::string sharedValueName(const std::string &folder, const char *file) { return folder + "\\" + file; }
 
-void removeSharedValues()
+void removeSharedValues(const std::string &installRoot)
 {
     HKEY key;
     if (RegOpenKeyExA(HKEY_LOCAL_MACHINE, SHARED_DLLS_KEY, 0, KEY_ALL_ACCESS, &key) != ERROR_SUCCESS)
         return;
     for (size_t r = 0; r < runCaseCount; r++)
         for (const char *file : SHARED_FILES)
-            RegDeleteValueA(key, sharedValueName(runCases[r], file).c_str());
+            RegDeleteValueA(key, sharedValueName(installRoot + "\\" + runCases[r].name, file).c_str());
     RegCloseKey(key);
 }
+
+// A folder and the ones it lies in; names of any code page are made whole,
+// never split at a byte that only looks like a separator.
+void makeFolders(const std::string &folder) { SHCreateDirectoryExA(nullptr, folder.c_str(), nullptr); }
 
 void setSharedCount(const std::string &name, DWORD count)
 {
@@ -116,29 +121,31 @@ std::string runFolder(const RunCase &run) { return std::string(LUTEST) + "\\" + 
 
 // The media lie in a folder of the same name in every prefix and process, so
 // that the record's paths read alike wherever a run is made.
-SetupRuns::SetupRuns() : media("C:\\LUMEDIA\\")
+SetupRuns::SetupRuns(const RunFolders &folders) : media(folders.media), folders(folders)
 {
-    removeTree("C:\\LUMEDIA");
-    CreateDirectoryA(media.c_str(), nullptr);
+    removeTree("C:\\LUMEDIA\\");
+    makeFolders(media);
 }
 
 SetupRuns::~SetupRuns()
 {
     resetRegistry();
     removeShellExtensionKeys();
-    removeSharedValues();
-    removeTree(LUTEST);
+    removeSharedValues(folders.installRoot);
+    removeTree(std::string(LUTEST) + "\\");
     SetFileAttributesA((media + "install.ini").c_str(), FILE_ATTRIBUTE_NORMAL);
-    removeTree("C:\\LUMEDIA");
+    removeTree("C:\\LUMEDIA\\");
 }
+
+std::string SetupRuns::installFolder(const RunCase &run) const { return folders.installRoot + "\\" + run.name; }
 
 void SetupRuns::freshState(const RunCase &run, RunLanguage language)
 {
     resetRegistry();
     removeShellExtensionKeys();
-    removeSharedValues();
-    removeTree(LUTEST);
-    CreateDirectoryA(LUTEST, nullptr);
+    removeSharedValues(folders.installRoot);
+    removeTree(std::string(LUTEST) + "\\");
+    makeFolders(folders.installRoot);
     for (const char *file : {"install.ini", "setup.lay", "installed.ini"})
         copyFileTo(exeDir() + "media\\" + file, media + file);
     // The host takes the module of the language the setup speaks.
@@ -148,22 +155,22 @@ void SetupRuns::freshState(const RunCase &run, RunLanguage language)
         copyFileTo(exeDir() + module, media + module);
 
     if (run.kind == RUN_MODIFY || run.kind == RUN_REMOVE) {
-        CreateDirectoryA(runFolder(run).c_str(), nullptr);
-        setRegText(HKEY_LOCAL_MACHINE, PRODUCT_GENERAL_KEY, "Home", runFolder(run).c_str());
+        CreateDirectoryA(installFolder(run).c_str(), nullptr);
+        setRegText(HKEY_LOCAL_MACHINE, PRODUCT_GENERAL_KEY, "Home", installFolder(run).c_str());
         setRegText(HKEY_LOCAL_MACHINE, PRODUCT_GENERAL_KEY, "Internal", "LU-4.0.0");
-        setRegText(HKEY_LOCAL_MACHINE, AUTOSTART_KEY, "lxldmgr", (runFolder(run) + "\\lxldmgr.exe").c_str());
+        setRegText(HKEY_LOCAL_MACHINE, AUTOSTART_KEY, "lxldmgr", (installFolder(run) + "\\lxldmgr.exe").c_str());
         for (const char *file : SHARED_FILES)
-            setSharedCount(sharedValueName(run, file), 0);
+            setSharedCount(sharedValueName(installFolder(run), file), 0);
     }
 
     // The folder the host proposes; the person types it all the same.
-    record = recordOnMedia(media, runFolder(run));
-    strcpy(record.serverDir, SERVER_DIR);
+    record = recordOnMedia(media, installFolder(run));
+    strcpy(record.serverDir, folders.server.c_str());
 }
 
 void SetupRuns::queuePersonsAnswers(const RunCase &run, RunLanguage language)
 {
-    std::string folder = runFolder(run);
+    std::string folder = installFolder(run);
     switch (run.kind) {
     case RUN_STANDARD:
     case RUN_WORKSTATION:
@@ -244,7 +251,7 @@ std::string SetupRuns::hostRun(const RunCase &run, RunLanguage language)
     if (goOn && run.kind == RUN_REMOVE) {
         for (const char *file : SHARED_FILES) {
             int32_t answer = -1;
-            std::string name = sharedValueName(run, file);
+            std::string name = sharedValueName(installFolder(run), file);
             EXPORTED(DeleteShareDLL)(file, &answer, name.c_str(), media.c_str());
             snprintf(line, sizeof line, "DeleteShareDLL %s: answer %d\n", file, (int)answer);
             results += line;
@@ -273,7 +280,7 @@ std::string SetupRuns::hostRun(const RunCase &run, RunLanguage language)
     }
 
     return "results:\n" + results + "host record: " + hexOf((const unsigned char *)&record, sizeof record) + "\n" +
-           leftBehind() + std::string("folder: ") + (fileExists(runFolder(run)) ? "made" : "none") + "\n";
+           leftBehind() + std::string("folder: ") + (fileExists(installFolder(run)) ? "made" : "none") + "\n";
 }
 
 std::string SetupRuns::leftBehind()

@@ -29,9 +29,18 @@ extern const size_t runCaseCount;
 // the same in any prefix.
 std::string runFolder(const RunCase &run);
 
+// The folders a run names: the media, the folder its installation folders
+// lie in and the server folder of a network installation. Plain ASCII ones
+// unless a test names others (made here, beneath C:\LUMEDIA and C:\LUTEST).
+struct RunFolders {
+    std::string media = "C:\\LUMEDIA\\";  // with its trailing backslash
+    std::string installRoot = "C:\\LUTEST";
+    std::string server = "C:\\server\\lumoria\\";
+};
+
 class SetupRuns {
 public:
-    SetupRuns();
+    explicit SetupRuns(const RunFolders &folders = RunFolders());
     ~SetupRuns();
 
     // Media copied afresh, registry reset, the run's earlier installation.
@@ -43,8 +52,11 @@ public:
     // The part of that text the library writes: the record's results,
     // install.ini, installed.ini and the registry.
     std::string leftBehind();
+    // The run's installation folder: <installRoot>\<name>.
+    std::string installFolder(const RunCase &run) const;
 
     std::string media;       // the source folder, with its trailing backslash
+    RunFolders folders;
     HostSetupInfo record;
 };
 
