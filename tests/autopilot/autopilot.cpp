@@ -317,10 +317,7 @@ DialogAction pressMnemonicOf(int controlId)
 {
     return [controlId](HWND dialog, DialogSeen &seen) {
         HWND control = GetDlgItem(dialog, controlId);
-        WCHAR text[512] = {0};
-        if (control)
-            GetWindowTextW(control, text, 512);
-        WCHAR letter = mnemonicOf(text);
+        WCHAR letter = control ? mnemonicOf(wideTextOf(control)) : 0;
         if (!letter) {
             seen.notes.push_back("control " + std::to_string(controlId) + " has no mnemonic");
             return;
@@ -457,9 +454,16 @@ void postKey(HWND dialog, UINT key)
     PostMessageA(target, WM_KEYUP, key, scan | 0xC0000001);
 }
 
-WCHAR mnemonicOf(const WCHAR *text)
+std::wstring wideTextOf(HWND window)
 {
-    for (size_t i = 0; text[i] && text[i + 1]; i++) {
+    WCHAR text[1024] = L"";
+    GetWindowTextW(window, text, 1024);
+    return text;
+}
+
+WCHAR mnemonicOf(const std::wstring &text)
+{
+    for (size_t i = 0; i + 1 < text.size(); i++) {
         if (text[i] != L'&')
             continue;
         if (text[i + 1] == L'&') {

@@ -104,5 +104,7 @@ void typeIntoEdit(HWND dialog, int id, const std::string &text);
 void selectListEntry(HWND dialog, int listId, int index);
 void doubleClickListEntry(HWND dialog, int listId, int index);
 void postKey(HWND dialog, UINT key);
+// A window's text in UTF-16, as the window holds it.
+std::wstring wideTextOf(HWND window);
 // The letter a text marks with "&" ("&&" is a plain "&"), as written; 0 if none.
-WCHAR mnemonicOf(const WCHAR *text);
+WCHAR mnemonicOf(const std::wstring &text);

@@ -5,8 +5,9 @@
 // The dialogs are made for real, in their own font, at 96, 120, 144 and 192
 // dpi on a Western, a Japanese and a Cyrillic system, to find controls
 // outside the margins, texts that would be cut, a category list that would
-// scroll and boxes that would not grow with its rows. Every template is read as the keyboard reaches it: each mnemonic
-// unique in its dialog, each field after its label.
+// scroll and boxes that would not grow with its rows. Every template is read
+// as the keyboard reaches it: each mnemonic unique in its dialog, each field
+// after its label.
 #include <windows.h>
 
 #include <gtest/gtest.h>
@@ -231,13 +232,6 @@ std::string loadString(int id)
     return text;
 }
 
-std::wstring windowText(HWND window)
-{
-    wchar_t text[512] = L"";
-    GetWindowTextW(window, text, 512);
-    return text;
-}
-
 // A text for a failure message.
 std::string utf8(const std::wstring &text)
 {
@@ -247,19 +241,12 @@ std::string utf8(const std::wstring &text)
     return out;
 }
 
-// The letter after the first single '&', lower case; 0 without one.
-wchar_t mnemonicOfWide(const std::wstring &text)
+// The letter after the first single '&', lower case, as the dialog
+// manager matches it; 0 without one.
+wchar_t foldedMnemonicOf(const std::wstring &text)
 {
-    for (size_t i = 0; i + 1 < text.size(); i++) {
-        if (text[i] != L'&')
-            continue;
-        if (text[i + 1] == L'&') {
-            i++;
-            continue;
-        }
-        return (wchar_t)(UINT_PTR)CharLowerW((LPWSTR)(UINT_PTR)text[i + 1]);
-    }
-    return 0;
+    WCHAR letter = mnemonicOf(text);
+    return letter ? (wchar_t)(UINT_PTR)CharLowerW((LPWSTR)(UINT_PTR)letter) : 0;
 }
 
 // Empty when `text` fits `control` in the control's font, else what it needs:
@@ -482,13 +469,13 @@ TEST_P(ResourceContract, TabOrderReadsDownEachColumnMnemonicsAreUniqueAndEveryFi
                 stops.push_back(r);
             }
             inRadioGroup = radio;
-            std::wstring text = windowText(control);
+            std::wstring text = wideTextOf(control);
             std::string kind = classOf(control);
             LONG style = GetWindowLongA(control, GWL_STYLE);
             int id = GetDlgCtrlID(control);
             bool isStatic = lstrcmpiA(kind.c_str(), "Static") == 0;
             bool isButton = lstrcmpiA(kind.c_str(), "Button") == 0;
-            wchar_t letter = (isStatic && (style & SS_NOPREFIX)) ? 0 : mnemonicOfWide(text);
+            wchar_t letter = (isStatic && (style & SS_NOPREFIX)) ? 0 : foldedMnemonicOf(text);
             std::string where = "template " + std::to_string(t.id) + ", control " + std::to_string(id) + " \"" +
                                 utf8(text) + "\"";
             if (letter) {
@@ -503,14 +490,14 @@ TEST_P(ResourceContract, TabOrderReadsDownEachColumnMnemonicsAreUniqueAndEveryFi
             bool takesInput = lstrcmpiA(kind.c_str(), "Edit") == 0 || lstrcmpiA(kind.c_str(), "ListBox") == 0;
             bool figure = isStatic && (style & SS_TYPEMASK) == SS_RIGHT;
             if (takesInput || figure) {
-                std::wstring label = previous ? windowText(previous) : L"";
+                std::wstring label = previous ? wideTextOf(previous) : L"";
                 bool labelled = previous && !label.empty() &&
                                 (lstrcmpiA(classOf(previous).c_str(), "Static") == 0 ||
                                  (GetWindowLongA(previous, GWL_STYLE) & BS_TYPEMASK) == BS_GROUPBOX) &&
                                 (WORD)GetDlgCtrlID(previous) == 0xFFFF;   // a label, not a field
                 EXPECT_TRUE(labelled) << where << ": no label right before it";
                 if (takesInput) {
-                    EXPECT_NE(0, mnemonicOfWide(label)) << where << ": its label \"" << label << "\" has no mnemonic";
+                    EXPECT_NE(0, foldedMnemonicOf(label)) << where << ": its label \"" << label << "\" has no mnemonic";
                 }
             }
             previous = control;
@@ -538,9 +525,9 @@ void checkMargins()
             IntersectRect(&inside, &r, &area);
             IntersectRect(&shown, &r, &whole);
             EXPECT_TRUE(EqualRect(&shown, &r)) << "template " << t.id << ", control " << GetDlgCtrlID(control)
-                                               << " \"" << utf8(windowText(control)) << "\" lies outside the dialog";
+                                               << " \"" << utf8(wideTextOf(control)) << "\" lies outside the dialog";
             EXPECT_TRUE(EqualRect(&inside, &r)) << "template " << t.id << ", control " << GetDlgCtrlID(control)
-                                                << " \"" << utf8(windowText(control)) << "\" crosses the margin";
+                                                << " \"" << utf8(wideTextOf(control)) << "\" crosses the margin";
         }
     }
 }
@@ -552,7 +539,7 @@ void checkNoTextCut()
     for (const TemplateContract &t : kTemplates) {
         Dialog dialog(t.id);
         for (HWND control : dialog.controls()) {
-            std::wstring text = windowText(control);
+            std::wstring text = wideTextOf(control);
             if (!text.empty()) {
                 EXPECT_EQ("", cutBy(control, text)) << "template " << t.id;
             }
@@ -698,9 +685,8 @@ void runInChild(int dpi, const SystemLocale &system)
     std::string command = std::string("\"") + self + "\" --gtest_color=no --gtest_filter=" +
                           test->test_suite_name() + "." + test->name();
     PROCESS_INFORMATION child = {};
-    BOOL made;
     SetEnvironmentVariableA(kChildEvent, eventName.c_str());
-    made = CreateProcessA(nullptr, &command[0], nullptr, nullptr, TRUE, 0, nullptr, nullptr, &startup, &child);
+    BOOL made = CreateProcessA(nullptr, &command[0], nullptr, nullptr, TRUE, 0, nullptr, nullptr, &startup, &child);
     SetEnvironmentVariableA(kChildEvent, nullptr);
     CloseHandle(writeEnd);
     if (made)

@@ -23,13 +23,6 @@ namespace {
 
 INT_PTR CALLBACK quietProc(HWND, UINT, WPARAM, LPARAM) { return FALSE; }
 
-std::wstring wideText(HWND window)
-{
-    WCHAR text[512] = L"";
-    GetWindowTextW(window, text, 512);
-    return text;
-}
-
 // The texts a DIALOGEX template of the module holds, as the module holds
 // them: the caption first, then each control's title in the template's order
 // (empty for a title given by number).
@@ -116,24 +109,24 @@ protected:
     {
         HWND reference = CreateDialogParamW(texts, MAKEINTRESOURCEW(templateId), nullptr, quietProc, 0);
         ASSERT_NE(nullptr, reference);
-        EXPECT_EQ(wideText(reference), wideText(dialog)) << "caption of dialog " << templateId;
+        EXPECT_EQ(wideTextOf(reference), wideTextOf(dialog)) << "caption of dialog " << templateId;
         std::vector<HWND> expected = childrenOf(reference), shown = childrenOf(dialog);
         ASSERT_EQ(expected.size(), shown.size()) << "dialog " << templateId;
         for (size_t i = 0; i < expected.size(); i++) {
             int id = GetDlgCtrlID(expected[i]);
             if (filled.count(id))
                 continue;
-            EXPECT_EQ(wideText(expected[i]), wideText(shown[i])) << "dialog " << templateId << " control " << id;
+            EXPECT_EQ(wideTextOf(expected[i]), wideTextOf(shown[i])) << "dialog " << templateId << " control " << id;
         }
         DestroyWindow(reference);
         // And as the module's template holds it, letter for letter.
         std::vector<std::wstring> held = templateTexts(texts, templateId);
         ASSERT_EQ(shown.size() + 1, held.size()) << "dialog " << templateId;
-        EXPECT_EQ(held[0], wideText(dialog)) << "caption of dialog " << templateId;
+        EXPECT_EQ(held[0], wideTextOf(dialog)) << "caption of dialog " << templateId;
         for (size_t i = 0; i < shown.size(); i++) {
             int id = GetDlgCtrlID(shown[i]);
             if (!filled.count(id)) {
-                EXPECT_EQ(held[i + 1], wideText(shown[i])) << "dialog " << templateId << " control " << id;
+                EXPECT_EQ(held[i + 1], wideTextOf(shown[i])) << "dialog " << templateId << " control " << id;
             }
         }
     }
@@ -155,7 +148,7 @@ TEST_F(WorldwideTextTest, GermanDialogsOnAJapaneseSystemShowTheModulesTextsWhole
     UINT keptPeriod = progressTimerPeriodMs;
     progressTimerPeriodMs = 1000;
     autopilotQueueForControl(IDC_PROGRESS_MESSAGE, inspect([&](HWND dialog) {
-        working = wideText(GetDlgItem(dialog, IDC_PROGRESS_MESSAGE));
+        working = wideTextOf(GetDlgItem(dialog, IDC_PROGRESS_MESSAGE));
     }));
     autopilotQueueForControl(IDC_MAIN_DIRECTORY, sequence({
         inspect([&](HWND dialog) {
@@ -175,7 +168,7 @@ TEST_F(WorldwideTextTest, GermanDialogsOnAJapaneseSystemShowTheModulesTextsWhole
                 SendMessageW(list, LB_GETTEXT, (WPARAM)position, (LPARAM)name);
                 names.push_back(name);
                 selectListEntry(dialog, IDC_OPTIONS_LIST, position);
-                descriptions.push_back(wideText(GetDlgItem(dialog, IDC_OPTIONS_DESCRIPTION)));
+                descriptions.push_back(wideTextOf(GetDlgItem(dialog, IDC_OPTIONS_DESCRIPTION)));
             }
         }),
         pressButton(IDCANCEL),
@@ -183,7 +176,7 @@ TEST_F(WorldwideTextTest, GermanDialogsOnAJapaneseSystemShowTheModulesTextsWhole
     autopilotQueueForControl(IDC_MAIN_DIRECTORY, pressButton(IDCANCEL));
     // The question whether to stop: the module's text in a box.
     autopilotQueue([&](HWND box, DialogSeen &) {
-        cancelQuestion = wideText(GetDlgItem(box, 0xFFFF));
+        cancelQuestion = wideTextOf(GetDlgItem(box, 0xFFFF));
         clickButton(box, IDYES);
     });
     EXPORTED(dodialog)(nullptr, &record);
@@ -256,7 +249,7 @@ TEST_F(WorldwideTextTest, FolderTheCodePageCannotHoldOnAJapaneseSystemIsRefused)
             pressButton(IDCANCEL),
         }));
         autopilotQueue([&](HWND box, DialogSeen &) {
-            refusal = wideText(GetDlgItem(box, 0xFFFF));
+            refusal = wideTextOf(GetDlgItem(box, 0xFFFF));
             clickButton(box, IDOK);
         });
         autopilotQueue([&](HWND box, DialogSeen &) { clickButton(box, IDYES); });

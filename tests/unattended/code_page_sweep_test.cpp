@@ -100,28 +100,7 @@ std::string fitted(const SweepRow &row, size_t room)
     return best;
 }
 
-// The registry dump's form of bytes.
-std::string escaped(const std::string &bytes)
-{
-    std::string text;
-    for (unsigned char c : bytes) {
-        char hex[4];
-        snprintf(hex, sizeof hex, c >= 32 && c < 127 && c != '\\' ? "%c" : "\\%02x", c);
-        text += hex;
-    }
-    return text;
-}
-
-std::string hexOf(const std::string &bytes)
-{
-    std::string text;
-    for (unsigned char c : bytes) {
-        char hex[4];
-        snprintf(hex, sizeof hex, "%02x", c);
-        text += hex;
-    }
-    return text;
-}
+std::string hexOf(const std::string &bytes) { return ::hexOf((const unsigned char *)bytes.data(), bytes.size()); }
 
 void replaceAll(std::string *text, const std::string &from, const std::string &to)
 {
@@ -209,7 +188,7 @@ protected:
         text = recordFieldsAsText(text);
         for (const auto &p : longForms) {
             replaceAll(&text, p.first, p.second);
-            replaceAll(&text, escaped(p.first), escaped(p.second));
+            replaceAll(&text, registryEscaped(p.first), registryEscaped(p.second));
         }
         // The longest first: a row to the limit cuts one name to several
         // lengths.
@@ -218,7 +197,7 @@ protected:
                   [](const auto &a, const auto &b) { return a.first.size() > b.first.size(); });
         for (const auto &p : byLength) {
             replaceAll(&text, p.first, p.second);
-            replaceAll(&text, escaped(p.first), escaped(p.second));
+            replaceAll(&text, registryEscaped(p.first), registryEscaped(p.second));
             replaceAll(&text, hexOf(p.first), hexOf(p.second));
         }
         return text;

@@ -70,12 +70,7 @@ void dumpKey(HKEY root, const std::string &rootName, const std::string &path, st
     for (const auto &value : readKeyValues(root, path)) {
         char type[16];
         snprintf(type, sizeof type, "%lu", (unsigned long)value.second.type);
-        std::string data;
-        for (unsigned char c : value.second.data) {
-            char hex[4];
-            snprintf(hex, sizeof hex, c >= 32 && c < 127 && c != '\\' ? "%c" : "\\%02x", c);
-            data += hex;
-        }
+        std::string data = registryEscaped(std::string(value.second.data.begin(), value.second.data.end()));
         lines->push_back(rootName + "\\" + path + " / " + value.first + " (" + type + ") = " + data);
     }
     HKEY key;
@@ -104,6 +99,19 @@ DialogAction languageChoice(RunLanguage language)
 // highlighted entry selects or deselects it.
 DialogStep click(int position) { return selectEntry(IDC_OPTIONS_LIST, position); }
 
+} // namespace
+
+std::string registryEscaped(const std::string &bytes)
+{
+    std::string text;
+    for (unsigned char c : bytes) {
+        char hex[4];
+        snprintf(hex, sizeof hex, c >= 32 && c < 127 && c != '\\' ? "%c" : "\\%02x", c);
+        text += hex;
+    }
+    return text;
+}
+
 std::string hexOf(const unsigned char *bytes, size_t count)
 {
     std::string text;
@@ -114,8 +122,6 @@ std::string hexOf(const unsigned char *bytes, size_t count)
     }
     return text;
 }
-
-} // namespace
 
 std::string runFolder(const RunCase &run) { return std::string(LUTEST) + "\\" + run.name; }
 

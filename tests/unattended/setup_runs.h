@@ -73,6 +73,12 @@ private:
     bool had = false;
 };
 
+// A registry value's bytes as productRegistry() shows them: printable ASCII
+// as it stands, every other byte and the backslash as \xx.
+std::string registryEscaped(const std::string &bytes);
+// The bytes in lower-case hex, two digits each, as a run's text shows the record.
+std::string hexOf(const unsigned char *bytes, size_t count);
+
 // "" when the two texts are equal, else their first differing line in each.
 std::string firstDifference(const std::string &expected, const std::string &actual);
 
