@@ -16,21 +16,6 @@
 
 namespace {
 
-const GUID ACCESSIBLE_ID = {0x618736e0, 0x3c3d, 0x11cf, {0x81, 0x0c, 0x00, 0xaa, 0x00, 0x38, 0x9b, 0x71}};
-
-using FromWindowFn = HRESULT(WINAPI *)(HWND, DWORD, REFIID, void **);
-
-IAccessible *accessibleOf(HWND window)
-{
-    static HMODULE library = LoadLibraryA("oleacc.dll");
-    auto fromWindow = reinterpret_cast<FromWindowFn>(
-        reinterpret_cast<void *>(GetProcAddress(library, "AccessibleObjectFromWindow")));
-    void *object = nullptr;
-    if (!fromWindow || FAILED(fromWindow(window, (DWORD)OBJID_CLIENT, ACCESSIBLE_ID, &object)))
-        return nullptr;
-    return static_cast<IAccessible *>(object);
-}
-
 std::string narrow(BSTR text)
 {
     if (!text)
@@ -58,7 +43,7 @@ VARIANT child(LONG id)
 std::vector<EntrySeen> readEntries(HWND list)
 {
     std::vector<EntrySeen> entries;
-    IAccessible *object = accessibleOf(list);
+    IAccessible *object = accessibleObjectOf(list);
     if (!object)
         return entries;
     LONG count = 0;
@@ -244,7 +229,7 @@ TEST_F(ListAccessibleTest, PressingAnEntryHighlightsAndTogglesItUnlessItIsUnavai
         autopilotQueue(sequence({
             inspect([&](HWND dialog) {
                 HWND list = GetDlgItem(dialog, IDC_OPTIONS_LIST);
-                IAccessible *object = accessibleOf(list);
+                IAccessible *object = accessibleObjectOf(list);
                 if (object) {
                     result = object->accDoDefaultAction(child(c.position + 1));
                     object->Release();
@@ -266,7 +251,7 @@ TEST_F(ListAccessibleTest, ObjectKeptPastTheDialogAnswersDisconnectedAndHoldsNot
     IAccessible *kept = nullptr;
     int handlesBefore = 0;
     autopilotQueue(sequence({
-        inspect([&](HWND dialog) { kept = accessibleOf(GetDlgItem(dialog, IDC_OPTIONS_LIST)); }),
+        inspect([&](HWND dialog) { kept = accessibleObjectOf(GetDlgItem(dialog, IDC_OPTIONS_LIST)); }),
         pressKey(VK_ESCAPE),
     }));
     handlesBefore = countOpenHandles();

@@ -1,8 +1,10 @@
 // Every text of a module reaches the screen whole, whatever the system's
 // code page: the German setup through the dodialog and initLanguage entries
 // on a Japanese system (ctest: state_japanese) shows each dialog's texts,
-// the names and descriptions of the options dialog and its message boxes as
-// the module holds them in UTF-16. On any other system the same rows hold.
+// the names and descriptions of the options dialog (as its list shows them
+// and as its accessible object hands them to a screen reader) and its
+// message boxes as the module holds them in UTF-16. On any other system the
+// same rows hold.
 #include <gtest/gtest.h>
 
 #include <string.h>
@@ -143,6 +145,7 @@ TEST_F(WorldwideTextTest, GermanDialogsOnAJapaneseSystemShowTheModulesTextsWhole
         << "the module's name of the manuals";
     std::wstring cancelQuestion, working;
     std::vector<std::wstring> names, descriptions;
+    std::vector<AccessibleText> spoken;
     // The catalogue is read behind the progress dialog, which says so in the
     // module's words; its wait is long enough to be seen.
     UINT keptPeriod = progressTimerPeriodMs;
@@ -170,6 +173,7 @@ TEST_F(WorldwideTextTest, GermanDialogsOnAJapaneseSystemShowTheModulesTextsWhole
                 selectListEntry(dialog, IDC_OPTIONS_LIST, position);
                 descriptions.push_back(wideTextOf(GetDlgItem(dialog, IDC_OPTIONS_DESCRIPTION)));
             }
+            spoken = accessibleChildTexts(list);
         }),
         pressButton(IDCANCEL),
     }));
@@ -186,9 +190,14 @@ TEST_F(WorldwideTextTest, GermanDialogsOnAJapaneseSystemShowTheModulesTextsWhole
     EXPECT_EQ(moduleString(IDS_PROGRESS_READING), working);
     EXPECT_EQ(moduleString(IDS_CONFIRM_CANCEL), cancelQuestion);
     ASSERT_FALSE(names.empty());
+    // A screen reader is handed the same words: each entry's accessible name
+    // and description are the module's strings.
+    ASSERT_EQ(names.size(), spoken.size());
     for (size_t position = 0; position < names.size(); position++) {
         int k = (int)position + 1;
         EXPECT_EQ(moduleString(NAME_BASE_CATEGORY + k), names[position]) << "category " << k;
+        EXPECT_EQ(moduleString(NAME_BASE_CATEGORY + k), spoken[position].name) << "accessible name of category " << k;
+        EXPECT_EQ(descriptions[position], spoken[position].description) << "accessible description of category " << k;
         if (!descriptions[position].empty()) {
             EXPECT_EQ(moduleString(IDS_CATEGORY_DESCRIPTION_BASE + k), descriptions[position]) << "category " << k;
         }

@@ -1,6 +1,7 @@
 // test_support.cpp - the shared fixtures of the test programs.
 #include "test_support.h"
 
+#include <oleacc.h>
 #include <psapi.h>
 #include <stddef.h>
 #include <stdio.h>
@@ -315,6 +316,47 @@ std::string systemDir()
     char dir[MAX_PATH];
     UINT n = GetSystemDirectoryA(dir, sizeof dir);
     return std::string(dir, n < sizeof dir ? n : 0) + "\\";
+}
+
+IAccessible *accessibleObjectOf(HWND window)
+{
+    static const GUID accessibleId = {0x618736e0, 0x3c3d, 0x11cf, {0x81, 0x0c, 0x00, 0xaa, 0x00, 0x38, 0x9b, 0x71}};
+    using FromWindowFn = HRESULT(WINAPI *)(HWND, DWORD, REFIID, void **);
+    static HMODULE library = LoadLibraryA((systemDir() + "oleacc.dll").c_str());
+    auto fromWindow = library ? reinterpret_cast<FromWindowFn>(reinterpret_cast<void *>(
+                                    GetProcAddress(library, "AccessibleObjectFromWindow")))
+                              : nullptr;
+    void *object = nullptr;
+    if (!fromWindow || FAILED(fromWindow(window, (DWORD)OBJID_CLIENT, accessibleId, &object)))
+        return nullptr;
+    return static_cast<IAccessible *>(object);
+}
+
+std::vector<AccessibleText> accessibleChildTexts(HWND window)
+{
+    std::vector<AccessibleText> texts;
+    IAccessible *object = accessibleObjectOf(window);
+    if (!object)
+        return texts;
+    auto taken = [](BSTR text) {
+        std::wstring kept = text ? std::wstring(text, SysStringLen(text)) : std::wstring();
+        SysFreeString(text);
+        return kept;
+    };
+    LONG count = 0;
+    object->get_accChildCount(&count);
+    for (LONG id = 1; id <= count; id++) {
+        VARIANT child;
+        VariantInit(&child);
+        child.vt = VT_I4;
+        child.lVal = id;
+        BSTR name = nullptr, description = nullptr;
+        object->get_accName(child, &name);
+        object->get_accDescription(child, &description);
+        texts.push_back({taken(name), taken(description)});
+    }
+    object->Release();
+    return texts;
 }
 
 // The stand-in logs beside itself, in the system folder where it lives.

@@ -103,6 +103,18 @@ size_t busyHeapBytes();
 // The system folder, with its trailing separator.
 std::string systemDir();
 
+// The accessible object of a window's client area as a screen reader gets
+// it (AccessibleObjectFromWindow of the system's accessibility library);
+// null when there is none. The caller releases it.
+struct IAccessible;
+IAccessible *accessibleObjectOf(HWND window);
+// The name and description of each child of that object, as it hands them
+// over in UTF-16.
+struct AccessibleText {
+    std::wstring name, description;
+};
+std::vector<AccessibleText> accessibleChildTexts(HWND window);
+
 // CTL3D stand-in, in the prefix's system folder: calls recorded as
 // "<ordinal>" in order.
 std::string ctl3dLogPath();
