@@ -109,6 +109,6 @@
 #define T_NAME_ONLINE_HELP "オンライン ヘルプ"
 #define T_NAME_README "Readme ファイル"
 #define T_NAME_SAMPLES "サンプル"
-#define T_REGISTRY_NOT_WRITTEN "Lumoria の設定をレジストリに書き込めませんでした。管理者権限が必要か、このコンピューターのポリシーで禁止されています。\n\n何もインストールも変更もされていません。管理者としてもう一度実行してください。"
+#define T_REGISTRY_NOT_WRITTEN "Lumoria の設定をレジストリに書き込めませんでした。管理者権限が必要か、このコンピューターのポリシーで禁止されています。\n\nLumoria はインストールも変更もされていません。管理者としてもう一度実行してください。"
 #define T_FOLDER_NOT_MADE "このフォルダーを作成できませんでした。\n\n別のフォルダーを選ぶには [いいえ] をクリックしてください。代わりに c:\\lumoria に Lumoria をインストールしますか?"
-#define T_FOLDER_UNUSABLE "このフォルダーは使用できません。名前が長すぎるか、このコンピューターのプログラムがフォルダー名に使用できない文字が含まれています。\n\n別のフォルダーを入力してください。"
+#define T_FOLDER_UNUSABLE "このフォルダーは使用できません。名前が長すぎるか、このコンピューターのプログラムではフォルダー名に使用できない文字が含まれています。\n\n別のフォルダーを入力してください。"
