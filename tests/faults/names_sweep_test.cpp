@@ -106,7 +106,7 @@ Sweep *current;
 void noteName(const std::string &path)
 {
     current->paths.push_back(path);
-    std::string name = path.substr(path.rfind('\\') + 1);
+    std::string name = namePart(path);
     for (const std::string &have : current->names)
         if (_stricmp(have.c_str(), name.c_str()) == 0)
             return;

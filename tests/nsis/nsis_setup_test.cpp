@@ -178,7 +178,7 @@ protected:
                 if (name.empty())
                     continue;
                 std::string media = profileValue(layout, "FILENAMES", profileValue(layout, "LOGICALFILE", name));
-                std::string path = target + s.folder + media.substr(media.find_last_of('\\') + 1);
+                std::string path = target + s.folder + namePart(media);
                 if (fileSize(path) != atoll(profileValue(ini, "SIZEFILES", key).c_str()))
                     missing += " " + path;
             }

@@ -159,7 +159,9 @@ void makeVolatileKey(HKEY root, const std::string &path)
 {
     HKEY key;
     // The parent stays non-volatile; only the key itself refuses children.
-    ASSERT_EQ(ERROR_SUCCESS, RegCreateKeyExA(root, path.substr(0, path.rfind('\\')).c_str(), 0, nullptr, 0,
+    std::string parent = folderPart(path);
+    parent.pop_back();
+    ASSERT_EQ(ERROR_SUCCESS, RegCreateKeyExA(root, parent.c_str(), 0, nullptr, 0,
                                              KEY_ALL_ACCESS, nullptr, &key, nullptr));
     RegCloseKey(key);
     ASSERT_EQ(ERROR_SUCCESS, RegCreateKeyExA(root, path.c_str(), 0, nullptr, REG_OPTION_VOLATILE, KEY_ALL_ACCESS,

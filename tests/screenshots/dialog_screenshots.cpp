@@ -76,9 +76,7 @@ int main(int argc, char **argv)
         fprintf(stderr, "usage: dialog_screenshots <handshake folder> [en|fr|de|es]\n");
         return 2;
     }
-    handshake = argv[1];
-    if (handshake.back() != '\\')
-        handshake += '\\';
+    handshake = withSeparator(argv[1]);
 
     resetCoreState();
     std::string media = makeTempDir("screenshots");

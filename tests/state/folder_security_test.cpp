@@ -269,7 +269,7 @@ TEST_F(FolderSecurityTest, RelativeHostFoldersAreTakenAsTheyWereWhenReceived)
     // The host names its media relative to its current folder, then moves
     // elsewhere before the dialogs: the library keeps the media it was given.
     std::string parent = media.substr(0, media.size() - 1);
-    std::string leaf = parent.substr(parent.rfind('\\') + 1) + "\\";
+    std::string leaf = namePart(parent) + "\\";
     parent.resize(parent.size() - leaf.size() + 1);
     std::string elsewhere = makeTempDir("folders-elsewhere");
     ASSERT_TRUE(SetCurrentDirectoryA(parent.c_str()));

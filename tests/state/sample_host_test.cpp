@@ -106,12 +106,6 @@ bool removeFolder(const std::string &folder)
     return GetFileAttributesA(folder.c_str()) == INVALID_FILE_ATTRIBUTES;
 }
 
-std::string baseName(const std::string &path)
-{
-    size_t slash = path.find_last_of('\\');
-    return slash == std::string::npos ? path : path.substr(slash + 1);
-}
-
 class SampleHostTest : public ::testing::Test {
 protected:
     void SetUp() override
@@ -228,7 +222,7 @@ TEST_F(SampleHostTest, StandardSetupCopiesEveryListedFileAndRemovalTakesThemAway
         {"SETUPFILES", "SETUP\\"}, {"INSTALLFILES", ""}, {"SAMPLEFILES", "SAMPLES\\"}, {"NOTEFILES", "NOTES\\"}};
     int64_t total = 0;
     for (const ListedFile &f : listed) {
-        std::string where = folderOf.at(f.section) + baseName(f.mediaPath);
+        std::string where = folderOf.at(f.section) + namePart(f.mediaPath);
         auto found = files.find(where);
         ASSERT_NE(files.end(), found) << f.logicalName << " should be at " << where;
         EXPECT_EQ(f.listedSize, found->second) << where;

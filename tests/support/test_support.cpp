@@ -10,16 +10,31 @@
 #include <vector>
 
 #include "state/module_lifecycle.h"
+#include "state/path_text.h"
 #include "state/setup_state.h"
 
 std::string exeDir()
 {
     char path[MAX_PATH];
-    GetModuleFileNameA(nullptr, path, MAX_PATH);
-    char *slash = strrchr(path, '\\');
-    if (slash)
-        slash[1] = 0;
-    return path;
+    DWORD n = GetModuleFileNameA(nullptr, path, MAX_PATH);
+    return folderPart(std::string(path, n < MAX_PATH ? n : 0));
+}
+
+std::string folderPart(const std::string &path)
+{
+    const char *last = lastSeparator(path.c_str());
+    return last ? path.substr(0, (size_t)(last - path.c_str()) + 1) : std::string();
+}
+
+std::string namePart(const std::string &path)
+{
+    const char *last = lastSeparator(path.c_str());
+    return last ? std::string(last + 1) : path;
+}
+
+std::string withSeparator(const std::string &folder)
+{
+    return folder.empty() || endsWithSeparator(folder.c_str()) ? folder : folder + "\\";
 }
 
 std::string testFilesDir()
@@ -31,7 +46,7 @@ std::string testFilesDir()
 
 void removeTree(const std::string &folder)
 {
-    std::string dir = folder.empty() || folder.back() == '\\' ? folder : folder + "\\";
+    std::string dir = withSeparator(folder);
     WIN32_FIND_DATAA found;
     HANDLE h = FindFirstFileA((dir + "*").c_str(), &found);
     if (h != INVALID_HANDLE_VALUE) {
@@ -126,7 +141,7 @@ std::vector<std::string> defaultLogsOfToday()
 {
     std::string pattern = defaultLogName(0);
     pattern.replace(pattern.rfind("-0.log"), 6, "-*.log");
-    std::string folder = pattern.substr(0, pattern.rfind('\\') + 1);
+    std::string folder = folderPart(pattern);
     std::vector<std::string> found;
     WIN32_FIND_DATAA entry;
     HANDLE search = FindFirstFileA(pattern.c_str(), &entry);

@@ -100,6 +100,13 @@ int countOpenHandles();
 // Bytes of the process heap's busy blocks.
 size_t busyHeapBytes();
 
+// A path's folder through its last separator (empty when it has none), the
+// name after it, and a folder with a trailing separator: separators found by
+// character in the system code page, never byte by byte.
+std::string folderPart(const std::string &path);
+std::string namePart(const std::string &path);
+std::string withSeparator(const std::string &folder);
+
 // The system folder, with its trailing separator.
 std::string systemDir();
 

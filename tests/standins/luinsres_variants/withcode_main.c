@@ -4,6 +4,7 @@
  * loader that ran the module's entry would leave it behind. Links without the
  * C run-time, against kernel32 alone. */
 #include <windows.h>
+#include "../standin_path.h"
 
 static void leaveMarker(HINSTANCE instance)
 {
@@ -11,10 +12,8 @@ static void leaveMarker(HINSTANCE instance)
     DWORD n = GetModuleFileNameA(instance, path, MAX_PATH);
     if (n == 0 || n >= MAX_PATH)
         return;
-    DWORD cut = n;
-    while (cut > 0 && path[cut - 1] != '\\' && path[cut - 1] != '/')
-        cut--;
-    lstrcpynA(path + cut, "luinsres.ran", 16);
+    char *slash = standinLastBackslash(path);
+    lstrcpynA(slash ? slash + 1 : path, "luinsres.ran", 16);
     HANDLE file = CreateFileA(path, GENERIC_WRITE, 0, NULL, CREATE_ALWAYS, FILE_ATTRIBUTE_NORMAL, NULL);
     if (file != INVALID_HANDLE_VALUE)
         CloseHandle(file);

@@ -6,6 +6,7 @@
 #include <windows.h>
 #include <stdio.h>
 #include <string.h>
+#include "../standin_path.h"
 
 static HINSTANCE self;
 
@@ -16,7 +17,7 @@ void WINAPI LaunchEntry(void)
     DWORD n = GetModuleFileNameA(self, path, MAX_PATH);
     if (n == 0 || n + 4 >= MAX_PATH)
         return;
-    char *slash = strrchr(path, '\\');
+    char *slash = standinLastBackslash(path);
     if (!slash)
         return;
     strcpy(slash + 1, "lxlm.log");

@@ -10,6 +10,7 @@
 #include <stdio.h>
 #include <stdlib.h>
 #include <string.h>
+#include "../standin_path.h"
 
 static HINSTANCE standinSelf;
 
@@ -19,7 +20,7 @@ static int standinLocation(char *folder, size_t folderCap, const char **fileName
     DWORD n = GetModuleFileNameA(standinSelf, folder, (DWORD)folderCap);
     if (n == 0 || n >= folderCap)
         return 0;
-    char *slash = strrchr(folder, '\\');
+    char *slash = standinLastBackslash(folder);
     static char name[MAX_PATH];
     snprintf(name, sizeof name, "%s", slash ? slash + 1 : folder);
     if (slash)
