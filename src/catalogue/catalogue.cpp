@@ -35,7 +35,8 @@ constexpr int VALUE_BYTES = 100;   // catalogue values hold at most 99 character
 // that held it is emptied in the same step.
 
 constexpr int SLOTS_PER_GROUP = MAX_GROUP_ITEMS + 1;   // the items' lists and the shared list
-constexpr int LIST_SLOT_COUNT = GROUP_COUNT * SLOTS_PER_GROUP;
+constexpr int LIST_SLOT_COUNT = FILE_LIST_SLOTS;
+static_assert(LIST_SLOT_COUNT == GROUP_COUNT * SLOTS_PER_GROUP, "a slot for each list a group holds");
 
 static unsigned char **listSlot(int n)
 {
@@ -44,18 +45,12 @@ static unsigned char **listSlot(int n)
     return k < MAX_GROUP_ITEMS ? &group.items[k].fileList : &group.sharedFileList;
 }
 
-// A list the heap cannot give comes from this reserve, so that a short heap
-// leaves a component with its files rather than silently with none. Every
-// live list stands in a slot, and a list is replaced only once its successor
-// exists: one block per slot and one more never run out.
-constexpr int RESERVE_BLOCKS = LIST_SLOT_COUNT + 1;
-static unsigned char listReserve[RESERVE_BLOCKS][FILE_LIST_BYTES];
-static bool reserveTaken[RESERVE_BLOCKS];
-
+// A list the heap cannot give comes from the state block's reserve.
 static int reserveIndex(const unsigned char *list)
 {
-    const unsigned char *first = &listReserve[0][0];
-    if (list < first || list >= first + sizeof listReserve)
+    const FileListReserve &reserve = setupState->listReserve;
+    const unsigned char *first = &reserve.blocks[0][0];
+    if (list < first || list >= first + sizeof reserve.blocks)
         return -1;
     return (int)((list - first) / FILE_LIST_BYTES);
 }
@@ -64,10 +59,11 @@ unsigned char *allocateFileList()
 {
     if (void *block = allocateCatalogueBlock(FILE_LIST_BYTES))
         return (unsigned char *)block;
-    for (int n = 0; n < RESERVE_BLOCKS; n++) {
-        if (!reserveTaken[n]) {
-            reserveTaken[n] = true;
-            return listReserve[n];
+    FileListReserve &reserve = setupState->listReserve;
+    for (int n = 0; n < FILE_LIST_RESERVE_BLOCKS; n++) {
+        if (!reserve.taken[n]) {
+            reserve.taken[n] = true;
+            return reserve.blocks[n];
         }
     }
     return nullptr;
@@ -82,7 +78,7 @@ static void releaseList(unsigned char *list)
     }
     int reserved = reserveIndex(list);
     if (reserved >= 0)
-        reserveTaken[reserved] = false;
+        setupState->listReserve.taken[reserved] = false;
     else
         freeCatalogueBlock(list);
 }

@@ -116,6 +116,20 @@ void insertIntoText(WCHAR *output, size_t cap, const WCHAR *format, const WCHAR 
     output[used] = 0;
 }
 
+bool isSystemClose(WPARAM command)
+{
+    // The low four bits are the system's own.
+    return (command & 0xFFF0) == SC_CLOSE;
+}
+
+bool endOnSystemClose(HWND dialog, WPARAM command, INT_PTR code)
+{
+    if (!isSystemClose(command))
+        return false;
+    EndDialog(dialog, code);
+    return true;
+}
+
 INT_PTR runDialog(int templateId, HWND owner, DLGPROC procedure, LPARAM parameter)
 {
     // A Unicode dialog: its template's texts reach the screen as the module

@@ -41,6 +41,11 @@ void insertIntoText(WCHAR *output, size_t cap, const WCHAR *format, const WCHAR 
 // parameter 0); one that cannot be made (-1) is logged with the Windows error.
 INT_PTR runDialog(int templateId, HWND owner, DLGPROC procedure, LPARAM parameter = 0);
 
+// Whether a WM_SYSCOMMAND is Close from the system menu (or the title bar's
+// close box); endOnSystemClose also ends the dialog with code then.
+bool isSystemClose(WPARAM command);
+bool endOnSystemClose(HWND dialog, WPARAM command, INT_PTR code);
+
 // The same with a subject (a folder) on its own line above the text.
 int showResourceMessageAbout(HWND owner, const char *subject, int textId, UINT style);
 

@@ -51,14 +51,6 @@ static INT_PTR onLanguageCommand(HWND dialog, WPARAM wParam)
     return FALSE;
 }
 
-static INT_PTR onLanguageSysCommand(HWND dialog, WPARAM wParam)
-{
-    if ((wParam & 0xFFF0) != SC_CLOSE)
-        return FALSE;
-    EndDialog(dialog, 0);
-    return TRUE;
-}
-
 extern "C" INT_PTR WINAPI LangDlgProc(HWND dialog, UINT message, WPARAM wParam, LPARAM lParam)
 {
     (void)lParam;
@@ -66,7 +58,7 @@ extern "C" INT_PTR WINAPI LangDlgProc(HWND dialog, UINT message, WPARAM wParam, 
     case WM_INITDIALOG: return onLanguageInit(dialog);
     case WM_COMMAND:    return onLanguageCommand(dialog, wParam);
     case WM_CLOSE:      EndDialog(dialog, 0); return TRUE;
-    case WM_SYSCOMMAND: return onLanguageSysCommand(dialog, wParam);
+    case WM_SYSCOMMAND: return endOnSystemClose(dialog, wParam, 0);
     }
     return FALSE;
 }

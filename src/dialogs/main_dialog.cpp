@@ -211,7 +211,7 @@ static INT_PTR onMainCommand(HWND dialog, int control, int notification)
 // Close from the system menu: no confirmation, and help stays as it is.
 static INT_PTR onMainSysCommand(HWND dialog, WPARAM command)
 {
-    if ((command & 0xFFF0) == SC_CLOSE)
+    if (isSystemClose(command))
         endMainDialog(dialog, MAIN_CANCELLED);
     return 0;
 }

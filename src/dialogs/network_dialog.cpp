@@ -66,7 +66,7 @@ static INT_PTR onCommand(HWND dialog, WPARAM wParam)
 // handling.
 static INT_PTR onSysCommand(HWND dialog, WPARAM command)
 {
-    if ((command & 0xFFF0) == SC_CLOSE) {
+    if (isSystemClose(command)) {
         networkDirLive = 0;
         EndDialog(dialog, 0);
     }

@@ -334,8 +334,7 @@ static INT_PTR onOptionsCommand(HWND dialog, int control, int notification)
 // page the caller ignores the end value.
 static INT_PTR onOptionsSysCommand(HWND dialog, WPARAM command)
 {
-    if ((command & 0xFFF0) == SC_CLOSE)
-        EndDialog(dialog, OPTIONS_CANCELLED);
+    endOnSystemClose(dialog, command, OPTIONS_CANCELLED);
     return 0;
 }
 

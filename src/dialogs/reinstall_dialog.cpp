@@ -69,21 +69,13 @@ static INT_PTR onReinstallCommand(HWND dialog, WPARAM wParam)
     return FALSE;
 }
 
-static INT_PTR onReinstallSysCommand(HWND dialog, WPARAM wParam)
-{
-    if ((wParam & 0xFFF0) != SC_CLOSE)
-        return FALSE;
-    EndDialog(dialog, HAVEKEY_STOP);
-    return TRUE;
-}
-
 extern "C" INT_PTR WINAPI ReinstallDialogProc(HWND dialog, UINT message, WPARAM wParam, LPARAM lParam)
 {
     (void)lParam;
     switch (message) {
     case WM_INITDIALOG: return onReinstallInit(dialog);
     case WM_COMMAND:    return onReinstallCommand(dialog, wParam);
-    case WM_SYSCOMMAND: return onReinstallSysCommand(dialog, wParam);
+    case WM_SYSCOMMAND: return endOnSystemClose(dialog, wParam, HAVEKEY_STOP);
     }
     return FALSE;
 }

@@ -98,6 +98,18 @@ enum InstallType {
 
 constexpr int PATH_BYTES = 256;
 
+// The file lists the heap could not give, so that a short heap leaves a
+// component with its files rather than silently with none (catalogue.cpp).
+// Every live list stands in one of the slots (each item's list and each
+// group's shared list), and a list is replaced only once its successor
+// exists: one block per slot and one more never run out.
+constexpr int FILE_LIST_SLOTS = GROUP_COUNT * (MAX_GROUP_ITEMS + 1);
+constexpr int FILE_LIST_RESERVE_BLOCKS = FILE_LIST_SLOTS + 1;
+struct FileListReserve {
+    unsigned char blocks[FILE_LIST_RESERVE_BLOCKS][FILE_LIST_BYTES];
+    bool taken[FILE_LIST_RESERVE_BLOCKS];
+};
+
 // A folder the host named relative to the current folder, as it was made
 // absolute the first time an entry received it (host_folders.cpp).
 struct ResolvedFolder {
@@ -168,6 +180,8 @@ struct SetupState {
     // The INSTALLGROUP sections a selection read its marks beside, emptied
     // by the steps that write install.ini (INSTALL_GROUP_* bits).
     int32_t installGroupsToEmpty;
+    // The lists of groups[] live as long as the catalogue, across entries.
+    FileListReserve listReserve;
 
     // What the host set for every entry after it (setupAnswers,
     // setupLogFile), last in the block: a reset of the run's fields above
