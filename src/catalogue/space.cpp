@@ -7,6 +7,7 @@
 #include <string.h>
 
 #include "selection.h"
+#include "state/setup_log.h"
 #include "state/setup_state.h"
 #include "state/text.h"
 #include "state/thousands_text.h"
@@ -37,8 +38,11 @@ static bool driveRootOf(const char *path, char *root, size_t cap)
     char full[PATH_BYTES];
     DWORD n = path[0] ? GetFullPathNameA(path, sizeof full, full, nullptr)
                       : GetCurrentDirectoryA(sizeof full, full);
-    if (n == 0 || n >= sizeof full)
+    if (n == 0 || n >= sizeof full) {
+        logFailure(n == 0 ? GetLastError() : (DWORD)ERROR_FILENAME_EXCED_RANGE, "free space: the full path of %s",
+                   path[0] ? path : "the current folder");
         return false;
+    }
     char first[4];
     copyText(first, sizeof first, full);
     return copyText(root, cap, first);

@@ -35,7 +35,7 @@ int useShortInstallDir(HWND owner)
     SetupState &s = *setupState;
     DWORD error = ERROR_SUCCESS;
     if (!makeInstallFolder(&error)) {
-        logFailure(error, "installation folder %s could not be created", s.installDir);
+        logFailure(error, "creating installation folder %s", s.installDir);
         int answer = answerQuestion(folderNotMade, owner, askDefaultFolder);
         if (answer == NO_ANSWER)
             return NO_ANSWER;

@@ -7,6 +7,7 @@
 #include "state/answer_mode.h"
 #include "state/module_lifecycle.h"
 #include "state/module_path.h"
+#include "state/setup_log.h"
 #include "state/setup_state.h"
 
 constexpr int ENTRY_CAPTION_BYTES = 256;
@@ -71,6 +72,8 @@ extern "C" int WINAPI installLoadStr(int stringNumber, char *buffer, const char 
         return -1;
     }
     int loaded = buffer ? LoadStringA(resourceModule, (UINT)stringNumber, buffer, HOST_STRING_BYTES) : 0;
+    if (buffer && loaded <= 0)
+        logFailure(GetLastError(), "installLoadStr: string %d", stringNumber);
     freeResourceModule();
     return loaded > 0 ? 1 : 0;
 }

@@ -119,10 +119,17 @@ void answerDialog(HWND dialog, DialogSeen &seen)
                      : seen.control(IDYES)            ? IDYES
                      : seen.control(IDOK)             ? IDOK
                                                       : 0;
+        // A box that only tells, over a dialog that stays open after it (a
+        // choice the dialog refused): a person reads it and cancels.
+        HWND owner = GetWindow(dialog, GW_OWNER);
+        bool refusal = button == IDOK && !seen.control(IDCANCEL) && owner &&
+                       (GetDlgItem(owner, IDC_MAIN_DIRECTORY) || GetDlgItem(owner, IDC_OPTIONS_DESCRIPTION));
         if (button)
             clickButton(dialog, button);
         else
             PostMessageA(dialog, WM_CLOSE, 0, 0);
+        if (refusal)
+            PostMessageA(owner, WM_COMMAND, MAKEWPARAM(IDCANCEL, BN_CLICKED), (LPARAM)GetDlgItem(owner, IDCANCEL));
         return;
     }
     if (seen.control(IDC_PROGRESS_MESSAGE))

@@ -139,6 +139,8 @@ TEST(FaultSweep, KnownFailuresEndCleanly)
         {"network", "ConvertStringSecurityDescriptorToSecurityDescriptorA", 1},
         {"standard", "GetNamedSecurityInfoA", 1},   // the folder's permissions unread: logged, setup goes on
         {"standard", "GetFullPathNameA", 1},        // the source folder cannot be taken: no resources
+        {"standard", "GetFullPathNameA", 7},        // the chosen folder's drive: no room told, logged
+        {"setupInstall", "LoadStringA", 1},         // the host's string: none, logged
         {"workstation", "realloc", 1},         // a setup file memory cannot hold: no catalogue
         {"standard", "GetShortPathNameA", 1},  // the long form, logged
         {"custom", "LoadLibraryExA", 3},       // an integration module that cannot be loaded: not offered, logged
