@@ -168,7 +168,8 @@ TEST(FaultSweep, KnownFailuresEndCleanly)
     }
 }
 
-// The whole sweep. FAULTS_KIND and FAULTS_FUNCTION limit it to one kind of
+// The whole sweep (FAULTS_SWEEP=count: only the clean runs' calls of each
+// function). FAULTS_KIND and FAULTS_FUNCTION limit it to one kind of
 // run and one function; FAULTS_SAMPLE=k
 // to k calls of each function, spread from the first to the last;
 // FAULTS_SECONDS stops it once that time has passed.
@@ -192,6 +193,15 @@ TEST(FaultSweep, EveryCallOfEveryRun)
             continue;
         RunOutcome clean;
         ASSERT_TRUE(cleanRun(kind, &clean)) << runKind(kind).name << ": the clean run did not end";
+        if (std::string(mode) == "count") {
+            // What the clean run calls, function by function: what a whole
+            // sweep of the kind would inject.
+            for (int function = 0; function < faultableCount(); function++)
+                if (clean.calls.at(function))
+                    printf("faults: %s %s: %lld calls\n", runKind(kind).name, faultable(function).name,
+                           (long long)clean.calls.at(function));
+            continue;
+        }
         int64_t kindRuns = 0;
         for (int function = 0; function < faultableCount() && !timeUp(); function++) {
             if (onlyFunction && *onlyFunction && faultable(function).name != std::string(onlyFunction))
