@@ -8,8 +8,9 @@
 #                                            language
 #   bin/answers/                             answer files for unattended runs
 #   bin/*pnint.dll, bin/fixint.dll           the sample's integration modules
-#   bin/setup_autopilot.dll                  the tests' click-script player,
-#                                            which setuphost --answers loads
+#   bin/play_setup.exe, setup_autopilot.dll  the tests' click-script player,
+#                                            which runs setuphost.exe and
+#                                            presses its dialogs from outside
 #   include/dialogint.h                      the host interface
 #   samples/nsis/                            the NSIS sample setup script
 #   docs/guide.md, docs/screenshots/setup/   the guide and its pictures
@@ -33,7 +34,8 @@ if(DIALOGINT_TESTS)
                   $<TARGET_FILE_DIR:pnint_standin>/cpnint.dll $<TARGET_FILE:fixint_standin>
             DESTINATION bin)
     # The player of the answer files and the pictures (test machinery, not
-    # part of the host): setuphost.exe loads it for --answers.
+    # part of the host): play_setup.exe starts the host with its hook.
+    install(PROGRAMS $<TARGET_FILE:play_setup> DESTINATION bin)
     install(FILES $<TARGET_FILE:setup_autopilot> DESTINATION bin)
 endif()
 install(FILES ${CMAKE_SOURCE_DIR}/include/dialogint.h DESTINATION include)

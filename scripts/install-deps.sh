@@ -18,8 +18,9 @@ packages=(
 
 # The system code pages of other countries come from the locale Wine starts
 # in (LC_ALL=ja_JP.UTF-8 gives code page 932); Wine names files in the
-# locale's own character set, so the locale must exist.
-locales=(ja_JP.UTF-8 en_US.UTF-8 pl_PL.UTF-8 ru_RU.UTF-8 zh_CN.UTF-8 ko_KR.UTF-8)
+# locale's own character set, so the locale must exist. The sample run takes
+# the German, French or Spanish system from its locale too.
+locales=(ja_JP.UTF-8 en_US.UTF-8 pl_PL.UTF-8 ru_RU.UTF-8 zh_CN.UTF-8 ko_KR.UTF-8 de_DE.UTF-8 fr_FR.UTF-8 es_ES.UTF-8)
 generateLocales() {
   local wanted=()
   for l in "${locales[@]}"; do

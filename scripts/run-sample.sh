@@ -45,22 +45,26 @@ if [ "${1:-}" = --inside ]; then
   # Wine sees the Unix root as drive Z:.
   winpath() { local p; p=$(cd "$(dirname "$1")" && pwd)/$(basename "$1"); echo "Z:${p//\//\\}"; }
   pictures=$(winpath "$2")
-  # The dialogs played from an answer file, or (mode replay) none at all.
+  # A replay runs the host alone, with no dialog; otherwise play_setup.exe
+  # (the tests' player, beside it in the package) runs it and presses its
+  # dialogs as the answer file says, photographing each.
   if [ "$1" = replay ]; then
+    run=("$WINE" "$host")
     played=(--replay "$(winpath "$3")" --log "$pictures\\setup.log")
     removal=("${played[@]}")
   else
-    played=(--answers "$(winpath "$1")" --screenshots "$pictures")
-    removal=("${played[@]}")
+    run=("$WINE" "$SAMPLE_BIN/play_setup.exe" --answers "$(winpath "$1")" --screenshots "$pictures" "$(winpath "$host")")
+    played=()
+    removal=()
     [ -n "${3:-}" ] && played+=(--record "$(winpath "$3")")
   fi
   status=0
-  "$WINE" "$host" "${played[@]}" | tee "$2/setup.out" || status=$?
+  "${run[@]}" "${played[@]}" | tee "$2/setup.out" || status=$?
   [ "$status" -eq 0 ] || exit "$status"
   echo
   # A network installation is not registered: the setup names its folder.
   target=$(sed -n 's/.*remove it with: setuphost --remove --target \(.*\)$/\1/p' "$2/setup.out" | tr -d '\r')
-  "$WINE" "$host" --remove ${target:+--target "$target"} "${removal[@]}"
+  "${run[@]}" --remove ${target:+--target "$target"} "${removal[@]}"
   exit 0
 fi
 
@@ -129,6 +133,20 @@ mkdir -p "$shots"
 inside+=("$shots")
 [ -n "$replay" ] && inside+=("$replay")
 [ -n "$record" ] && inside+=("$record")
+# An answer file's "language:" line names the system's language of the
+# machine it was written for: the run gets that locale (the library then
+# settles on the language itself, as on such a Windows).
+locale=en_US.UTF-8
+if [ -z "$replay" ]; then
+  case $(sed -n 's/^language:[[:space:]]*\([a-z]*\).*/\1/p' "$answers" | head -1) in
+    german) locale=de_DE.UTF-8 ;;
+    french) locale=fr_FR.UTF-8 ;;
+    spanish) locale=es_ES.UTF-8 ;;
+    japanese) locale=ja_JP.UTF-8 ;;
+    russian) locale=ru_RU.UTF-8 ;;
+  esac
+fi
+export LC_ALL=$locale
 status=0
 if [ -n "${DISPLAY:-}" ] && [ "${DIALOGINT_HEADLESS:-}" != 1 ]; then
   bash scripts/under-wine.sh bash scripts/run-sample.sh --inside "${inside[@]}" || status=$?

@@ -63,8 +63,6 @@ struct HostRun {
     char mediaDir[HOST_PATH];      // the setup media, never written
     char workDir[HOST_PATH];       // the copy of the media the library works on
     char targetDir[HOST_PATH];     // installation folder offered; empty: the default
-    char answerFile[HOST_PATH];    // --answers: the click script; empty: a user answers the dialogs
-    char screenshotDir[HOST_PATH]; // --screenshots; empty: no pictures
     char libraryAnswers[HOST_PATH];// --record / --replay: the answer file the library keeps
     int libraryAnswersMode;        // ANSWERS_OFF, ANSWERS_RECORD or ANSWERS_REPLAY
     char setupLog[HOST_PATH];      // --log: the library's setup log; empty: its default
@@ -77,7 +75,6 @@ struct HostRun {
     HostSetupInfo record;
     HWND window;                   // the host's own window, owner of the dialogs
     char installDir[HOST_PATH];    // where files go (long form as the library gave it)
-    const char *runName;           // "setup" or "removal", for pictures and headings
     EntryResult results[MAX_ENTRY_RESULTS];
     int resultCount;
     CopiedFile copied[MAX_COPIED_FILES];
@@ -88,7 +85,6 @@ struct HostRun {
     int removedCount;
     int keptSharedCount;
     int sharedAsked;
-    int unansweredDialogs;         // --answers: dialogs the click script did not answer
 };
 
 extern HostRun hostRun;
@@ -144,14 +140,6 @@ void pumpMessages();
 // unattended.cpp: hands the library its answer file and log before the
 // first entry; false when the library cannot use them.
 bool startLibraryAnswers();
-
-// answer_plugin.cpp: --answers and --screenshots through the tests' player
-// plug-in; each call does nothing when no answer file is played.
-int startAnswers();                 // a HostExit
-int answersLanguage();              // the script's language line, 0 none
-void tellAnswers(const char *entry); // the run under way and the entry called next
-void pictureOfWindow(HWND window, const char *name);
-void stopAnswers(bool listDialogs);  // adds what it left unanswered to unansweredDialogs
 
 // summary.cpp
 void printComponentsChosen(const char *setupIniPath);

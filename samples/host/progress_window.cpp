@@ -10,7 +10,6 @@ constexpr int WINDOW_HEIGHT = 130;
 
 static char progressText[128];
 static int progressPercent;
-static bool progressPictured;
 
 static void onPaint(HWND window)
 {
@@ -84,20 +83,11 @@ void showCopyProgress(const char *what, int percent)
     progressPercent = percent;
     if (!window)
         return;
-    if (!IsWindowVisible(window)) {
+    if (!IsWindowVisible(window))
         ShowWindow(window, SW_SHOWNORMAL);
-        progressPictured = false;
-    }
     InvalidateRect(window, nullptr, TRUE);
     UpdateWindow(window);
     pumpMessages();
-    // One picture of the copy, half way through, in unattended runs.
-    if (hostRun.screenshotDir[0] && !progressPictured && percent >= 50) {
-        progressPictured = true;
-        Sleep(200);
-        pumpMessages();
-        pictureOfWindow(window, "copying");
-    }
 }
 
 void hideCopyProgress()

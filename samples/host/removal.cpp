@@ -35,8 +35,6 @@ static bool useInstalledRecords()
 int runRemoval(bool entriesLoaded)
 {
     HostRun &h = hostRun;
-    h.runName = "removal";
-    tellAnswers(nullptr);
     printLine("== Lumoria sample setup: removal ==");
     if (!entriesLoaded) {
         if (!makeWorkCopy() || !loadEntries() || !startLibraryAnswers())
@@ -83,6 +81,5 @@ int runRemoval(bool entriesLoaded)
     printLine("Files removed: %d; shared files kept: %d (asked about %d)", h.removedCount, h.keptSharedCount,
               h.sharedAsked);
     printRegistryKeys();
-    stopAnswers(true);
     return h.copyErrors ? EXIT_FAILED : EXIT_DONE;
 }

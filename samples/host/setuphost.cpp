@@ -8,11 +8,9 @@
 //   copied files go.
 //
 // The library works on a copy of the media, since it writes install.ini.
-// A user answers the dialogs; with --answers the tests' click-script player
-// (setup_autopilot.dll, beside the host) presses their buttons instead and,
-// with --screenshots, photographs them. With --replay the
-// library itself sets up from a recorded answer file and shows nothing;
-// --record makes that file from the choices made in the dialogs.
+// A user answers the dialogs. With --replay the library itself sets up from
+// a recorded answer file and shows nothing; --record makes that file from
+// the choices made in the dialogs.
 #include "host.h"
 
 #include <stdarg.h>
@@ -30,8 +28,6 @@ static const char USAGE[] =
     "  --work DIR         where the copy of the media goes (default: %TEMP%\\lumoria-setup)\n"
     "  --target DIR       the installation folder to offer (default: C:\\Program Files\\Lumoria,\n"
     "                     or the folder of an installation that is found)\n"
-    "  --answers FILE     answer the dialogs from FILE instead of waiting for a user\n"
-    "  --screenshots DIR  save a picture of every dialog shown into DIR (with --answers)\n"
     "  --record FILE      the dialogs show; the library writes the choices into FILE\n"
     "  --replay FILE      no dialog and no window: the library takes every choice from FILE\n"
     "  --log FILE         the library's setup log (record and replay always write one,\n"
@@ -107,10 +103,6 @@ static bool parseOptions(int argc, char **argv)
             good = takeFolder(h.workDir, sizeof h.workDir, argv[++i]);
         else if (value && strcmp(option, "--target") == 0)
             good = takeFile(h.targetDir, sizeof h.targetDir, argv[++i]);
-        else if (value && strcmp(option, "--answers") == 0)
-            good = takeFile(h.answerFile, sizeof h.answerFile, argv[++i]);
-        else if (value && strcmp(option, "--screenshots") == 0)
-            good = takeFolder(h.screenshotDir, sizeof h.screenshotDir, argv[++i]);
         else if (value && (strcmp(option, "--record") == 0 || strcmp(option, "--replay") == 0) &&
                  !h.libraryAnswersMode) {
             h.libraryAnswersMode = strcmp(option, "--record") == 0 ? ANSWERS_RECORD : ANSWERS_REPLAY;
@@ -123,18 +115,6 @@ static bool parseOptions(int argc, char **argv)
         }
         if (!good)
             return false;
-    }
-    if (h.screenshotDir[0] && !h.answerFile[0]) {
-        printLine("setuphost: --screenshots needs --answers");
-        return false;
-    }
-    if (h.libraryAnswersMode == ANSWERS_REPLAY && h.answerFile[0]) {
-        printLine("setuphost: --replay shows no dialog for --answers to answer");
-        return false;
-    }
-    if (h.screenshotDir[0] && !makeDirectories(h.screenshotDir)) {
-        printLine("setuphost: cannot create %s", h.screenshotDir);
-        return false;
     }
     return true;
 }
@@ -238,18 +218,12 @@ static bool singleBit(int value) { return value > 0 && (value & (value - 1)) == 
 // in the language dialog, or 1 when it asked nothing), several bits after a
 // cancelled dialog, and the run stops. Either way the record's
 // languageFlags holds the language the library settled on: the one chosen,
-// the system's own, the only one offered, or English. When nothing was
-// asked, a click script's language line names the language instead.
+// the system's own, the only one offered, or English.
 static int takeLanguage(int result, int settled, char *meaning, size_t cap)
 {
     if (!singleBit(result)) {
         formatText(meaning, cap, "language dialog cancelled");
         return 0;
-    }
-    int scripted = answersLanguage();
-    if (result == LANGUAGE_ENGLISH && scripted && scripted != settled) {
-        formatText(meaning, cap, "not asked: %s (the answer file's)", languageName(scripted));
-        return scripted;
     }
     if (!singleBit(settled))
         settled = result;
@@ -351,8 +325,6 @@ static int runSetup()
 {
     HostRun &h = hostRun;
     HostSetupInfo &r = h.record;
-    h.runName = "setup";
-    tellAnswers(nullptr);
     printLine("== Lumoria sample setup ==");
     printLine("media:        %s", h.mediaDir);
     if (!makeWorkCopy() || !loadEntries() || !startLibraryAnswers() || !prepareRecord())
@@ -454,7 +426,6 @@ static int runSetup()
     if (h.networkSetup)
         printLine("A network installation is not registered; remove it with: setuphost --remove --target %s",
                   h.installDir);
-    stopAnswers(true);
     return h.copyErrors ? EXIT_FAILED : EXIT_DONE;
 }
 
@@ -483,20 +454,9 @@ int main(int argc, char **argv)
     // either (the copy is reported on the console).
     if (h.libraryAnswersMode != ANSWERS_REPLAY)
         h.window = createHostWindow();
-    if (h.answerFile[0]) {
-        int started = startAnswers();
-        if (started != EXIT_DONE)
-            return started;
-    }
-
     int code = h.removeRun ? runRemoval(false) : runSetup();
 
-    stopAnswers(false);
     removeWorkCopy();
-    if (h.unansweredDialogs) {
-        printLine("setuphost: %d dialog(s) or step(s) the answer file did not answer", h.unansweredDialogs);
-        code = EXIT_FAILED;
-    }
     printLine("setuphost: %s (exit code %d)",
               code == EXIT_DONE ? "done" : code == EXIT_STOPPED ? "stopped" : "failed", code);
     if (h.window)

@@ -133,9 +133,7 @@ void releaseSharedFiles()
         const char *name = lastBackslash(c.path);
         name = name ? name + 1 : c.path;
         int32_t answer = -1;
-        tellAnswers("DeleteShareDLL");
         int result = h.entries.DeleteShareDLL(name, &answer, c.path, h.workDir);
-        tellAnswers(nullptr);
         h.sharedAsked++;
         char meaning[64];
         formatText(meaning, sizeof meaning, "%s: %s", name,

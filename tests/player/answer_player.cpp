@@ -102,7 +102,7 @@ static bool readAnswerFile(const char *path)
 {
     FILE *file = fopen(path, "r");
     if (!file) {
-        playerPrint("setuphost: cannot read the answer file %s", path);
+        playerPrint("answers: cannot read the answer file %s", path);
         return false;
     }
     char line[512];
@@ -125,21 +125,21 @@ static bool readAnswerFile(const char *path)
             if (equalsNoCase(trim(colon + 1), "network"))
                 playerRun.networkAsked = 1;
             else if (!equalsNoCase(trim(colon + 1), "dialogs")) {
-                playerPrint("setuphost: %s line %d: setup is \"dialogs\" or \"network\"", path, number);
+                playerPrint("answers: %s line %d: setup is \"dialogs\" or \"network\"", path, number);
                 good = false;
             }
             continue;
         }
         int kind = colon ? kindByName(trim(text)) : -1;
         if (kind < 0 || kind == KIND_PROGRESS || kind == KIND_UNKNOWN) {
-            playerPrint("setuphost: %s line %d: expected \"<dialog>: <steps>\" with a dialog of language, reinstall, "
+            playerPrint("answers: %s line %d: expected \"<dialog>: <steps>\" with a dialog of language, reinstall, "
                         "main, options, network, box, shared, or \"setup: network\"",
                         path, number);
             good = false;
             continue;
         }
         if (answerLineCount >= MAX_ANSWER_LINES) {
-            playerPrint("setuphost: %s: more than %d answers", path, MAX_ANSWER_LINES);
+            playerPrint("answers: %s: more than %d answers", path, MAX_ANSWER_LINES);
             good = false;
             break;
         }
@@ -148,14 +148,14 @@ static bool readAnswerFile(const char *path)
         a.lineNumber = number;
         a.used = 0;
         if (!copyText(a.steps, sizeof a.steps, trim(colon + 1))) {
-            playerPrint("setuphost: %s line %d is too long", path, number);
+            playerPrint("answers: %s line %d is too long", path, number);
             good = false;
         }
         // Every step is checked now, before setup starts.
         std::vector<DialogStep> steps;
         if (!addSteps(kind, a, &steps) || steps.empty()) {
             if (steps.empty())
-                playerPrint("setuphost: %s line %d has no steps", path, number);
+                playerPrint("answers: %s line %d has no steps", path, number);
             good = false;
         }
     }
@@ -187,10 +187,17 @@ static bool isListBox(HWND dialog, int id)
     return control && GetClassNameA(control, name, sizeof name) && equalsNoCase(name, "ListBox");
 }
 
+static bool isSharedFileQuestion(HWND box)
+{
+    if (answerContext[0])
+        return strcmp(answerContext, "DeleteShareDLL") == 0;
+    return !GetWindow(box, GW_OWNER) && GetDlgItem(box, IDYES) && GetDlgItem(box, IDNO);
+}
+
 static int classify(HWND dialog, const DialogSeen &seen)
 {
     if (seen.messageBox)
-        return strcmp(answerContext, "DeleteShareDLL") == 0 ? KIND_SHARED : KIND_BOX;
+        return isSharedFileQuestion(dialog) ? KIND_SHARED : KIND_BOX;
     if (GetDlgItem(dialog, IDC_PROGRESS_MESSAGE))
         return KIND_PROGRESS;
     if (GetDlgItem(dialog, IDC_MAIN_DIRECTORY))
@@ -217,7 +224,7 @@ static const char *pictureName(HWND dialog, int kind)
 
 static void answerFailed(const char *what, const char *detail)
 {
-    playerPrint("setuphost: answers: %s %s", what, detail);
+    playerPrint("answers: %s %s", what, detail);
     playerRun.unanswered++;
 }
 
@@ -393,7 +400,7 @@ static bool addSteps(int kind, const AnswerLine &line, std::vector<DialogStep> *
             *next++ = 0;
         char *words = trim(step);
         if (words[0] && !addStep(kind, words, steps)) {
-            playerPrint("setuphost: answers line %d: \"%s\" means nothing in the %s dialog", line.lineNumber, words,
+            playerPrint("answers: line %d: \"%s\" means nothing in the %s dialog", line.lineNumber, words,
                         kindNames[kind]);
             good = false;
         }
@@ -472,6 +479,8 @@ static void onDialog(HWND dialog, DialogSeen &seen)
     sequence(steps)(dialog, seen);
 }
 
+bool readScript() { return readAnswerFile(playerRun.script); }
+
 bool startPlayer()
 {
     dialogsMetCount = 0;
@@ -491,25 +500,6 @@ void stopPlayer()
         return;
     autopilotStop();
     answering = false;
-}
-
-// The language the first "language:" line chooses, 0 if none. It answers
-// the language dialog when that shows; when it does not, the host installs
-// it in place of the system's language, so the line is always used.
-int scriptLanguage()
-{
-    for (int i = 0; i < answerLineCount; i++) {
-        if (answerLines[i].kind != KIND_LANGUAGE)
-            continue;
-        char word[32];
-        copyText(word, sizeof word, answerLines[i].steps);
-        word[strcspn(word, " \t;")] = 0;
-        for (const NamedLanguage &l : namedLanguages)
-            if (equalsNoCase(word, l.word))
-                return l.bit;
-        return 0;
-    }
-    return 0;
 }
 
 void setPlayerEntry(const char *entry)

@@ -74,6 +74,6 @@ bool capturePicture(HWND window, const char *name)
     if (saved)
         playerPrint("  picture %s", file);
     else
-        playerPrint("setuphost: cannot save the picture %s", path);
+        playerPrint("answers: cannot save the picture %s", path);
     return saved;
 }

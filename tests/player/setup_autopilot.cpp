@@ -1,12 +1,17 @@
-// setup_autopilot.cpp - setup_autopilot.dll, the plug-in through which the
-// sample host plays click scripts (--answers) and takes pictures of the
-// dialogs (--screenshots). setuphost.exe loads it by its full path from its
-// own folder only when it is given an answer file; the player runs on the
-// host's thread, so the library's dialogs are answered from inside their own
-// modal loops, as a user's clicks arrive. Its lines go to the host's console.
+// setup_autopilot.cpp - setup_autopilot.dll, the click-script player as a
+// window hook. play_setup.exe installs playerHook for the whole desktop and
+// starts setuphost.exe; Windows then loads this module into each process
+// that makes a window. It wakes only in the process whose environment names
+// a script (PLAYER_SCRIPT_VARIABLE, which play_setup gives the host alone):
+// there it answers the library's dialogs on the thread that shows them, from
+// inside their own modal loops as a user's clicks arrive, photographs them,
+// and takes one picture of the host's copy window as it closes. When the
+// host process ends, it lists the dialogs it met and hands play_setup the
+// number it could not answer. The host itself knows nothing of it.
 #include <stdarg.h>
 #include <stdint.h>
 #include <stdio.h>
+#include <stdlib.h>
 #include <string.h>
 
 #include "player.h"
@@ -15,71 +20,101 @@
 
 PlayerRun playerRun;
 
+// What play_setup hands the host's process: the script, the pictures'
+// folder, the run's name and the handle of the report it reads back.
+static PlayerReport *report;
+static bool started;
+static bool copyPictured;
+static HHOOK windowCallHook;
+
+// Straight to the process's standard output: the host's C runtime may have
+// closed its streams by the time the process ends and the list is printed.
 void playerPrint(const char *format, ...)
 {
+    char line[600];
     va_list arguments;
     va_start(arguments, format);
-    vprintf(format, arguments);
+    vsnprintf(line, sizeof line - 2, format, arguments);
     va_end(arguments);
-    putchar('\n');
-    fflush(stdout);
+    appendText(line, sizeof line, "\r\n");
+    DWORD written = 0;
+    WriteFile(GetStdHandle(STD_OUTPUT_HANDLE), line, (DWORD)strlen(line), &written, nullptr);
+}
+
+static bool environmentText(const char *name, char *value, size_t cap)
+{
+    DWORD n = GetEnvironmentVariableA(name, value, (DWORD)cap);
+    return n > 0 && n < cap;
+}
+
+static bool isDialogWindow(HWND window)
+{
+    char name[16] = "";
+    return GetClassNameA(window, name, sizeof name) && strcmp(name, "#32770") == 0;
+}
+
+// The host's own window is hidden again when its copy ends: the moment to
+// photograph it, every file copied. The screen is given time to catch up
+// while the thread still serves its messages.
+static LRESULT CALLBACK onWindowCall(int code, WPARAM wParam, LPARAM lParam)
+{
+    const CWPSTRUCT *call = (const CWPSTRUCT *)lParam;
+    if (code == HC_ACTION && !copyPictured && call->message == WM_SHOWWINDOW && !call->wParam &&
+        !GetParent(call->hwnd) && IsWindowVisible(call->hwnd) && !isDialogWindow(call->hwnd)) {
+        copyPictured = true;
+        DWORD until = GetTickCount() + 300;
+        while ((int)(until - GetTickCount()) > 0)
+            MsgWaitForMultipleObjects(0, nullptr, FALSE, until - GetTickCount(), QS_PAINT);
+        capturePicture(call->hwnd, "copying");
+    }
+    return CallNextHookEx(windowCallHook, code, wParam, lParam);
+}
+
+static void startInThisProcess()
+{
+    started = true;
+    PlayerRun &p = playerRun;
+    char value[PLAYER_PATH];
+    if (!environmentText(PLAYER_SCRIPT_VARIABLE, p.script, sizeof p.script))
+        return;
+    copyText(p.runName, sizeof p.runName,
+             environmentText(PLAYER_RUN_VARIABLE, value, sizeof value) ? value : "setup");
+    if (environmentText(PLAYER_PICTURES_VARIABLE, value, sizeof value)) {
+        // By character: the folder's last byte may be a trail byte 0x5C.
+        formatText(p.pictureDir, sizeof p.pictureDir, "%s%s", value, endsWithSeparator(value) ? "" : "\\");
+    }
+    if (environmentText(PLAYER_REPORT_VARIABLE, value, sizeof value)) {
+        HANDLE mapping = (HANDLE)(uintptr_t)strtoull(value, nullptr, 10);
+        report = (PlayerReport *)MapViewOfFile(mapping, FILE_MAP_WRITE, 0, 0, sizeof(PlayerReport));
+    }
+    if (!startPlayer()) {
+        p.unanswered++;
+        return;
+    }
+    if (report)
+        report->playing = 1;
+    if (p.pictureDir[0])
+        windowCallHook = SetWindowsHookExA(WH_CALLWNDPROC, onWindowCall, nullptr, GetCurrentThreadId());
 }
 
 extern "C" {
 
-// Reads the script and answers every dialog of the calling thread from now
-// on; pictures go into pictureDir when one is named (null or empty: none).
-// *networkAsked becomes 1 when the script says "setup: network", *language
-// the language bit its "language:" line names (0 none), which the host
-// installs when initLanguage asks nothing. 1 playing, 0 the script cannot be
-// read or a line means nothing (the reason printed).
-__declspec(dllexport) int WINAPI autopilotStart(const char *script, const char *pictureDir, int32_t *networkAsked,
-                                                int32_t *language)
+// The hook play_setup installs; it only wakes the player.
+__declspec(dllexport) LRESULT CALLBACK playerHook(int code, WPARAM wParam, LPARAM lParam)
 {
-    PlayerRun &p = playerRun;
-    memset(&p, 0, sizeof p);
-    copyText(p.runName, sizeof p.runName, "setup");
-    if (!script || !copyText(p.script, sizeof p.script, script))
-        return 0;
-    if (pictureDir && pictureDir[0]) {
-        // By character: the folder's last byte may be a trail byte 0x5C.
-        const char *separator = endsWithSeparator(pictureDir) ? "" : "\\";
-        if (!formatText(p.pictureDir, sizeof p.pictureDir, "%s%s", pictureDir, separator))
-            return 0;
-    }
-    if (!startPlayer())
-        return 0;
-    if (networkAsked)
-        *networkAsked = p.networkAsked;
-    if (language)
-        *language = scriptLanguage();
-    return 1;
+    if (!started && code >= 0 && GetEnvironmentVariableA(PLAYER_SCRIPT_VARIABLE, nullptr, 0) > 0)
+        startInThisProcess();
+    return CallNextHookEx(nullptr, code, wParam, lParam);
 }
 
-// What the host is doing: the run ("setup", "removal"), which names the
-// pictures from now on, and the entry it calls next (null or empty: none).
-__declspec(dllexport) void WINAPI autopilotContext(const char *run, const char *entry)
-{
-    if (run && run[0])
-        copyText(playerRun.runName, sizeof playerRun.runName, run);
-    setPlayerEntry(entry);
 }
 
-// A picture of one of the host's own windows, named like the dialogs'; 0
-// when no pictures are asked for or it could not be saved.
-__declspec(dllexport) int WINAPI autopilotPicture(HWND window, const char *name)
+BOOL WINAPI DllMain(HINSTANCE, DWORD reason, void *)
 {
-    return capturePicture(window, name ? name : "window") ? 1 : 0;
-}
-
-// Stops answering; with listDialogs first prints the dialogs the run met.
-// The number of dialogs or steps the script did not answer.
-__declspec(dllexport) int WINAPI autopilotStop(int32_t listDialogs)
-{
-    if (listDialogs)
+    if (reason == DLL_PROCESS_DETACH && started && playerRun.script[0]) {
         printDialogsSeen();
-    stopPlayer();
-    return playerRun.unanswered;
-}
-
+        if (report)
+            report->unanswered = playerRun.unanswered;
+    }
+    return TRUE;
 }

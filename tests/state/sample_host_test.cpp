@@ -1,5 +1,6 @@
 // The sample setup host as a setup author runs it: setuphost.exe in a process
-// of its own, unattended with an answer file, on a copy of the sample media.
+// of its own, on a copy of the sample media, its dialogs pressed from outside
+// by play_setup.exe playing an answer file (or none shown at all: --replay).
 // Afterwards the installation folder, the work copy and the registry are read
 // back: every file that install.ini listed lies in the folder with the size
 // the layout gives it, and a removal run takes it all away again.
@@ -140,12 +141,15 @@ protected:
     // Runs setuphost.exe (of hostDir, by default the build's) with the
     // arguments; its exit code, or -1 when it had to be stopped. What it
     // printed lands in output.
-    int runHost(const std::string &arguments, const std::string &hostDir = exeDir())
+    // With player options, play_setup.exe runs the host and plays them.
+    int runHost(const std::string &arguments, const std::string &hostDir = exeDir(), const std::string &player = "")
     {
         std::string outPath = dir + "host-output" + std::to_string(++runs) + ".txt";
         // A folder's closing backslash would escape the quote after it.
         std::string command = "\"" + hostDir + "setuphost.exe\" --media \"" + media.substr(0, media.size() - 1) +
                               "\" " + arguments;
+        if (!player.empty())
+            command = "\"" + exeDir() + "play_setup.exe\" " + player + " " + command;
         DWORD code = (DWORD)-1;
         ChildEnd end = runChildProcess(command, outPath.c_str(), nullptr, HOST_TIMEOUT_MS, &code);
         if (end == ChildEnd::NotStarted) {
@@ -158,10 +162,12 @@ protected:
         return (int)code;
     }
 
-    int install(const char *answers, const char *work, const std::string &more = "")
+    std::string played(const char *answers) { return "--answers \"" + writeAnswers(answers) + "\""; }
+
+    int install(const char *answers, const char *work, const std::string &more = "", const std::string &player = "")
     {
-        int code = runHost("--work \"" + dir + work + "\" --keep-work --target \"" + target + "\" --answers \"" +
-                           writeAnswers(answers) + "\" " + more);
+        int code = runHost("--work \"" + dir + work + "\" --keep-work --target \"" + target + "\" " + more, exeDir(),
+                           played(answers) + " " + player);
         // The library hands the folder back in its short form, under which
         // the host registers the shared files.
         if (GetFileAttributesA(target.c_str()) != INVALID_FILE_ATTRIBUTES)
@@ -171,8 +177,7 @@ protected:
     // A removal finds the installation through the registry, as after a reboot.
     int remove(const char *answers, const char *work, const std::string &more = "")
     {
-        return runHost("--remove --work \"" + dir + work + "\" --keep-work --answers \"" + writeAnswers(answers) +
-                       "\" " + more);
+        return runHost("--remove --work \"" + dir + work + "\" --keep-work " + more, exeDir(), played(answers));
     }
 
     std::map<std::string, int64_t> installedFiles()
@@ -200,7 +205,7 @@ protected:
 TEST_F(SampleHostTest, StandardSetupCopiesEveryListedFileAndRemovalTakesThemAway)
 {
     std::string mediaIniBefore = readTextFile(media + "install.ini");
-    ASSERT_EQ(0, install(STANDARD_ANSWERS, "work1", "--screenshots \"" + dir + "pictures\"")) << output;
+    ASSERT_EQ(0, install(STANDARD_ANSWERS, "work1", "", "--screenshots \"" + dir + "pictures\"")) << output;
     EXPECT_EQ(mediaIniBefore, readTextFile(media + "install.ini")) << "the media stay untouched";
     // A picture of each dialog: the main dialog and the host's own window.
     for (const char *picture : {"setup-02-main.bmp", "setup-04-copying.bmp"}) {
@@ -355,45 +360,41 @@ TEST_F(SampleHostTest, BadArgumentsAndForeignWorkFoldersAreRefused)
     std::string foreign = dir + "foreign";
     CreateDirectoryA(foreign.c_str(), nullptr);
     writeTextFile(foreign + "\\keep.txt", "not the host's");
-    std::string good = writeAnswers(STANDARD_ANSWERS);
+    std::string good = played(STANDARD_ANSWERS);
     struct Case {
         std::string arguments;
+        std::string player;
         int exitCode;
     };
     const Case cases[] = {
-        {"--answers \"" + writeAnswers("mian: standard\n") + "\"", 3},
-        {"--answers \"" + writeAnswers("main: standard; twiddle\n") + "\"", 3},
-        {"--frobnicate", 3},
-        {"--screenshots \"" + dir + "pictures\"", 3},
-        {"--work \"" + foreign + "\" --answers \"" + good + "\"", 2},
-        {"--work \"" + media + "files\" --answers \"" + good + "\"", 2},
-        {"--remove --work \"" + dir + "work\" --answers \"" + good + "\"", 1},
+        {"", played("mian: standard\n"), 3},
+        {"", played("main: standard; twiddle\n"), 3},
+        {"--frobnicate", good, 3},
+        // Pressing the dialogs is not the host's business.
+        {"--answers \"" + writeAnswers(STANDARD_ANSWERS) + "\"", "", 3},
+        {"--screenshots \"" + dir + "pictures\"", "", 3},
+        {"--work \"" + foreign + "\"", good, 2},
+        {"--work \"" + media + "files\"", good, 2},
+        {"--remove --work \"" + dir + "work\"", good, 1},
     };
     for (const Case &c : cases) {
-        EXPECT_EQ(c.exitCode, runHost(c.arguments + " --target \"" + target + "\"")) << c.arguments << "\n"
-                                                                                    << output;
+        EXPECT_EQ(c.exitCode, runHost(c.arguments + " --target \"" + target + "\"", exeDir(), c.player))
+            << c.arguments << " " << c.player << "\n"
+            << output;
         EXPECT_EQ(INVALID_FILE_ATTRIBUTES, GetFileAttributesA(target.c_str())) << c.arguments;
     }
     EXPECT_EQ("not the host's", readTextFile(foreign + "\\keep.txt"));
     EXPECT_TRUE(fileExists(media + "files\\engine\\lumoria.exe")) << "the media stay whole";
 }
 
-// The click scripts are played by the tests' plug-in beside the host: a host
-// without it refuses --answers and says what is missing, and still serves a
-// replay, which needs no player.
-TEST_F(SampleHostTest, AnswersWithoutThePlayerBesideTheHostAreRefused)
+// The host needs nothing of the tests: with only the library beside it, it
+// sets up from a replayed answer file.
+TEST_F(SampleHostTest, HostWithOnlyTheLibraryBesideItServesAReplay)
 {
     std::string bare = dir + "bare\\";
     CreateDirectoryA(bare.c_str(), nullptr);
     for (const char *file : {"setuphost.exe", "dialogint.dll"})
         ASSERT_TRUE(copyFileTo(exeDir() + file, bare + file)) << file;
-    EXPECT_EQ(2, runHost("--work \"" + dir + "work\" --target \"" + target + "\" --answers \"" +
-                         writeAnswers(STANDARD_ANSWERS) + "\"",
-                         bare))
-        << output;
-    EXPECT_NE(std::string::npos, output.find("setup_autopilot.dll")) << output;
-    EXPECT_EQ(INVALID_FILE_ATTRIBUTES, GetFileAttributesA(target.c_str())) << output;
-
     std::string log = dir + "replay.log";
     EXPECT_EQ(0, runHost("--work \"" + dir + "work\" --target \"" + target + "\" --replay \"" +
                          writeAnswers("[Setup]\nKind=standard\n") + "\" --log \"" + log + "\"",
@@ -404,22 +405,29 @@ TEST_F(SampleHostTest, AnswersWithoutThePlayerBesideTheHostAreRefused)
     EXPECT_TRUE(fileExists(target + "\\install.log")) << output;
 }
 
-// The language installed is what initLanguage answers; when it asks nothing
-// (here the system's language decides), a script's language line names it.
-// That language's module speaks from the main dialog on, and install.log
-// keeps it for the removal.
-TEST_F(SampleHostTest, LanguageIsInitLanguagesAnswerOrTheScriptsLine)
+// The language installed is what initLanguage settles: the system's own
+// (English here) when the media offer it, else the one chosen in the
+// language dialog, which shows when the media offer Spanish, German and
+// French alone. That language's module speaks from the main dialog on, and
+// install.log keeps it for the removal.
+TEST_F(SampleHostTest, LanguageIsTheOneInitLanguageSettles)
 {
     const struct {
+        bool offersEnglish;
         const char *answers;
         const char *logged;   // install.log's LANGUAGE line
         const char *module;   // the resource module the host took
     } cases[] = {
-        {"main: standard\n", "LANGUAGE\tENGLISH", "lang\\en\\luinsres.dll"},
-        {"language: german\nmain: standard\n", "LANGUAGE\tGERMAN", "lang\\de\\luinsres.dll"},
-        {"language: french\nmain: standard\n", "LANGUAGE\tFRENCH", "lang\\fr\\luinsres.dll"},
+        {true, "language: german\nmain: standard\n", "LANGUAGE\tENGLISH", "lang\\en\\luinsres.dll"},
+        {false, "language: german\nmain: standard\n", "LANGUAGE\tGERMAN", "lang\\de\\luinsres.dll"},
+        {false, "language: french\nmain: standard\n", "LANGUAGE\tFRENCH", "lang\\fr\\luinsres.dll"},
     };
+    std::string offered = readTextFile(media + "install.ini");
+    size_t english = offered.find("Info1=ENGLISH");
+    ASSERT_NE(std::string::npos, english);
     for (const auto &c : cases) {
+        writeTextFile(media + "install.ini",
+                      c.offersEnglish ? offered : std::string(offered).replace(english, 13, "Info1=SPANISH"));
         ASSERT_EQ(0, install(c.answers, "work")) << c.answers << output;
         EXPECT_NE(std::string::npos, readTextFile(target + "\\install.log").find(c.logged)) << c.answers << output;
         EXPECT_NE(std::string::npos, output.find(c.module)) << c.answers << output;
