@@ -35,8 +35,7 @@ constexpr int VALUE_BYTES = 100;   // catalogue values hold at most 99 character
 // that held it is emptied in the same step.
 
 constexpr int SLOTS_PER_GROUP = MAX_GROUP_ITEMS + 1;   // the items' lists and the shared list
-constexpr int LIST_SLOT_COUNT = FILE_LIST_SLOTS;
-static_assert(LIST_SLOT_COUNT == GROUP_COUNT * SLOTS_PER_GROUP, "a slot for each list a group holds");
+static_assert(FILE_LIST_SLOTS == GROUP_COUNT * SLOTS_PER_GROUP, "a slot for each list a group holds");
 
 static unsigned char **listSlot(int n)
 {
@@ -71,7 +70,7 @@ unsigned char *allocateFileList()
 
 static void releaseList(unsigned char *list)
 {
-    for (int n = 0; n < LIST_SLOT_COUNT; n++) {
+    for (int n = 0; n < FILE_LIST_SLOTS; n++) {
         unsigned char **slot = listSlot(n);
         if (*slot == list)
             *slot = nullptr;
@@ -92,7 +91,7 @@ void replaceFileList(unsigned char **slot, unsigned char *list)
 
 void releaseFileLists()
 {
-    for (int n = 0; n < LIST_SLOT_COUNT; n++) {
+    for (int n = 0; n < FILE_LIST_SLOTS; n++) {
         unsigned char *list = *listSlot(n);
         if (list)
             releaseList(list);

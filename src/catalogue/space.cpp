@@ -31,6 +31,16 @@ static BOOL queryDiskFreeSpaceOfSystem(const char *root, int64_t *freeBytes)
 
 BOOL (*queryDiskFreeSpace)(const char *root, int64_t *freeBytes) = queryDiskFreeSpaceOfSystem;
 
+// Whether path is the folder whose full path failed last. What is kept of
+// it may be cut: a folder too long to be made absolute is one that does not
+// fit, and its kept part stands for it.
+static bool isLastUnresolved(const char *path)
+{
+    const char *kept = setupState->freeSpaceUnresolved;
+    size_t n = strlen(kept);
+    return n > 0 && strncmp(kept, path, n) == 0 && (path[n] == 0 || n + 4 >= sizeof setupState->freeSpaceUnresolved);
+}
+
 // The root of the drive that holds path, as "C:\"; false when the path cannot
 // be made absolute within 255 characters.
 static bool driveRootOf(const char *path, char *root, size_t cap)
@@ -39,8 +49,13 @@ static bool driveRootOf(const char *path, char *root, size_t cap)
     DWORD n = path[0] ? GetFullPathNameA(path, sizeof full, full, nullptr)
                       : GetCurrentDirectoryA(sizeof full, full);
     if (n == 0 || n >= sizeof full) {
-        logFailure(n == 0 ? GetLastError() : (DWORD)ERROR_FILENAME_EXCED_RANGE, "free space: the full path of %s",
-                   path[0] ? path : "the current folder");
+        // The figure is asked again at each keystroke in the folder box: a
+        // folder that stays unresolvable is logged once.
+        DWORD error = n == 0 ? GetLastError() : (DWORD)ERROR_FILENAME_EXCED_RANGE;
+        if (!isLastUnresolved(path)) {
+            copyText(setupState->freeSpaceUnresolved, sizeof setupState->freeSpaceUnresolved, path);
+            logFailure(error, "free space: the full path of %s", path[0] ? path : "the current folder");
+        }
         return false;
     }
     char first[4];

@@ -167,6 +167,7 @@ struct SetupState {
 
     // Beyond the fields every step shares: what single screens and steps own.
     int64_t freeSpaceBytes;        // true free figure of the last computeFreeSpace
+    char freeSpaceUnresolved[PATH_BYTES];  // the folder whose full path failed last, logged once
     char winIniPath[PATH_BYTES];   // language selection
     char userName[60];             // registry defaults
     char companyName[60];

@@ -12,6 +12,7 @@
 #include "dialogs/resource_edit.h"
 #include "luinsres_ids.h"
 #include "state/profile.h"
+#include "state/setup_log.h"
 
 namespace {
 
@@ -190,6 +191,32 @@ TEST_F(FreeSpaceTest, RootIsTheDriveOfTheAbsolutePath)
         EXPECT_EQ(1, fakeDiskQueries) << c.path;
         EXPECT_EQ(c.root, lastQueriedRoot) << c.path;
     }
+}
+
+// The figure is asked again at each keystroke in the folder box: a folder
+// whose full path cannot be had is logged once while it stays so.
+TEST_F(FreeSpaceTest, FolderWithoutAFullPathIsLoggedOnceWhileItStays)
+{
+    std::string log = makeTempDir("freespace") + "setup.log";
+    ASSERT_EQ(1, nameSetupLog(log.c_str()));
+    useFakeDisk(1000);
+    std::string tooLong(300, 'a');  // relative, and longer than a path once made absolute
+    const struct {
+        std::string path;
+        size_t linesAfter;
+    } steps[] = {
+        {tooLong, 1}, {tooLong, 1}, {"b" + tooLong, 2}, {"C:\\lumoria", 2}, {tooLong, 3},
+    };
+    for (const auto &step : steps) {
+        freeOf(step.path.c_str());
+        std::string text = readTextFile(log);
+        size_t lines = 0;
+        for (size_t at = text.find("free space: the full path of"); at != std::string::npos;
+             at = text.find("free space: the full path of", at + 1))
+            lines++;
+        EXPECT_EQ(step.linesAfter, lines) << step.path.size() << "\n" << text;
+    }
+    nameSetupLog(nullptr);
 }
 
 TEST_F(FreeSpaceTest, SystemDriveHasRoomOfItsOwnAndAMissingDriveNone)
