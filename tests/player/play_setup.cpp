@@ -35,30 +35,29 @@ static const char PLAYER_MODULE[] = "setup_autopilot.dll";
 constexpr int COMMAND_BYTES = 8192;
 
 // One argument as the host's C runtime will split it again: quoted when it
-// holds a blank or a quote, backslashes before a quote doubled.
+// holds a blank or a quote, backslashes before a quote doubled. Walked by
+// character: a double-byte character's second byte may be a backslash.
 static bool appendArgument(char *command, size_t cap, const char *argument)
 {
     bool quote = !argument[0] || strpbrk(argument, " \t\"");
-    char piece[2 * PLAYER_PATH + 4];
+    char piece[2 * PLAYER_PATH + 8];
     size_t n = 0;
     if (quote)
         piece[n++] = '"';
     int backslashes = 0;
-    for (const char *p = argument; *p && n + 4 < sizeof piece; p++) {
-        if (*p == '\\') {
-            backslashes++;
-            piece[n++] = '\\';
-            continue;
-        }
-        if (*p == '"') {
-            for (int i = 0; i <= backslashes && n + 4 < sizeof piece; i++)
+    for (const char *p = argument; *p; p = nextChar(p)) {
+        size_t length = (size_t)(nextChar(p) - p);
+        if (n + length + backslashes + 4 >= sizeof piece)
+            return false;
+        if (*p == '"')
+            for (int i = 0; i <= backslashes; i++)
                 piece[n++] = '\\';
-        }
-        backslashes = 0;
-        piece[n++] = *p;
+        backslashes = length == 1 && *p == '\\' ? backslashes + 1 : 0;
+        memcpy(piece + n, p, length);
+        n += length;
     }
     if (quote) {
-        for (int i = 0; i < backslashes && n + 3 < sizeof piece; i++)
+        for (int i = 0; i < backslashes; i++)
             piece[n++] = '\\';
         piece[n++] = '"';
     }
