@@ -1,24 +1,22 @@
-// copy_files.cpp - the host's copy engine. After dodialog or networkInstall,
-// install.ini lists the files to copy under one running number n in
-// SETUPFILES, INSTALLFILES, SAMPLEFILES and NOTEFILES, with SIZEFILES and
-// PERCENT under the same numbers; each entry is a logical name that the
-// layout file turns into a file on the media (LOGICALFILE -> FILE<m> ->
-// FILENAMES). The files go into the installation folder, and install.log
-// there keeps what was copied, for the removal.
+// copy_files.cpp - the host's copy engine and install.log. After dodialog or
+// networkInstall, install.ini lists the files to copy under one running
+// number n in SETUPFILES, INSTALLFILES, SAMPLEFILES and NOTEFILES, with
+// SIZEFILES and PERCENT under the same numbers; each entry is a logical name
+// that the layout file turns into a file on the media (LOGICALFILE ->
+// FILE<m> -> FILENAMES). install.log in the installation folder keeps what
+// was copied, and the language, for the removal.
 #include "host.h"
 
 #include <stdio.h>
 #include <stdlib.h>
 #include <string.h>
 
-
-// The sections of install.ini that list files to copy, and the folder below
-// the installation folder where each kind goes.
-struct ListSection {
+// The sections that list files to copy, and the folder below the
+// installation folder where each kind goes.
+static const struct {
     const char *name;
     const char *subfolder;
-};
-constexpr ListSection listSections[SECTION_COUNT] = {
+} listSections[SECTION_COUNT] = {
     {"SETUPFILES", "SETUP"},    // the setup program's own files, for the removal
     {"INSTALLFILES", ""},
     {"SAMPLEFILES", "SAMPLES"},
@@ -26,102 +24,57 @@ constexpr ListSection listSections[SECTION_COUNT] = {
 };
 
 static const char INSTALL_LOG[] = "install.log";
-static const char KEPT_INSTALL_INI[] = "install.ini";
-static const char KEPT_LAYOUT[] = "setup.lay";
+static const char *const keptRecords[] = {INSTALL_LOG, "install.ini", "setup.lay"};
 
 constexpr int VALUE_BYTES = 256;
-
-const char *sectionName(int section)
-{
-    return section >= 0 && section < SECTION_COUNT ? listSections[section].name : "?";
-}
-
-static int sectionByName(const char *name)
-{
-    for (int i = 0; i < SECTION_COUNT; i++)
-        if (_stricmp(name, listSections[i].name) == 0)
-            return i;
-    return -1;
-}
 
 static void readProfile(const char *file, const char *section, const char *key, char *value, size_t cap)
 {
     GetPrivateProfileStringA(section, key, "", value, (DWORD)cap, file);
 }
 
-// The file on the media that a logical name stands for, as a full path.
+// The file on the media that a logical name stands for, as a full path;
+// FILENAMES are relative to the layout file's own folder.
 static bool resolveLogicalName(const char *layout, const char *logicalName, char *source, size_t cap)
 {
     char fileKey[VALUE_BYTES], relative[VALUE_BYTES], mediaFolder[HOST_PATH];
     readProfile(layout, "LOGICALFILE", logicalName, fileKey, sizeof fileKey);
-    if (!fileKey[0]) {
-        printLine("setuphost: %s is not in the layout file's LOGICALFILE section", logicalName);
-        return false;
-    }
     readProfile(layout, "FILENAMES", fileKey, relative, sizeof relative);
-    if (!relative[0]) {
-        printLine("setuphost: %s (%s) has no place on the media in FILENAMES", logicalName, fileKey);
+    if (!fileKey[0] || !relative[0]) {
+        printLine("setuphost: the layout file has no file on the media for %s", logicalName);
         return false;
     }
-    // FILENAMES are relative to the layout file's own folder.
     copyText(mediaFolder, sizeof mediaFolder, layout);
-    if (const char *slash = lastBackslash(mediaFolder))
-        mediaFolder[slash - mediaFolder + 1] = 0;
-    else
-        mediaFolder[0] = 0;
+    const char *slash = lastBackslash(mediaFolder);
+    mediaFolder[slash ? slash - mediaFolder + 1 : 0] = 0;
     return joinPath(source, cap, mediaFolder, relative);
-}
-
-static const char *baseName(const char *path)
-{
-    const char *slash = lastBackslash(path);
-    return slash ? slash + 1 : path;
 }
 
 static bool targetFor(int section, const char *source, char *target, size_t cap)
 {
     char folder[HOST_PATH];
-    const char *sub = listSections[section].subfolder;
-    if (sub[0]) {
-        if (!joinPath(folder, sizeof folder, hostRun.installDir, sub))
-            return false;
-    } else if (!copyText(folder, sizeof folder, hostRun.installDir)) {
+    if (!joinPath(folder, sizeof folder, hostRun.installDir, listSections[section].subfolder))
         return false;
-    }
     if (!makeDirectories(folder)) {
         printLine("setuphost: cannot create the folder %s", folder);
         return false;
     }
-    return joinPath(target, cap, folder, baseName(source));
-}
-
-static int64_t sizeOfFile(const char *path)
-{
-    WIN32_FILE_ATTRIBUTE_DATA data;
-    if (!GetFileAttributesExA(path, GetFileExInfoStandard, &data))
-        return -1;
-    return ((int64_t)data.nFileSizeHigh << 32) | data.nFileSizeLow;
-}
-
-static int findCopied(const char *path)
-{
-    for (int i = 0; i < hostRun.copiedCount; i++)
-        if (_stricmp(hostRun.copied[i].path, path) == 0)
-            return i;
-    return -1;
+    const char *slash = lastBackslash(source);
+    return joinPath(target, cap, folder, slash ? slash + 1 : source);
 }
 
 static bool noteCopied(int section, const char *logicalName, const char *path, int64_t size)
 {
     HostRun &h = hostRun;
-    int at = findCopied(path);
-    if (at < 0) {
+    int at = 0;
+    while (at < h.copiedCount && _stricmp(h.copied[at].path, path) != 0)
+        at++;
+    if (at == h.copiedCount) {
         if (h.copiedCount >= MAX_COPIED_FILES) {
             printLine("setuphost: more than %d files; %s is not kept in %s", MAX_COPIED_FILES, path, INSTALL_LOG);
             return false;
         }
-        at = h.copiedCount++;
-        h.copied[at].shared = 0;
+        h.copied[h.copiedCount++].shared = 0;
     }
     CopiedFile &c = h.copied[at];
     c.section = section;
@@ -144,60 +97,50 @@ static bool copyListedFile(int n, int count)
         if (logicalName[0])
             section = i;
     }
-    // The setup files' numbers stay counted when their section is dropped
-    // because no component file is listed: nothing to copy under them.
+    // A dropped setup section leaves its numbers counted, with nothing under them.
     if (section < 0)
         return true;
-
-    char percentText[32];
-    readProfile(ini, "PERCENT", key, percentText, sizeof percentText);
-    int percent = percentText[0] ? atoi(percentText) : n * 100 / count;
+    char text[32], source[HOST_PATH], target[HOST_PATH];
+    readProfile(ini, "PERCENT", key, text, sizeof text);
+    int percent = text[0] ? atoi(text) : n * 100 / count;
     showCopyProgress(logicalName, percent);
-
-    char source[HOST_PATH], target[HOST_PATH];
     if (!resolveLogicalName(h.record.layoutFilePath, logicalName, source, sizeof source) ||
         !targetFor(section, source, target, sizeof target))
         return false;
-    if (!CopyFileA(source, target, FALSE)) {
+    WIN32_FILE_ATTRIBUTE_DATA data;
+    if (!CopyFileA(source, target, FALSE) || !GetFileAttributesExA(target, GetFileExInfoStandard, &data)) {
         printLine("setuphost: cannot copy %s to %s (error %lu)", source, target, GetLastError());
         return false;
     }
     SetFileAttributesA(target, FILE_ATTRIBUTE_NORMAL);
-    int64_t size = sizeOfFile(target);
-    char sizeText[32];
-    readProfile(ini, "SIZEFILES", key, sizeText, sizeof sizeText);
-    if (sizeText[0] && strtoll(sizeText, nullptr, 10) != size)
-        printLine("setuphost: %s has %lld bytes, the layout file says %s", source, (long long)size, sizeText);
+    int64_t size = ((int64_t)data.nFileSizeHigh << 32) | data.nFileSizeLow;
+    readProfile(ini, "SIZEFILES", key, text, sizeof text);
+    if (text[0] && strtoll(text, nullptr, 10) != size)
+        printLine("setuphost: %s has %lld bytes, the layout file says %s", source, (long long)size, text);
     h.copiedBytes += size;
     h.copiedNow++;
-    printLine("  %3d%%  %-12s %-14s %8lld  %s", percent, listSections[section].name, logicalName,
-              (long long)size, target);
+    printLine("  %3d%%  %-12s %-14s %8lld  %s", percent, listSections[section].name, logicalName, (long long)size,
+              target);
     return noteCopied(section, logicalName, target, size);
-}
-
-// A removal name has no language prefix: "HELP" stands for "*2HELP" too.
-static bool namesMatch(const char *logged, const char *removal)
-{
-    if (_stricmp(logged, removal) == 0)
-        return true;
-    return logged[0] == '*' && logged[1] && _stricmp(logged + 2, removal) == 0;
 }
 
 static void deleteCopied(int at)
 {
     HostRun &h = hostRun;
-    SetFileAttributesA(h.copied[at].path, FILE_ATTRIBUTE_NORMAL);
-    if (DeleteFileA(h.copied[at].path) || GetLastError() == ERROR_FILE_NOT_FOUND) {
-        printLine("  removed %s", h.copied[at].path);
+    const char *path = h.copied[at].path;
+    SetFileAttributesA(path, FILE_ATTRIBUTE_NORMAL);
+    if (DeleteFileA(path) || GetLastError() == ERROR_FILE_NOT_FOUND) {
+        printLine("  removed %s", path);
         h.removedCount++;
     } else {
-        printLine("setuphost: cannot remove %s (error %lu)", h.copied[at].path, GetLastError());
+        printLine("setuphost: cannot remove %s (error %lu)", path, GetLastError());
         h.copyErrors++;
     }
     h.copied[at] = h.copied[--h.copiedCount];
 }
 
-// A modified installation: REMOVEFILES names the files no longer wanted.
+// A modified installation: REMOVEFILES names the files no longer wanted,
+// without a language prefix ("HELP" stands for "*2HELP" too).
 static void removeUnwantedFiles()
 {
     HostRun &h = hostRun;
@@ -207,9 +150,12 @@ static void removeUnwantedFiles()
         char key[16], name[VALUE_BYTES];
         formatText(key, sizeof key, "FILE%d", r);
         readProfile(ini, "REMOVEFILES", key, name, sizeof name);
-        for (int i = h.copiedCount - 1; i >= 0; i--)
-            if (name[0] && namesMatch(h.copied[i].logicalName, name) && !h.copied[i].shared)
+        for (int i = h.copiedCount - 1; i >= 0 && name[0]; i--) {
+            const char *logged = h.copied[i].logicalName;
+            bool match = _stricmp(logged, name) == 0 || (logged[0] == '*' && logged[1] && _stricmp(logged + 2, name) == 0);
+            if (match && !h.copied[i].shared)
                 deleteCopied(i);
+        }
     }
 }
 
@@ -238,18 +184,17 @@ bool copyListedFiles()
     return h.copyErrors == 0;
 }
 
+// The installed install.ini holds the selection and the space used, from
+// which a later setup starts; the layout file belongs with it.
 void keepSetupRecords()
 {
     HostRun &h = hostRun;
-    char target[HOST_PATH];
-    // The installed install.ini holds the selection and the space used, from
-    // which a later setup starts; the layout file belongs with it.
-    if (joinPath(target, sizeof target, h.installDir, KEPT_INSTALL_INI) &&
-        _stricmp(target, h.record.setupIniPath) != 0)
-        CopyFileA(h.record.setupIniPath, target, FALSE);
-    if (joinPath(target, sizeof target, h.installDir, KEPT_LAYOUT) &&
-        _stricmp(target, h.record.layoutFilePath) != 0)
-        CopyFileA(h.record.layoutFilePath, target, FALSE);
+    const char *from[] = {h.record.setupIniPath, h.record.layoutFilePath};
+    for (int i = 0; i < 2; i++) {
+        char target[HOST_PATH];
+        if (joinPath(target, sizeof target, h.installDir, keptRecords[i + 1]) && _stricmp(target, from[i]) != 0)
+            CopyFileA(from[i], target, FALSE);
+    }
 }
 
 bool writeInstallLog()
@@ -270,90 +215,56 @@ bool writeInstallLog()
         fprintf(log, "LANGUAGE\t%s\n", languageName(h.record.languageFlags));
     for (int i = 0; i < h.copiedCount; i++) {
         const CopiedFile &c = h.copied[i];
-        fprintf(log, "%s\t%s\t%lld\t%d\t%s\n", sectionName(c.section), c.logicalName, (long long)c.size, c.shared,
-                c.path);
+        fprintf(log, "%s\t%s\t%lld\t%d\t%s\n", listSections[c.section].name, c.logicalName, (long long)c.size,
+                c.shared, c.path);
     }
     fclose(log);
-    return true;
-}
-
-// One line of install.log into a record; false for comments and bad lines.
-static bool parseLogLine(char *line, CopiedFile *file)
-{
-    size_t n = strlen(line);
-    while (n > 0 && (line[n - 1] == '\n' || line[n - 1] == '\r'))
-        line[--n] = 0;
-    if (line[0] == ';' || line[0] == 0)
-        return false;
-    char *fields[5];
-    int count = 0;
-    for (char *at = line; count < 5; count++) {
-        fields[count] = at;
-        char *tab = count < 4 ? strchr(at, '\t') : nullptr;
-        if (count < 4 && !tab)
-            return false;
-        if (tab) {
-            *tab = 0;
-            at = tab + 1;
-        }
-    }
-    file->section = sectionByName(fields[0]);
-    if (file->section < 0 || !copyText(file->logicalName, sizeof file->logicalName, fields[1]) ||
-        !copyText(file->path, sizeof file->path, fields[4]))
-        return false;
-    file->size = strtoll(fields[2], nullptr, 10);
-    file->shared = atoi(fields[3]) == 1;
     return true;
 }
 
 bool readInstallLog()
 {
     HostRun &h = hostRun;
-    char path[HOST_PATH];
+    char path[HOST_PATH], line[HOST_PATH + 128];
     h.copiedCount = 0;
-    if (!joinPath(path, sizeof path, h.installDir, INSTALL_LOG))
-        return false;
-    FILE *log = fopen(path, "r");
+    FILE *log = joinPath(path, sizeof path, h.installDir, INSTALL_LOG) ? fopen(path, "r") : nullptr;
     if (!log)
         return false;
-    char line[HOST_PATH + 128];
     while (fgets(line, sizeof line, log) && h.copiedCount < MAX_COPIED_FILES) {
-        if (strncmp(line, "LANGUAGE\t", 9) == 0) {
-            char *name = line + 9;
-            name[strcspn(name, "\r\n")] = 0;
-            if (!h.record.languageFlags)
-                h.record.languageFlags = languageByName(name);
-        } else if (parseLogLine(line, &h.copied[h.copiedCount])) {
-            h.copiedCount++;
-        }
+        CopiedFile &c = h.copied[h.copiedCount];
+        char section[16];
+        long long size = 0;
+        int fields = sscanf(line, "%15[^\t\r\n]\t%23[^\t\r\n]\t%lld\t%d\t%259[^\r\n]", section, c.logicalName, &size,
+                            &c.shared, c.path);
+        if (fields == 2 && strcmp(section, "LANGUAGE") == 0 && !h.record.languageFlags)
+            h.record.languageFlags = languageByName(c.logicalName);
+        if (fields != 5 || line[0] == ';')
+            continue;
+        c.section = 0;
+        while (c.section < SECTION_COUNT && _stricmp(section, listSections[c.section].name) != 0)
+            c.section++;
+        c.size = size;
+        c.shared = c.shared == 1;
+        h.copiedCount += c.section < SECTION_COUNT;
     }
     fclose(log);
     return true;
 }
 
-static void removeFolderIfEmpty(const char *folder)
-{
-    if (RemoveDirectoryA(folder))
-        printLine("  removed folder %s", folder);
-}
-
+// Shared files were handled by releaseSharedFiles; what it kept stays.
 void removeListedFiles()
 {
     HostRun &h = hostRun;
-    // Shared files were handled by releaseSharedFiles; what it kept stays.
     for (int i = h.copiedCount - 1; i >= 0; i--)
         if (!h.copied[i].shared)
             deleteCopied(i);
-    const char *own[] = {INSTALL_LOG, KEPT_INSTALL_INI, KEPT_LAYOUT};
-    for (const char *name : own) {
-        char path[HOST_PATH];
+    char path[HOST_PATH];
+    for (const char *name : keptRecords)
         if (joinPath(path, sizeof path, h.installDir, name) && DeleteFileA(path))
             printLine("  removed %s", path);
+    for (int s = 0; s <= SECTION_COUNT; s++) {   // the installation folder itself last
+        const char *sub = s < SECTION_COUNT ? listSections[s].subfolder : "";
+        if ((sub[0] || s == SECTION_COUNT) && joinPath(path, sizeof path, h.installDir, sub) && RemoveDirectoryA(path))
+            printLine("  removed folder %s", path);
     }
-    for (const ListSection &s : listSections) {
-        char folder[HOST_PATH];
-        if (s.subfolder[0] && joinPath(folder, sizeof folder, h.installDir, s.subfolder))
-            removeFolderIfEmpty(folder);
-    }
-    removeFolderIfEmpty(h.installDir);
 }

@@ -1,9 +1,9 @@
 // host.h - the sample setup host of Lumoria: what its parts share. The host
-// loads dialogint.dll by name from beside itself, calls its entries in the
-// order of a setup script, copies the files that install.ini then lists and,
-// on a removal run, takes them away again. One state block, hostRun, holds
-// the options and everything a run learns; each .cpp file is one step. It is
-// built from these files and dialogint.h alone.
+// loads dialogint.dll by full path from beside itself, calls its entries in
+// the order of a setup script, copies the files that install.ini then lists
+// and, on a removal run, takes them away again. One state block, hostRun,
+// holds the options and everything a run learns. It is built from these
+// files and dialogint.h alone.
 #pragma once
 
 #include <windows.h>
@@ -20,14 +20,13 @@ struct DialogintEntries {
     int(WINAPI *HaveKeyDialog)(HWND, int32_t *, HostSetupInfo *);
     int(WINAPI *initLanguage)(HWND, HostSetupInfo *);
     int(WINAPI *dodialog)(HWND, HostSetupInfo *);
-    int(WINAPI *networkInstall)(HWND, HostSetupInfo *);
+    int(WINAPI *networkInstall)(HWND, HostSetupInfo *);   // only --network needs it
     int(WINAPI *IntegInstall)(int32_t, int32_t, HostSetupInfo *);
     int(WINAPI *IntegDeinstall)(int32_t, int32_t, HostSetupInfo *);
     int(WINAPI *DeleteShareDLL)(const char *, int32_t *, const char *, const char *);
     int(WINAPI *unLoadDriver)(int32_t);
-    // Unattended setup; only --record, --replay and --log need them.
-    int(WINAPI *setupAnswers)(const char *, int32_t);
-    int(WINAPI *setupLogFile)(const char *);
+    int(WINAPI *setupAnswers)(const char *, int32_t);      // only --record, --replay
+    int(WINAPI *setupLogFile)(const char *);               // and --log need these
 };
 
 // Where a copied file goes, by the install.ini section that listed it.
@@ -42,17 +41,8 @@ struct CopiedFile {
     char path[HOST_PATH];
 };
 
-// install.log holds at most this many files: the layout file describes at
-// most 299, the setup program's own files come on top.
+// The layout file describes at most 299 files; the setup's own come on top.
 constexpr int MAX_COPIED_FILES = 400;
-
-// The answer of one entry, for the summary.
-struct EntryResult {
-    char entry[20];
-    int result;
-    char meaning[60];
-};
-constexpr int MAX_ENTRY_RESULTS = 24;
 
 // Exit codes of setuphost.exe.
 enum HostExit { EXIT_DONE = 0, EXIT_STOPPED = 1, EXIT_FAILED = 2, EXIT_USAGE = 3 };
@@ -63,7 +53,7 @@ struct HostRun {
     char mediaDir[HOST_PATH];      // the setup media, never written
     char workDir[HOST_PATH];       // the copy of the media the library works on
     char targetDir[HOST_PATH];     // installation folder offered; empty: the default
-    char libraryAnswers[HOST_PATH];// --record / --replay: the answer file the library keeps
+    char libraryAnswers[HOST_PATH];// --record / --replay: the library's answer file
     int libraryAnswersMode;        // ANSWERS_OFF, ANSWERS_RECORD or ANSWERS_REPLAY
     char setupLog[HOST_PATH];      // --log: the library's setup log; empty: its default
     int networkSetup;              // --network: networkInstall instead of dodialog
@@ -75,8 +65,6 @@ struct HostRun {
     HostSetupInfo record;
     HWND window;                   // the host's own window, owner of the dialogs
     char installDir[HOST_PATH];    // where files go (long form as the library gave it)
-    EntryResult results[MAX_ENTRY_RESULTS];
-    int resultCount;
     CopiedFile copied[MAX_COPIED_FILES];
     int copiedCount;
     int copiedNow;                 // files copied by this run (install.log may hold more)
@@ -84,48 +72,44 @@ struct HostRun {
     int copyErrors;
     int removedCount;
     int keptSharedCount;
-    int sharedAsked;
 };
 
 extern HostRun hostRun;
 
-// entries.cpp
-bool loadEntries();
+// setuphost.cpp
+void printLine(const char *format, ...) __attribute__((format(printf, 1, 2)));
 void noteResult(const char *entry, int result, const char *meaning);
-
-// media.cpp
-bool makeWorkCopy();
-void removeWorkCopy();
-bool removeTree(const char *dir);
-bool makeDirectories(const char *dir);
-bool fileExistsAt(const char *path);
-bool joinPath(char *out, size_t cap, const char *dir, const char *name);
-
-// setuphost.cpp: the resource module of the language, into the work copy;
-// the name install.log keeps a language under
-bool useLanguageModule(int languageBit);
+bool fitRecordField(char *field, size_t cap, const char *text);
+bool findInstallDir(char *dir, size_t cap);
+bool installedFile(const char *name, char *path, size_t cap);
 const char *languageName(int bit);
 int languageByName(const char *name);
+bool useLanguageModule(int languageBit);
 
-// text.cpp: bounded writes into fixed buffers; false when the text was cut.
+// library.cpp: dialogint.dll and its unattended setup
+bool loadEntries();
+bool startLibraryAnswers();
+
+// files.cpp: bounded text (false when cut), folders walked by character in
+// the system code page, and the work copy of the media
 bool copyText(char *dst, size_t cap, const char *src);
 bool appendText(char *dst, size_t cap, const char *src);
 bool formatText(char *dst, size_t cap, const char *format, ...) __attribute__((format(printf, 3, 4)));
-// Field n (from 1) of a comma-separated value, empty fields not counted,
-// without its leading blanks; false when there are fewer.
-bool fieldAt(const char *value, int n, char *out, size_t cap);
-// Folders walked by character in the system code page (text.cpp).
 const char *nextCharacter(const char *p);
 const char *lastBackslash(const char *path);   // null when there is none
 bool endsWithBackslash(const char *path);
+bool joinPath(char *out, size_t cap, const char *dir, const char *name);
+bool fileExistsAt(const char *path);
+bool makeDirectories(const char *dir);
+bool makeWorkCopy();
+void removeWorkCopy();
 
 // copy_files.cpp
 bool copyListedFiles();
+void keepSetupRecords();
 bool writeInstallLog();
 bool readInstallLog();
 void removeListedFiles();
-void keepSetupRecords();
-const char *sectionName(int section);
 
 // shared_dlls.cpp
 void registerSharedFiles(int firstNew);
@@ -137,20 +121,5 @@ void showCopyProgress(const char *what, int percent);
 void hideCopyProgress();
 void pumpMessages();
 
-// unattended.cpp: hands the library its answer file and log before the
-// first entry; false when the library cannot use them.
-bool startLibraryAnswers();
-
-// summary.cpp
-void printComponentsChosen(const char *setupIniPath);
-void printRegistryKeys();
-void printEntryResults();
-void removeProductRegistry();
-
 // removal.cpp
 int runRemoval(bool entriesLoaded);
-
-// setuphost.cpp
-void printLine(const char *format, ...) __attribute__((format(printf, 1, 2)));
-bool findInstallDir(char *dir, size_t cap);
-bool fillPaths(const char *setupIni, const char *layout);

@@ -3,7 +3,6 @@
 // file being copied and a bar that follows install.ini's PERCENT figures.
 #include "host.h"
 
-
 static const char WINDOW_CLASS[] = "LumoriaSetupHost";
 constexpr int WINDOW_WIDTH = 440;
 constexpr int WINDOW_HEIGHT = 130;
@@ -17,19 +16,16 @@ static void onPaint(HWND window)
     HDC dc = BeginPaint(window, &paint);
     RECT client;
     GetClientRect(window, &client);
-    HFONT font = (HFONT)GetStockObject(DEFAULT_GUI_FONT);
-    HGDIOBJ oldFont = SelectObject(dc, font);
+    HGDIOBJ oldFont = SelectObject(dc, GetStockObject(DEFAULT_GUI_FONT));
     SetBkMode(dc, TRANSPARENT);
-
     RECT line = {16, 14, client.right - 16, 34};
     DrawTextA(dc, progressText, -1, &line, DT_LEFT | DT_SINGLELINE | DT_END_ELLIPSIS | DT_NOPREFIX);
 
     RECT bar = {16, 44, client.right - 16, 66};
     FrameRect(dc, &bar, (HBRUSH)GetStockObject(GRAY_BRUSH));
-    RECT filled = bar;
-    InflateRect(&filled, -2, -2);
     int percent = progressPercent < 0 ? 0 : progressPercent > 100 ? 100 : progressPercent;
-    filled.right = filled.left + (filled.right - filled.left) * percent / 100;
+    RECT filled = {bar.left + 2, bar.top + 2, 0, bar.bottom - 2};
+    filled.right = filled.left + (bar.right - bar.left - 4) * percent / 100;
     HBRUSH blue = CreateSolidBrush(RGB(0, 0, 160));
     FillRect(dc, &filled, blue);
     DeleteObject(blue);
@@ -44,11 +40,12 @@ static void onPaint(HWND window)
 
 static LRESULT CALLBACK hostWindowProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam)
 {
-    switch (message) {
-    case WM_PAINT:      onPaint(window); return 0;
-    case WM_ERASEBKGND: break;
-    case WM_CLOSE:      return 0;  // the copy ends by itself
+    if (message == WM_PAINT) {
+        onPaint(window);
+        return 0;
     }
+    if (message == WM_CLOSE)   // the copy ends by itself
+        return 0;
     return DefWindowProcA(window, message, wParam, lParam);
 }
 

@@ -2,44 +2,102 @@
 // shared files counted down (the user decides about those no program uses
 // any more), running parts of the product are told to unload, and the files
 // of install.log, the installation folder and the product's registry keys
-// go.
+// and shell extensions go, which no entry of the library removes.
 #include "host.h"
 
 #include <string.h>
 
+static const char PRODUCT_KEY[] = "SOFTWARE\\Jor\\Lumoria";
+static const char MAKER_KEY[] = "SOFTWARE\\Jor";
+static const char RUN_KEY[] = "SOFTWARE\\Microsoft\\Windows\\CurrentVersion\\Run";
+// The shell's handler lists under HKEY_CLASSES_ROOT where the product
+// registers its extensions; each names a class titled "Lumoria ...".
+static const char *const shellHandlerKeys[] = {"*\\shellex\\ContextMenuHandlers", "*\\shellex\\PropertySheetHandlers"};
+static const char PRODUCT_CLASS_TITLE[] = "Lumoria ";
 
-static bool pathFits(char *field, size_t cap, const char *path)
+static bool deleteTree(HKEY root, const char *path)
 {
-    if (copyText(field, cap, path))
-        return true;
-    printLine("setuphost: path longer than the record's %u bytes: %s", (unsigned)cap, path);
-    return false;
+    HKEY key;
+    if (RegOpenKeyExA(root, path, 0, KEY_READ | KEY_WRITE, &key) != ERROR_SUCCESS)
+        return false;
+    // Children first; the index stays 0 as each one goes.
+    for (;;) {
+        char name[256], child[512];
+        DWORD length = sizeof name;
+        if (RegEnumKeyExA(key, 0, name, &length, nullptr, nullptr, nullptr, nullptr) != ERROR_SUCCESS ||
+            !formatText(child, sizeof child, "%s\\%s", path, name) || !deleteTree(root, child))
+            break;
+    }
+    RegCloseKey(key);
+    return RegDeleteKeyA(root, path) == ERROR_SUCCESS;
 }
 
-// The installed install.ini and layout file when the installation kept them,
-// else the media's.
-static bool useInstalledRecords()
+static void deleteIfEmpty(HKEY root, const char *path)
 {
-    HostRun &h = hostRun;
-    char ini[HOST_PATH], layout[HOST_PATH];
-    if (!joinPath(ini, sizeof ini, h.installDir, "install.ini") ||
-        !joinPath(layout, sizeof layout, h.installDir, "setup.lay"))
-        return false;
-    if (!fileExistsAt(ini) && !joinPath(ini, sizeof ini, h.workDir, "install.ini"))
-        return false;
-    if (!fileExistsAt(layout) && !joinPath(layout, sizeof layout, h.workDir, "setup.lay"))
-        return false;
-    return fillPaths(ini, layout);
+    HKEY key;
+    if (RegOpenKeyExA(root, path, 0, KEY_READ, &key) != ERROR_SUCCESS)
+        return;
+    DWORD subkeys = 1, values = 1;
+    RegQueryInfoKeyA(key, nullptr, nullptr, nullptr, &subkeys, nullptr, nullptr, &values, nullptr, nullptr, nullptr,
+                     nullptr);
+    RegCloseKey(key);
+    if (subkeys == 0 && values == 0)
+        RegDeleteKeyA(root, path);
 }
 
-int runRemoval(bool entriesLoaded)
+static void removeShellExtensions(const char *handlers)
+{
+    HKEY key;
+    if (RegOpenKeyExA(HKEY_CLASSES_ROOT, handlers, 0, KEY_READ, &key) != ERROR_SUCCESS)
+        return;
+    char names[16][64];
+    int count = 0;
+    for (DWORD length = sizeof names[0]; count < 16; length = sizeof names[0], count++)
+        if (RegEnumKeyExA(key, count, names[count], &length, nullptr, nullptr, nullptr, nullptr) != ERROR_SUCCESS)
+            break;
+    RegCloseKey(key);
+    for (int i = 0; i < count; i++) {
+        char classKey[128], title[128] = "", handler[256];
+        LONG size = sizeof title;
+        if (!formatText(classKey, sizeof classKey, "CLSID\\%s", names[i]) ||
+            RegQueryValueA(HKEY_CLASSES_ROOT, classKey, title, &size) != ERROR_SUCCESS ||
+            strncmp(title, PRODUCT_CLASS_TITLE, strlen(PRODUCT_CLASS_TITLE)) != 0)
+            continue;
+        if (formatText(handler, sizeof handler, "%s\\%s", handlers, names[i]))
+            deleteTree(HKEY_CLASSES_ROOT, handler);
+        deleteTree(HKEY_CLASSES_ROOT, classKey);
+        printLine("  removed the shell extension %s (%s)", names[i], title);
+    }
+}
+
+static void removeProductRegistry()
+{
+    if (deleteTree(HKEY_LOCAL_MACHINE, PRODUCT_KEY))
+        printLine("  removed HKLM\\%s", PRODUCT_KEY);
+    if (deleteTree(HKEY_CURRENT_USER, PRODUCT_KEY))
+        printLine("  removed HKCU\\%s", PRODUCT_KEY);
+    deleteIfEmpty(HKEY_LOCAL_MACHINE, MAKER_KEY);
+    deleteIfEmpty(HKEY_CURRENT_USER, MAKER_KEY);
+    for (const char *handlers : shellHandlerKeys)
+        removeShellExtensions(handlers);
+    // The load manager's autostart, if the product set one up.
+    HKEY run;
+    if (RegOpenKeyExA(HKEY_LOCAL_MACHINE, RUN_KEY, 0, KEY_SET_VALUE, &run) == ERROR_SUCCESS) {
+        RegDeleteValueA(run, "lxldmgr");
+        RegCloseKey(run);
+    }
+}
+
+// The record of the installation: its folder, and the install.ini and
+// layout file it kept (else the media's). EXIT_DONE when there is one.
+static int findInstallation(bool entriesLoaded)
 {
     HostRun &h = hostRun;
-    printLine("== Lumoria sample setup: removal ==");
+    HostSetupInfo &r = h.record;
     if (!entriesLoaded) {
         if (!makeWorkCopy() || !loadEntries() || !startLibraryAnswers())
             return EXIT_FAILED;
-        memset(&h.record, 0, sizeof h.record);
+        memset(&r, 0, sizeof r);
     }
     if (!h.installDir[0] && !findInstallDir(h.installDir, sizeof h.installDir)) {
         printLine("setuphost: no installation of Lumoria is registered; name its folder with --target");
@@ -50,36 +108,42 @@ int runRemoval(bool entriesLoaded)
         printLine("setuphost: %s holds no install.log of this host: nothing to remove", h.installDir);
         return EXIT_STOPPED;
     }
-    if (!useInstalledRecords() || !pathFits(h.record.sourceDir, sizeof h.record.sourceDir, h.workDir) ||
-        !pathFits(h.record.serverDir, sizeof h.record.serverDir, h.mediaDir) ||
-        !pathFits(h.record.installDir, sizeof h.record.installDir, h.installDir))
+    if (!fitRecordField(r.installDir, sizeof r.installDir, h.installDir) ||
+        !fitRecordField(r.sourceDir, sizeof r.sourceDir, h.workDir) ||
+        !fitRecordField(r.serverDir, sizeof r.serverDir, h.mediaDir))
+        return EXIT_FAILED;
+    char ini[HOST_PATH], layout[HOST_PATH];
+    if ((!installedFile("install.ini", ini, sizeof ini) && !joinPath(ini, sizeof ini, h.workDir, "install.ini")) ||
+        (!installedFile("setup.lay", layout, sizeof layout) && !joinPath(layout, sizeof layout, h.workDir, "setup.lay")) ||
+        !fitRecordField(r.setupIniPath, sizeof r.setupIniPath, ini) ||
+        !fitRecordField(r.layoutFilePath, sizeof r.layoutFilePath, layout))
         return EXIT_FAILED;
     // The removal speaks the language the installation was made in.
-    if (!entriesLoaded && h.record.languageFlags && !useLanguageModule(h.record.languageFlags))
+    if (!entriesLoaded && r.languageFlags && !useLanguageModule(r.languageFlags))
         return EXIT_FAILED;
+    return EXIT_DONE;
+}
 
+int runRemoval(bool entriesLoaded)
+{
+    HostRun &h = hostRun;
+    printLine("== Lumoria sample setup: removal ==");
+    int code = findInstallation(entriesLoaded);
+    if (code != EXIT_DONE)
+        return code;
     if (!entriesLoaded) {
         int r = h.entries.setupInstall(h.window, h.record.serverDir, h.record.sourceDir);
         noteResult("setupInstall", r, r == SETUP_GO_ON ? "go on" : "stop");
         if (r != SETUP_GO_ON)
             return EXIT_FAILED;
     }
-    int r = h.entries.IntegDeinstall(0, 0, &h.record);
-    noteResult("IntegDeinstall", r, "integrations switched off");
-
+    noteResult("IntegDeinstall", h.entries.IntegDeinstall(0, 0, &h.record), "integrations switched off");
     releaseSharedFiles();
-
-    r = h.entries.unLoadDriver(0);
-    noteResult("unLoadDriver", r, "\"Lumoria deinstall\" broadcast");
+    noteResult("unLoadDriver", h.entries.unLoadDriver(0), "\"Lumoria deinstall\" broadcast");
 
     printLine("Removing the installation:");
     removeListedFiles();
     removeProductRegistry();
-
-    printLine("%s", "");
-    printEntryResults();
-    printLine("Files removed: %d; shared files kept: %d (asked about %d)", h.removedCount, h.keptSharedCount,
-              h.sharedAsked);
-    printRegistryKeys();
+    printLine("Files removed: %d; shared files kept: %d", h.removedCount, h.keptSharedCount);
     return h.copyErrors ? EXIT_FAILED : EXIT_DONE;
 }

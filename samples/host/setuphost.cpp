@@ -1,19 +1,19 @@
 // setuphost.cpp - a setup host for Lumoria's installer library, the sample
-// that setup authors start from. It loads dialogint.dll from beside itself
-// and calls its entries in the order a setup script does:
+// that setup authors start from: the options, the language and the setup
+// run. It calls the entries of dialogint.dll in the order a setup script
+// does:
 //
 //   setupInstall, HaveKeyDialog, initLanguage, dodialog (or networkInstall),
 //   then copies every file that install.ini lists, then IntegInstall;
 //   a removal run: IntegDeinstall, DeleteShareDLL, unLoadDriver, and the
 //   copied files go.
 //
-// The library works on a copy of the media, since it writes install.ini.
 // A user answers the dialogs. With --replay the library itself sets up from
-// a recorded answer file and shows nothing; --record makes that file from
-// the choices made in the dialogs.
+// a recorded answer file and shows nothing; --record makes that file.
 #include "host.h"
 
 #include <stdarg.h>
+#include <stddef.h>
 #include <stdio.h>
 #include <string.h>
 
@@ -21,6 +21,7 @@ HostRun hostRun;
 
 static const char DEFAULT_TARGET[] = "C:\\Program Files\\Lumoria";
 static const char PRODUCT_GENERAL_KEY[] = "SOFTWARE\\Jor\\Lumoria\\General";
+static const char NO_ANSWER[] = "no usable answer in the answer file (the setup log names it)";
 
 static const char USAGE[] =
     "usage: setuphost [options]\n"
@@ -30,11 +31,72 @@ static const char USAGE[] =
     "                     or the folder of an installation that is found)\n"
     "  --record FILE      the dialogs show; the library writes the choices into FILE\n"
     "  --replay FILE      no dialog and no window: the library takes every choice from FILE\n"
-    "  --log FILE         the library's setup log (record and replay always write one,\n"
-    "                     by default a new %TEMP%\\lumoria-setup-<date>-<n>.log)\n"
+    "  --log FILE         the library's setup log (record and replay always write one)\n"
     "  --network          a network (server copy) installation: networkInstall\n"
     "  --remove           remove the installation\n"
     "  --keep-work        leave the copy of the media in place\n";
+
+// The options: a flag sets an int of hostRun, the others take a path,
+// made absolute (a folder with its separator); --record and --replay also
+// set the answers' mode, one of them at most.
+enum OptionKind { OPTION_FLAG, OPTION_FOLDER, OPTION_FILE };
+static const struct {
+    const char *name;
+    OptionKind kind;
+    size_t field;
+    int answersMode;
+} optionTable[] = {
+    {"--media", OPTION_FOLDER, offsetof(HostRun, mediaDir), 0},
+    {"--work", OPTION_FOLDER, offsetof(HostRun, workDir), 0},
+    {"--target", OPTION_FILE, offsetof(HostRun, targetDir), 0},
+    {"--record", OPTION_FILE, offsetof(HostRun, libraryAnswers), ANSWERS_RECORD},
+    {"--replay", OPTION_FILE, offsetof(HostRun, libraryAnswers), ANSWERS_REPLAY},
+    {"--log", OPTION_FILE, offsetof(HostRun, setupLog), 0},
+    {"--network", OPTION_FLAG, offsetof(HostRun, networkSetup), 0},
+    {"--remove", OPTION_FLAG, offsetof(HostRun, removeRun), 0},
+    {"--keep-work", OPTION_FLAG, offsetof(HostRun, keepWork), 0},
+};
+
+// Where a multilingual medium keeps each language's resource module
+// (lang\<folder>\luinsres.dll), and the name install.log keeps it under.
+static const struct {
+    int bit;             // in languageFlags
+    const char *folder;
+    const char *name;
+} languageTable[] = {
+    {LANGUAGE_ENGLISH, "en", "ENGLISH"}, {LANGUAGE_FRENCH, "fr", "FRENCH"},     {LANGUAGE_GERMAN, "de", "GERMAN"},
+    {LANGUAGE_SPANISH, "es", "SPANISH"}, {LANGUAGE_JAPANESE, "ja", "JAPANESE"}, {LANGUAGE_RUSSIAN, "ru", "RUSSIAN"},
+};
+
+struct Meaning {
+    int code;
+    const char *text;
+};
+static const Meaning haveKeyMeanings[] = {
+    {HAVEKEY_STOP, "stop"}, {HAVEKEY_NEW_INSTALL, "new installation"}, {HAVEKEY_REMOVE, "remove the installation"},
+    {HAVEKEY_REINSTALL, "reinstall"}, {HAVEKEY_MODIFY, "modify the installation"},
+    {HAVEKEY_UPDATE_SAME_VERSION, "update over the same version"},
+    {HAVEKEY_UPDATE_NOT_POSSIBLE, "no installation this setup can update"},
+    {HAVEKEY_OLDER_KIND_ACCEPTED, "install over the older kind of installation"}, {RESULT_NO_ANSWER, NO_ANSWER},
+};
+static const Meaning dodialogMeanings[] = {
+    {DODIALOG_CANCELLED, "cancelled"}, {DODIALOG_STANDARD, "standard selection"},
+    {DODIALOG_CUSTOM, "custom selection"}, {DODIALOG_WORKSTATION, "workstation installation"},
+    {DODIALOG_MAINTENANCE_CANCELLED, "modification cancelled"},
+    {DODIALOG_NO_RESOURCES, "the resource module did not load"},
+    {DODIALOG_NO_CATALOGUE, "the component catalogue could not be built"}, {RESULT_NO_ANSWER, NO_ANSWER},
+};
+static const Meaning networkMeanings[] = {
+    {0, "cancelled"}, {1, "installed"}, {RESULT_NO_ANSWER, NO_ANSWER}, {-1, "the resource module did not load"},
+};
+
+template <size_t N> static const char *meaningOf(const Meaning (&table)[N], int code)
+{
+    for (const Meaning &m : table)
+        if (m.code == code)
+            return m.text;
+    return "unknown answer";
+}
 
 void printLine(const char *format, ...)
 {
@@ -46,80 +108,64 @@ void printLine(const char *format, ...)
     fflush(stdout);
 }
 
-// A folder named on the command line, made absolute, with its separator.
-static bool takeFolder(char *field, size_t cap, const char *text)
+// Each entry's answer as it returns.
+void noteResult(const char *entry, int result, const char *meaning)
+{
+    printLine("%-15s %4d  %s", entry, result, meaning);
+}
+
+static bool takePath(char *field, const char *text, bool folder)
 {
     char full[HOST_PATH];
     DWORD n = GetFullPathNameA(text, sizeof full, full, nullptr);
-    if (n == 0 || n >= sizeof full || !copyText(field, cap, full)) {
-        printLine("setuphost: bad folder %s", text);
+    if (n == 0 || n >= sizeof full || !copyText(field, HOST_PATH, full) ||
+        (folder && field[0] && !endsWithBackslash(field) && !appendText(field, HOST_PATH, "\\"))) {
+        printLine("setuphost: bad %s %s", folder ? "folder" : "file name", text);
         return false;
     }
-    if (field[0] && !endsWithBackslash(field) && !appendText(field, cap, "\\"))
-        return false;
     return true;
 }
 
-static bool takeFile(char *field, size_t cap, const char *text)
+static bool takeOption(int argc, char **argv, int *i)
 {
-    DWORD n = GetFullPathNameA(text, (DWORD)cap, field, nullptr);
-    if (n == 0 || n >= cap) {
-        printLine("setuphost: bad file name %s", text);
-        return false;
+    HostRun &h = hostRun;
+    for (const auto &o : optionTable) {
+        if (strcmp(argv[*i], o.name) != 0)
+            continue;
+        char *field = (char *)&h + o.field;
+        if (o.kind == OPTION_FLAG) {
+            *(int *)field = 1;
+            return true;
+        }
+        if (*i + 1 >= argc || (o.answersMode && h.libraryAnswersMode))
+            break;
+        h.libraryAnswersMode = o.answersMode ? o.answersMode : h.libraryAnswersMode;
+        return takePath(field, argv[++*i], o.kind == OPTION_FOLDER);
     }
-    return true;
+    fputs(USAGE, stdout);
+    return false;
 }
 
 static bool parseOptions(int argc, char **argv)
 {
     HostRun &h = hostRun;
-    char self[HOST_PATH];
-    DWORD n = GetModuleFileNameA(nullptr, self, sizeof self);
-    if (n == 0 || n >= sizeof self)
-        return false;
-    if (const char *slash = lastBackslash(self))
-        self[slash - self + 1] = 0;
-    copyText(h.hostDir, sizeof h.hostDir, self);
-    if (!joinPath(h.mediaDir, sizeof h.mediaDir, h.hostDir, "media\\"))
-        return false;
     char temp[HOST_PATH];
-    n = GetTempPathA(sizeof temp, temp);
-    if (n == 0 || n >= sizeof temp || !joinPath(h.workDir, sizeof h.workDir, temp, "lumoria-setup\\"))
+    DWORD n = GetModuleFileNameA(nullptr, h.hostDir, sizeof h.hostDir);
+    const char *slash = lastBackslash(h.hostDir);
+    if (n == 0 || n >= sizeof h.hostDir || !slash)
         return false;
-
-    for (int i = 1; i < argc; i++) {
-        const char *option = argv[i];
-        const char *value = i + 1 < argc ? argv[i + 1] : nullptr;
-        bool good = true;
-        if (strcmp(option, "--network") == 0)
-            h.networkSetup = 1;
-        else if (strcmp(option, "--remove") == 0)
-            h.removeRun = 1;
-        else if (strcmp(option, "--keep-work") == 0)
-            h.keepWork = 1;
-        else if (value && strcmp(option, "--media") == 0)
-            good = takeFolder(h.mediaDir, sizeof h.mediaDir, argv[++i]);
-        else if (value && strcmp(option, "--work") == 0)
-            good = takeFolder(h.workDir, sizeof h.workDir, argv[++i]);
-        else if (value && strcmp(option, "--target") == 0)
-            good = takeFile(h.targetDir, sizeof h.targetDir, argv[++i]);
-        else if (value && (strcmp(option, "--record") == 0 || strcmp(option, "--replay") == 0) &&
-                 !h.libraryAnswersMode) {
-            h.libraryAnswersMode = strcmp(option, "--record") == 0 ? ANSWERS_RECORD : ANSWERS_REPLAY;
-            good = takeFile(h.libraryAnswers, sizeof h.libraryAnswers, argv[++i]);
-        } else if (value && strcmp(option, "--log") == 0)
-            good = takeFile(h.setupLog, sizeof h.setupLog, argv[++i]);
-        else {
-            fputs(USAGE, stdout);
+    h.hostDir[slash - h.hostDir + 1] = 0;
+    n = GetTempPathA(sizeof temp, temp);
+    if (!joinPath(h.mediaDir, sizeof h.mediaDir, h.hostDir, "media\\") || n == 0 || n >= sizeof temp ||
+        !joinPath(h.workDir, sizeof h.workDir, temp, "lumoria-setup\\"))
+        return false;
+    for (int i = 1; i < argc; i++)
+        if (!takeOption(argc, argv, &i))
             return false;
-        }
-        if (!good)
-            return false;
-    }
     return true;
 }
 
-static bool fitRecordField(char *field, size_t cap, const char *text)
+bool fitRecordField(char *field, size_t cap, const char *text)
 {
     if (copyText(field, cap, text))
         return true;
@@ -127,13 +173,7 @@ static bool fitRecordField(char *field, size_t cap, const char *text)
     return false;
 }
 
-bool fillPaths(const char *setupIni, const char *layout)
-{
-    HostSetupInfo &r = hostRun.record;
-    return fitRecordField(r.setupIniPath, sizeof r.setupIniPath, setupIni) &&
-           fitRecordField(r.layoutFilePath, sizeof r.layoutFilePath, layout);
-}
-
+// The installation folder a removal takes: --target, else the registered one.
 bool findInstallDir(char *dir, size_t cap)
 {
     if (hostRun.targetDir[0])
@@ -149,28 +189,15 @@ bool findInstallDir(char *dir, size_t cap)
     return found && copyText(dir, cap, value);
 }
 
-// ---------------------------------------------------------------------------
-// The language
-
-// Where a multilingual medium keeps each language's resource module
-// (lang\<folder>\luinsres.dll), and the name install.log keeps it under.
-struct LanguageFolder {
-    int bit;             // in languageFlags
-    const char *folder;
-    const char *name;
-};
-constexpr LanguageFolder languageFolders[] = {
-    {LANGUAGE_ENGLISH, "en", "ENGLISH"},
-    {LANGUAGE_FRENCH, "fr", "FRENCH"},
-    {LANGUAGE_GERMAN, "de", "GERMAN"},
-    {LANGUAGE_SPANISH, "es", "SPANISH"},
-    {LANGUAGE_JAPANESE, "ja", "JAPANESE"},
-    {LANGUAGE_RUSSIAN, "ru", "RUSSIAN"},
-};
+// A file the installation kept (install.ini, setup.lay), when it is there.
+bool installedFile(const char *name, char *path, size_t cap)
+{
+    return joinPath(path, cap, hostRun.record.installDir, name) && fileExistsAt(path);
+}
 
 const char *languageName(int bit)
 {
-    for (const LanguageFolder &l : languageFolders)
+    for (const auto &l : languageTable)
         if (l.bit == bit)
             return l.name;
     return "?";
@@ -178,22 +205,19 @@ const char *languageName(int bit)
 
 int languageByName(const char *name)
 {
-    for (const LanguageFolder &l : languageFolders)
+    for (const auto &l : languageTable)
         if (_stricmp(name, l.name) == 0)
             return l.bit;
     return 0;
 }
 
-// A multilingual medium holds one resource module per language in
-// lang\<folder>\luinsres.dll; the one in the medium's own folder speaks the
-// language initLanguage runs in. Once the language is known, the host makes
-// that language's module the one in its work copy, which stays the source
-// folder of every later call: the library also loads the integration modules
-// and the help file from there. A medium without the folder keeps its module.
+// The language's module from lang\<folder>\ becomes the work copy's own,
+// which the library loads for every later call (with the integration
+// modules and the help file). A medium without the folder keeps its module.
 bool useLanguageModule(int languageBit)
 {
     HostRun &h = hostRun;
-    for (const LanguageFolder &l : languageFolders) {
+    for (const auto &l : languageTable) {
         if (l.bit != languageBit)
             continue;
         char from[HOST_PATH], to[HOST_PATH];
@@ -212,64 +236,6 @@ bool useLanguageModule(int languageBit)
     return true;
 }
 
-static bool singleBit(int value) { return value > 0 && (value & (value - 1)) == 0; }
-
-// initLanguage's answer: a single bit when it settled the language (chosen
-// in the language dialog, or 1 when it asked nothing), several bits after a
-// cancelled dialog, and the run stops. Either way the record's
-// languageFlags holds the language the library settled on: the one chosen,
-// the system's own, the only one offered, or English.
-static int takeLanguage(int result, int settled, char *meaning, size_t cap)
-{
-    if (!singleBit(result)) {
-        formatText(meaning, cap, "language dialog cancelled");
-        return 0;
-    }
-    if (!singleBit(settled))
-        settled = result;
-    if (result == LANGUAGE_ENGLISH)
-        formatText(meaning, cap, "%s (chosen, or settled without asking)", languageName(settled));
-    else
-        formatText(meaning, cap, "%s chosen in the language dialog", languageName(settled));
-    return settled;
-}
-
-// ---------------------------------------------------------------------------
-// The setup run
-
-static const char NO_ANSWER_MEANING[] = "no usable answer in the answer file (the setup log names it)";
-
-static const char *haveKeyMeaning(int code)
-{
-    switch (code) {
-    case HAVEKEY_STOP: return "stop";
-    case HAVEKEY_NEW_INSTALL: return "new installation";
-    case HAVEKEY_REMOVE: return "remove the installation";
-    case HAVEKEY_REINSTALL: return "reinstall";
-    case HAVEKEY_MODIFY: return "modify the installation";
-    case HAVEKEY_UPDATE_SAME_VERSION: return "update over the same version";
-    case HAVEKEY_UPDATE_NOT_POSSIBLE: return "no installation this setup can update";
-    case HAVEKEY_OLDER_KIND_ACCEPTED: return "install over the older kind of installation";
-    case RESULT_NO_ANSWER: return NO_ANSWER_MEANING;
-    }
-    return "unknown answer";
-}
-
-static const char *dodialogMeaning(int code)
-{
-    switch (code) {
-    case DODIALOG_CANCELLED: return "cancelled";
-    case DODIALOG_STANDARD: return "standard selection";
-    case DODIALOG_CUSTOM: return "custom selection";
-    case DODIALOG_WORKSTATION: return "workstation installation";
-    case DODIALOG_MAINTENANCE_CANCELLED: return "modification cancelled";
-    case DODIALOG_NO_RESOURCES: return "the resource module did not load";
-    case DODIALOG_NO_CATALOGUE: return "the component catalogue could not be built";
-    case RESULT_NO_ANSWER: return NO_ANSWER_MEANING;
-    }
-    return "unknown answer";
-}
-
 static bool prepareRecord()
 {
     HostRun &h = hostRun;
@@ -277,7 +243,9 @@ static bool prepareRecord()
     memset(&r, 0, sizeof r);
     char ini[HOST_PATH], layout[HOST_PATH];
     if (!joinPath(ini, sizeof ini, h.workDir, "install.ini") || !joinPath(layout, sizeof layout, h.workDir, "setup.lay") ||
-        !fillPaths(ini, layout) || !fitRecordField(r.sourceDir, sizeof r.sourceDir, h.workDir) ||
+        !fitRecordField(r.setupIniPath, sizeof r.setupIniPath, ini) ||
+        !fitRecordField(r.layoutFilePath, sizeof r.layoutFilePath, layout) ||
+        !fitRecordField(r.sourceDir, sizeof r.sourceDir, h.workDir) ||
         !fitRecordField(r.serverDir, sizeof r.serverDir, h.mediaDir) ||
         !fitRecordField(r.installDir, sizeof r.installDir, h.targetDir[0] ? h.targetDir : DEFAULT_TARGET))
         return false;
@@ -287,38 +255,105 @@ static bool prepareRecord()
     return true;
 }
 
-// The installed install.ini and layout file, for a modification or update.
-static bool installedFile(const char *name, char *path, size_t cap)
-{
-    return joinPath(path, cap, hostRun.record.installDir, name) && fileExistsAt(path);
-}
-
+// A modification starts from the installed install.ini, an update names the
+// installed one and its layout file; EXIT_DONE when the setup goes on.
 static int afterHaveKey(int code)
 {
     HostSetupInfo &r = hostRun.record;
     char ini[HOST_PATH], layout[HOST_PATH];
-    switch (code) {
-    case HAVEKEY_MODIFY:
-        // The installed install.ini holds the selection that is modified.
+    if (code == HAVEKEY_MODIFY) {
         r.maintenanceMode = 1;
-        if (installedFile("install.ini", ini, sizeof ini) && !fitRecordField(r.setupIniPath, sizeof r.setupIniPath, ini))
-            return EXIT_FAILED;
-        return EXIT_DONE;
-    case HAVEKEY_UPDATE_SAME_VERSION:
-        r.upgradeMode = 1;
-        if (installedFile("install.ini", ini, sizeof ini) && installedFile("setup.lay", layout, sizeof layout) &&
-            (!fitRecordField(r.installedIniPath, sizeof r.installedIniPath, ini) ||
-             !fitRecordField(r.installedLayoutFilePath, sizeof r.installedLayoutFilePath, layout)))
-            return EXIT_FAILED;
-        return EXIT_DONE;
-    case HAVEKEY_NEW_INSTALL:
-    case HAVEKEY_REINSTALL:
-    case HAVEKEY_OLDER_KIND_ACCEPTED:
-        return EXIT_DONE;
-    case RESULT_NO_ANSWER:
-        return EXIT_FAILED;
+        bool fits = !installedFile("install.ini", ini, sizeof ini) || fitRecordField(r.setupIniPath, 200, ini);
+        return fits ? EXIT_DONE : EXIT_FAILED;
     }
-    return EXIT_STOPPED;
+    if (code == HAVEKEY_UPDATE_SAME_VERSION) {
+        r.upgradeMode = 1;
+        bool fits = !installedFile("install.ini", ini, sizeof ini) || !installedFile("setup.lay", layout, sizeof layout) ||
+                    (fitRecordField(r.installedIniPath, 200, ini) && fitRecordField(r.installedLayoutFilePath, 200, layout));
+        return fits ? EXIT_DONE : EXIT_FAILED;
+    }
+    if (code == HAVEKEY_NEW_INSTALL || code == HAVEKEY_REINSTALL || code == HAVEKEY_OLDER_KIND_ACCEPTED)
+        return EXIT_DONE;
+    return code == RESULT_NO_ANSWER ? EXIT_FAILED : EXIT_STOPPED;
+}
+
+// initLanguage answers a single bit when it settled the language (chosen, or
+// 1 when it asked nothing) and several after a cancelled dialog, which stops
+// the run. What it settled on is in the record's languageFlags either way.
+static int chooseLanguage()
+{
+    HostSetupInfo &r = hostRun.record;
+    int code = hostRun.entries.initLanguage(hostRun.window, &r);
+    bool single = code > 0 && (code & (code - 1)) == 0;
+    int settled = r.languageFlags > 0 && (r.languageFlags & (r.languageFlags - 1)) == 0 ? r.languageFlags : code;
+    char meaning[80];
+    formatText(meaning, sizeof meaning, "%s%s", single ? languageName(settled) : "",
+               code == RESULT_NO_ANSWER ? NO_ANSWER
+               : code < 0               ? "the resource module did not load"
+               : !single                ? "language dialog cancelled"
+               : code == LANGUAGE_ENGLISH ? " (chosen, or settled without asking)"
+                                          : " chosen in the language dialog");
+    noteResult("initLanguage", code, meaning);
+    if (code < 0)
+        return EXIT_FAILED;
+    if (!single)
+        return EXIT_STOPPED;
+    r.languageFlags = settled;
+    return useLanguageModule(settled) ? EXIT_DONE : EXIT_FAILED;
+}
+
+// dodialog or networkInstall; EXIT_DONE with *copy set when files are to go.
+static int runDialog(bool *copy)
+{
+    HostRun &h = hostRun;
+    if (h.networkSetup) {
+        if (!h.entries.networkInstall) {
+            printLine("setuphost: dialogint.dll does not export networkInstall");
+            return EXIT_FAILED;
+        }
+        int code = h.entries.networkInstall(h.window, &h.record);
+        noteResult("networkInstall", code, meaningOf(networkMeanings, code < 0 && code != RESULT_NO_ANSWER ? -1 : code));
+        *copy = code == 1;
+        return code == 1 ? EXIT_DONE : code == 0 ? EXIT_STOPPED : EXIT_FAILED;
+    }
+    int code = h.entries.dodialog(h.window, &h.record);
+    noteResult("dodialog", code,
+               h.record.maintenanceMode && code == DODIALOG_STANDARD ? "modified selection confirmed"
+                                                                     : meaningOf(dodialogMeanings, code));
+    *copy = code != DODIALOG_WORKSTATION;
+    if (code == DODIALOG_CANCELLED || code == DODIALOG_MAINTENANCE_CANCELLED)
+        return EXIT_STOPPED;
+    return code < 0 || code > DODIALOG_WORKSTATION ? EXIT_FAILED : EXIT_DONE;
+}
+
+static int finishSetup(bool copy)
+{
+    HostRun &h = hostRun;
+    HostSetupInfo &r = h.record;
+    if (!copyText(h.installDir, sizeof h.installDir, r.installDir))
+        return EXIT_FAILED;
+    if (copy) {
+        readInstallLog();  // a reinstallation or modification adds to what is there
+        copyListedFiles();
+        keepSetupRecords();
+        writeInstallLog();
+    } else {
+        printLine("Workstation installation: Lumoria runs from %s; no files are copied", r.serverDir);
+    }
+    // A server copy is integrated on each workstation, not on the server.
+    if (!h.networkSetup) {
+        int code = h.entries.IntegInstall(0, 0, &r);
+        char bytes[64] = "integration bytes", one[8];
+        for (int i = 0; i < 6; i++)
+            appendText(bytes, sizeof bytes, (formatText(one, sizeof one, " %u", r.integrationResults[i]), one));
+        noteResult("IntegInstall", code, bytes);
+    }
+    printLine("Files copied: %d, %lld bytes, into %s%s", h.copiedNow, (long long)h.copiedBytes, h.installDir,
+              h.copyErrors ? " (with errors)" : "");
+    if (h.networkSetup)
+        printLine("A network installation is not registered; remove it with: setuphost --remove --target %s",
+                  h.installDir);
+    return h.copyErrors ? EXIT_FAILED : EXIT_DONE;
 }
 
 static int runSetup()
@@ -330,116 +365,35 @@ static int runSetup()
     if (!makeWorkCopy() || !loadEntries() || !startLibraryAnswers() || !prepareRecord())
         return EXIT_FAILED;
     printLine("work copy:    %s", h.workDir);
-
     int code = h.entries.setupInstall(h.window, r.serverDir, r.sourceDir);
     noteResult("setupInstall", code, code == SETUP_GO_ON ? "go on" : "stop");
     if (code != SETUP_GO_ON)
         return EXIT_FAILED;
-
     int32_t workstationFlag = 0;
     code = h.entries.HaveKeyDialog(h.window, &workstationFlag, &r);
-    noteResult("HaveKeyDialog", code, haveKeyMeaning(code));
+    noteResult("HaveKeyDialog", code, meaningOf(haveKeyMeanings, code));
     if (code == HAVEKEY_REMOVE) {
         copyText(h.installDir, sizeof h.installDir, r.installDir);
         return runRemoval(true);
     }
-    int next = afterHaveKey(code);
-    if (next != EXIT_DONE)
-        return next;
-    // HaveKeyDialog has put what it found into previousInstallState.
-
-    code = h.entries.initLanguage(h.window, &r);
-    char meaning[64];
-    int language = code < 0 ? 0 : takeLanguage(code, r.languageFlags, meaning, sizeof meaning);
-    noteResult("initLanguage", code,
-               code == RESULT_NO_ANSWER ? NO_ANSWER_MEANING : code < 0 ? "the resource module did not load" : meaning);
-    if (code < 0)
-        return EXIT_FAILED;
-    if (!language)
-        return EXIT_STOPPED;
-    r.languageFlags = language;
-    if (!useLanguageModule(language))
-        return EXIT_FAILED;
-
     bool copy = false;
-    int installResult = 0;
-    if (h.networkSetup) {
-        if (!h.entries.networkInstall) {
-            printLine("setuphost: dialogint.dll does not export networkInstall");
-            return EXIT_FAILED;
-        }
-        code = h.entries.networkInstall(h.window, &r);
-        noteResult("networkInstall", code,
-                   code == 1                  ? "installed"
-                   : code == 0                ? "cancelled"
-                   : code == RESULT_NO_ANSWER ? NO_ANSWER_MEANING
-                                              : "the resource module did not load");
-        if (code != 1)
-            return code == 0 ? EXIT_STOPPED : EXIT_FAILED;
-        copy = true;
-    } else {
-        code = h.entries.dodialog(h.window, &r);
-        noteResult("dodialog", code,
-                   r.maintenanceMode && code == DODIALOG_STANDARD ? "modified selection confirmed" : dodialogMeaning(code));
-        if (code == DODIALOG_CANCELLED || code == DODIALOG_MAINTENANCE_CANCELLED)
-            return EXIT_STOPPED;
-        if (code < 0 || code > DODIALOG_WORKSTATION)
-            return EXIT_FAILED;
-        copy = code != DODIALOG_WORKSTATION;
-    }
-    installResult = code;
-
-    if (!copyText(h.installDir, sizeof h.installDir, r.installDir))
-        return EXIT_FAILED;
-    if (copy) {
-        readInstallLog();  // a reinstallation or modification adds to what is there
-        copyListedFiles();
-        keepSetupRecords();
-        writeInstallLog();
-    } else {
-        printLine("Workstation installation: Lumoria runs from %s; no files are copied", r.serverDir);
-    }
-
-    // A server copy is integrated on each workstation, not on the server.
-    if (!h.networkSetup) {
-        code = h.entries.IntegInstall(0, 0, &r);
-        char bytes[64] = "integration bytes";
-        for (int i = 0; i < 6; i++) {
-            char one[8];
-            formatText(one, sizeof one, " %u", r.integrationResults[i]);
-            appendText(bytes, sizeof bytes, one);
-        }
-        noteResult("IntegInstall", code, bytes);
-    }
-
-    printLine("%s", "");
-    printEntryResults();
-    if (h.networkSetup || installResult == DODIALOG_WORKSTATION)
-        printLine("Components chosen: every component");
-    else
-        printComponentsChosen(r.setupIniPath);
-    printLine("Files copied: %d, %lld bytes, into %s%s", h.copiedNow, (long long)h.copiedBytes, h.installDir,
-              h.copyErrors ? " (with errors)" : "");
-    if (h.copiedCount != h.copiedNow)
-        printLine("The installation now holds %d files (install.log)", h.copiedCount);
-    printRegistryKeys();
-    if (h.networkSetup)
-        printLine("A network installation is not registered; remove it with: setuphost --remove --target %s",
-                  h.installDir);
-    return h.copyErrors ? EXIT_FAILED : EXIT_DONE;
+    int next = afterHaveKey(code);
+    if (next == EXIT_DONE)
+        next = chooseLanguage();
+    if (next == EXIT_DONE)
+        next = runDialog(&copy);
+    return next == EXIT_DONE ? finishSetup(copy) : next;
 }
 
 // Before anything is loaded: every module this process loads by name from
-// now on (the library's own imports included) comes from the system folder,
-// never from the host's folder, the current folder or PATH, where anybody
-// could have put a file of that name. Looked up, so that the host still
-// starts on a Windows without the function.
+// now on (the library's own imports too) comes from the system folder, never
+// from the host's folder, the current folder or PATH. Looked up, so that the
+// host still starts on a Windows without the function.
 static void loadFromSystemFolderOnly()
 {
     typedef BOOL(WINAPI * SetDirectories)(DWORD);
     HMODULE kernel = GetModuleHandleA("kernel32.dll");
-    SetDirectories set =
-        kernel ? (SetDirectories)(void *)GetProcAddress(kernel, "SetDefaultDllDirectories") : nullptr;
+    SetDirectories set = kernel ? (SetDirectories)(void *)GetProcAddress(kernel, "SetDefaultDllDirectories") : nullptr;
     if (set)
         set(LOAD_LIBRARY_SEARCH_SYSTEM32);
 }
@@ -450,15 +404,13 @@ int main(int argc, char **argv)
     HostRun &h = hostRun;
     if (!parseOptions(argc, argv))
         return EXIT_USAGE;
-    // A replay runs where there may be no desktop: no window of the host's
-    // either (the copy is reported on the console).
+    // A replay runs where there may be no desktop: no window of the host's.
     if (h.libraryAnswersMode != ANSWERS_REPLAY)
         h.window = createHostWindow();
     int code = h.removeRun ? runRemoval(false) : runSetup();
-
     removeWorkCopy();
-    printLine("setuphost: %s (exit code %d)",
-              code == EXIT_DONE ? "done" : code == EXIT_STOPPED ? "stopped" : "failed", code);
+    printLine("setuphost: %s (exit code %d)", code == EXIT_DONE ? "done" : code == EXIT_STOPPED ? "stopped" : "failed",
+              code);
     if (h.window)
         DestroyWindow(h.window);
     if (h.entries.module)

@@ -6,8 +6,8 @@
 // it any more it asks the user through DeleteShareDLL whether to remove it.
 #include "host.h"
 
+#include <stdio.h>
 #include <string.h>
-
 
 static const char SHARED_DLLS_KEY[] = "SOFTWARE\\Microsoft\\Windows\\CurrentVersion\\SharedDLLs";
 
@@ -26,43 +26,33 @@ static const char *plainName(const char *name, bool listed)
     return listed && name[1] ? name + 2 : name + 1;
 }
 
-static void noteSharedName(const char *name)
+static bool isSharedName(const char *name)
 {
     for (int i = 0; i < sharedNameCount; i++)
         if (_stricmp(sharedNames[i], name) == 0)
-            return;
-    if (sharedNameCount < MAX_SHARED_NAMES)
-        copyText(sharedNames[sharedNameCount++], NAME_BYTES, name);
+            return true;
+    return false;
 }
 
 // Every FILE<k> = "<name>,SYSTEM" of every section of the layout file.
 static void collectSharedNames(const char *layout)
 {
-    sharedNameCount = 0;
     static char sections[32768];
+    sharedNameCount = 0;
     DWORD n = GetPrivateProfileSectionNamesA(sections, sizeof sections, layout);
     for (DWORD at = 0; at < n && sections[at]; at += (DWORD)strlen(sections + at) + 1) {
-        const char *section = sections + at;
         for (int k = 1;; k++) {
             char key[16], value[256], name[NAME_BYTES], mark[16];
             formatText(key, sizeof key, "FILE%d", k);
-            GetPrivateProfileStringA(section, key, "", value, sizeof value, layout);
+            GetPrivateProfileStringA(sections + at, key, "", value, sizeof value, layout);
             if (!value[0])
                 break;
-            if (fieldAt(value, 1, name, sizeof name) && fieldAt(value, 2, mark, sizeof mark) &&
-                _stricmp(mark, "SYSTEM") == 0)
-                noteSharedName(plainName(name, false));
+            // The name, then the mark after commas and blanks.
+            if (sscanf(value, " %23[^,]%*[, \t]%15[^, \t]", name, mark) == 2 && _stricmp(mark, "SYSTEM") == 0 && !isSharedName(plainName(name, false)) &&
+                sharedNameCount < MAX_SHARED_NAMES)
+                copyText(sharedNames[sharedNameCount++], NAME_BYTES, plainName(name, false));
         }
     }
-}
-
-static bool isSharedName(const char *logicalName)
-{
-    const char *plain = plainName(logicalName, true);
-    for (int i = 0; i < sharedNameCount; i++)
-        if (_stricmp(sharedNames[i], plain) == 0)
-            return true;
-    return false;
 }
 
 // The use count of a path; 0 when it is not in the list.
@@ -100,13 +90,13 @@ void registerSharedFiles(int firstNew)
     collectSharedNames(h.record.layoutFilePath);
     for (int i = firstNew; i < h.copiedCount; i++) {
         CopiedFile &c = h.copied[i];
-        if (c.shared || !isSharedName(c.logicalName))
+        if (c.shared || !isSharedName(plainName(c.logicalName, true)))
             continue;
         bool listed;
-        DWORD count = readUseCount(c.path, &listed);
-        writeUseCount(c.path, count + 1);
+        DWORD count = readUseCount(c.path, &listed) + 1;
+        writeUseCount(c.path, count);
         c.shared = 1;
-        printLine("  shared file %s: use count %lu", c.path, (unsigned long)(count + 1));
+        printLine("  shared file %s: use count %lu", c.path, (unsigned long)count);
     }
 }
 
@@ -130,11 +120,9 @@ void releaseSharedFiles()
         // decides; yes removes the entry (the library does) and the file.
         if (listed)
             writeUseCount(c.path, 0);
-        const char *name = lastBackslash(c.path);
-        name = name ? name + 1 : c.path;
+        const char *slash = lastBackslash(c.path), *name = slash ? slash + 1 : c.path;
         int32_t answer = -1;
         int result = h.entries.DeleteShareDLL(name, &answer, c.path, h.workDir);
-        h.sharedAsked++;
         char meaning[64];
         formatText(meaning, sizeof meaning, "%s: %s", name,
                    answer == 1 ? "remove" : answer == 0 ? "keep" : "not asked (no resources)");

@@ -1,0 +1,274 @@
+// files.cpp - text and folders, and the work copy of the media. Every fixed
+// buffer is written through the bounded helpers, which always terminate and
+// say whether the whole text fit. Folders are walked a character at a time
+// in the system code page: the second byte of a double-byte character (code
+// pages 932, 936, 949, 950) can be 0x5C, the backslash, and a UTF-8
+// character spans up to four bytes. The library writes install.ini, so it
+// gets a copy of the media, in a work folder a marker file identifies as the
+// host's own.
+#include "host.h"
+
+#include <stdarg.h>
+#include <stdio.h>
+#include <string.h>
+
+// A work folder that holds this file was made by the host and may be
+// emptied; any other non-empty folder is left alone.
+static const char WORK_MARKER[] = "setuphost.work";
+
+// The integration modules the library loads from its source folder.
+static const char *const integrationModules[] = {"apnint.dll", "bpnint.dll", "cpnint.dll", "fixint.dll"};
+
+bool copyText(char *dst, size_t cap, const char *src)
+{
+    if (cap == 0)
+        return false;
+    size_t n = strnlen(src, cap);
+    size_t take = n < cap ? n : cap - 1;
+    memcpy(dst, src, take);
+    dst[take] = 0;
+    return n < cap;
+}
+
+bool appendText(char *dst, size_t cap, const char *src)
+{
+    size_t used = strnlen(dst, cap);
+    return used < cap && copyText(dst + used, cap - used, src);
+}
+
+bool formatText(char *dst, size_t cap, const char *format, ...)
+{
+    if (cap == 0)
+        return false;
+    va_list arguments;
+    va_start(arguments, format);
+    int n = vsnprintf(dst, cap, format, arguments);
+    va_end(arguments);
+    if (n < 0)
+        dst[0] = 0;
+    return n >= 0 && (size_t)n < cap;
+}
+
+const char *nextCharacter(const char *p)
+{
+    static UINT codePage;   // asked once
+    if (!codePage)
+        codePage = GetACP();
+    if (!*p)
+        return p;
+    if (codePage == CP_UTF8) {
+        unsigned char lead = (unsigned char)*p;
+        size_t length = lead < 0xC0 ? 1 : lead < 0xE0 ? 2 : lead < 0xF0 ? 3 : 4;
+        for (size_t i = 1; i < length; i++)
+            if ((p[i] & 0xC0) != 0x80)
+                return p + 1;
+        return p + length;
+    }
+    return IsDBCSLeadByte((BYTE)*p) && p[1] ? p + 2 : p + 1;
+}
+
+const char *lastBackslash(const char *path)
+{
+    const char *last = nullptr;
+    for (const char *p = path; *p; p = nextCharacter(p))
+        if (*p == '\\')
+            last = p;
+    return last;
+}
+
+bool endsWithBackslash(const char *path)
+{
+    const char *last = lastBackslash(path);
+    return last && !last[1];
+}
+
+bool joinPath(char *out, size_t cap, const char *dir, const char *name)
+{
+    bool fits = copyText(out, cap, dir);
+    if (fits && out[0] && !endsWithBackslash(out))
+        fits = appendText(out, cap, "\\");
+    if (fits)
+        fits = appendText(out, cap, name);
+    if (!fits)
+        printLine("setuphost: path too long: %s%s", dir, name);
+    return fits;
+}
+
+bool fileExistsAt(const char *path)
+{
+    DWORD a = GetFileAttributesA(path);
+    return a != INVALID_FILE_ATTRIBUTES && !(a & FILE_ATTRIBUTE_DIRECTORY);
+}
+
+static bool directoryExists(const char *path)
+{
+    DWORD a = GetFileAttributesA(path);
+    return a != INVALID_FILE_ATTRIBUTES && (a & FILE_ATTRIBUTE_DIRECTORY);
+}
+
+bool makeDirectories(const char *dir)
+{
+    char prefix[HOST_PATH];
+    if (!copyText(prefix, sizeof prefix, dir))
+        return false;
+    while (strlen(prefix) > 3 && endsWithBackslash(prefix))
+        prefix[strlen(prefix) - 1] = 0;
+    if (strlen(prefix) < 3)
+        return directoryExists(prefix);
+    // Each level from the drive on, as a user would make them.
+    for (char *p = prefix + 3;; p = (char *)nextCharacter(p)) {
+        if (*p != '\\' && *p != 0)
+            continue;
+        char saved = *p;
+        *p = 0;
+        if (!directoryExists(prefix) && !CreateDirectoryA(prefix, nullptr) && GetLastError() != ERROR_ALREADY_EXISTS)
+            return false;
+        *p = saved;
+        if (!saved)
+            break;
+    }
+    return directoryExists(prefix);
+}
+
+// A folder's entries but "." and ".."; false (the search closed) at the end.
+static bool skipDots(HANDLE search, WIN32_FIND_DATAA *found, bool more)
+{
+    while (more && (strcmp(found->cFileName, ".") == 0 || strcmp(found->cFileName, "..") == 0))
+        more = FindNextFileA(search, found) != 0;
+    if (!more)
+        FindClose(search);
+    return more;
+}
+
+static bool firstEntry(const char *dir, HANDLE *search, WIN32_FIND_DATAA *found)
+{
+    char pattern[HOST_PATH];
+    if (!joinPath(pattern, sizeof pattern, dir, "*"))
+        return false;
+    *search = FindFirstFileA(pattern, found);
+    return *search != INVALID_HANDLE_VALUE && skipDots(*search, found, true);
+}
+
+static bool nextEntry(HANDLE search, WIN32_FIND_DATAA *found)
+{
+    return skipDots(search, found, FindNextFileA(search, found) != 0);
+}
+
+static bool removeTree(const char *dir)
+{
+    HANDLE search;
+    WIN32_FIND_DATAA found;
+    bool all = true;
+    for (bool more = firstEntry(dir, &search, &found); more; more = nextEntry(search, &found)) {
+        char path[HOST_PATH];
+        if (!joinPath(path, sizeof path, dir, found.cFileName))
+            all = false;
+        else if (found.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY)
+            all &= removeTree(path);
+        else {
+            SetFileAttributesA(path, FILE_ATTRIBUTE_NORMAL);
+            all &= DeleteFileA(path) != 0;
+        }
+    }
+    return RemoveDirectoryA(dir) != 0 && all;
+}
+
+static bool copyTree(const char *from, const char *to)
+{
+    if (!directoryExists(from) || !makeDirectories(to))
+        return false;
+    HANDLE search;
+    WIN32_FIND_DATAA found;
+    bool all = true;
+    for (bool more = firstEntry(from, &search, &found); more; more = nextEntry(search, &found)) {
+        char source[HOST_PATH], target[HOST_PATH];
+        if (!joinPath(source, sizeof source, from, found.cFileName) ||
+            !joinPath(target, sizeof target, to, found.cFileName))
+            all = false;
+        else if (found.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY)
+            all &= copyTree(source, target);
+        else if (!CopyFileA(source, target, FALSE)) {
+            printLine("setuphost: cannot copy %s (error %lu)", source, GetLastError());
+            all = false;
+        } else {
+            SetFileAttributesA(target, FILE_ATTRIBUTE_NORMAL);   // media from a read-only disk
+        }
+    }
+    return all;
+}
+
+static bool isEmptyOrMissing(const char *dir)
+{
+    HANDLE search;
+    WIN32_FIND_DATAA found;
+    if (!directoryExists(dir) || !firstEntry(dir, &search, &found))
+        return true;
+    FindClose(search);
+    return false;
+}
+
+// True when inner is outer or lies inside it, compared as text of the
+// system's language: a case-blind byte comparison would fold second bytes.
+static bool liesWithin(const char *inner, const char *outer)
+{
+    char trimmed[HOST_PATH];
+    if (!copyText(trimmed, sizeof trimmed, outer))
+        return false;
+    while (endsWithBackslash(trimmed))
+        trimmed[strlen(trimmed) - 1] = 0;
+    int n = (int)strlen(trimmed);
+    if ((int)strlen(inner) < n ||
+        CompareStringA(LOCALE_USER_DEFAULT, NORM_IGNORECASE, inner, n, trimmed, n) != CSTR_EQUAL)
+        return false;
+    return inner[n] == 0 || inner[n] == '\\';
+}
+
+bool makeWorkCopy()
+{
+    HostRun &h = hostRun;
+    if (liesWithin(h.workDir, h.mediaDir) || liesWithin(h.mediaDir, h.workDir)) {
+        printLine("setuphost: the work folder %s must lie outside the media %s", h.workDir, h.mediaDir);
+        return false;
+    }
+    char marker[HOST_PATH];
+    if (!joinPath(marker, sizeof marker, h.workDir, WORK_MARKER))
+        return false;
+    if (!isEmptyOrMissing(h.workDir)) {
+        if (!fileExistsAt(marker)) {
+            printLine("setuphost: %s is not empty and not a work folder of this host; choose another with --work",
+                      h.workDir);
+            return false;
+        }
+        removeTree(h.workDir);
+    }
+    if (!copyTree(h.mediaDir, h.workDir)) {
+        printLine("setuphost: cannot copy the media %s into %s", h.mediaDir, h.workDir);
+        return false;
+    }
+    HANDLE file = CreateFileA(marker, GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, FILE_ATTRIBUTE_NORMAL, nullptr);
+    if (file != INVALID_HANDLE_VALUE)
+        CloseHandle(file);
+    // The integration modules beside the host go beside install.ini; the
+    // media carry them when the host does not.
+    for (const char *module : integrationModules) {
+        char from[HOST_PATH], to[HOST_PATH];
+        if (joinPath(from, sizeof from, h.hostDir, module) && fileExistsAt(from) &&
+            joinPath(to, sizeof to, h.workDir, module))
+            CopyFileA(from, to, FALSE);
+    }
+    // The library puts a module name after the source folder in paths of at
+    // most 99 characters: the short form leaves the most room.
+    char shortForm[HOST_PATH];
+    DWORD n = GetShortPathNameA(h.workDir, shortForm, sizeof shortForm);
+    if (n > 0 && n < sizeof shortForm)
+        copyText(h.workDir, sizeof h.workDir, shortForm);
+    return true;
+}
+
+void removeWorkCopy()
+{
+    HostRun &h = hostRun;
+    char marker[HOST_PATH];
+    if (!h.keepWork && joinPath(marker, sizeof marker, h.workDir, WORK_MARKER) && fileExistsAt(marker))
+        removeTree(h.workDir);
+}
