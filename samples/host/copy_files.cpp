@@ -1,10 +1,9 @@
 // copy_files.cpp - the host's copy engine and install.log. After dodialog or
-// networkInstall, install.ini lists the files to copy under one running
-// number n in SETUPFILES, INSTALLFILES, SAMPLEFILES and NOTEFILES, with
-// SIZEFILES and PERCENT under the same numbers; each entry is a logical name
-// that the layout file turns into a file on the media (LOGICALFILE ->
-// FILE<m> -> FILENAMES). install.log in the installation folder keeps what
-// was copied, and the language, for the removal.
+// networkInstall, install.ini lists the files to copy as FILE<n> of
+// SETUPFILES, INSTALLFILES, SAMPLEFILES or NOTEFILES (one running n, with
+// SIZEFILES and PERCENT under it): logical names that the layout file turns
+// into files on the media (LOGICALFILE -> FILE<m> -> FILENAMES). install.log
+// keeps what was copied, and the language, for the removal.
 #include "host.h"
 
 #include <stdio.h>
@@ -63,25 +62,24 @@ static bool targetFor(int section, const char *source, char *target, size_t cap)
     return joinPath(target, cap, folder, slash ? slash + 1 : source);
 }
 
+// A file copied again keeps its place (and its SharedDLLs count).
 static bool noteCopied(int section, const char *logicalName, const char *path, int64_t size)
 {
     HostRun &h = hostRun;
     int at = 0;
     while (at < h.copiedCount && _stricmp(h.copied[at].path, path) != 0)
         at++;
-    if (at == h.copiedCount) {
-        if (h.copiedCount >= MAX_COPIED_FILES) {
-            printLine("setuphost: more than %d files; %s is not kept in %s", MAX_COPIED_FILES, path, INSTALL_LOG);
-            return false;
-        }
-        h.copied[h.copiedCount++].shared = 0;
+    if (at == MAX_COPIED_FILES) {
+        printLine("setuphost: more than %d files; %s is not kept in %s", MAX_COPIED_FILES, path, INSTALL_LOG);
+        return false;
     }
     CopiedFile &c = h.copied[at];
+    c.shared = at < h.copiedCount && c.shared;
+    h.copiedCount += at == h.copiedCount;
     c.section = section;
-    copyText(c.logicalName, sizeof c.logicalName, logicalName);
-    copyText(c.path, sizeof c.path, path);
     c.size = size;
-    return true;
+    copyText(c.logicalName, sizeof c.logicalName, logicalName);
+    return copyText(c.path, sizeof c.path, path);
 }
 
 // Copies file n of the lists; false when it is listed but could not be copied.

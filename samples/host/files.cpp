@@ -1,11 +1,10 @@
-// files.cpp - text and folders, and the work copy of the media. Every fixed
-// buffer is written through the bounded helpers, which always terminate and
-// say whether the whole text fit. Folders are walked a character at a time
-// in the system code page: the second byte of a double-byte character (code
+// files.cpp - text, folders and the work copy of the media. Fixed buffers
+// are written through copyText and formatText, which always terminate and
+// say whether the whole text fit. Paths are walked a character at a time in
+// the system code page: the second byte of a double-byte character (code
 // pages 932, 936, 949, 950) can be 0x5C, the backslash, and a UTF-8
 // character spans up to four bytes. The library writes install.ini, so it
-// gets a copy of the media, in a work folder a marker file identifies as the
-// host's own.
+// works on a copy of the media, in a folder a marker file makes the host's.
 #include "host.h"
 
 #include <stdarg.h>
@@ -21,19 +20,7 @@ static const char *const integrationModules[] = {"apnint.dll", "bpnint.dll", "cp
 
 bool copyText(char *dst, size_t cap, const char *src)
 {
-    if (cap == 0)
-        return false;
-    size_t n = strnlen(src, cap);
-    size_t take = n < cap ? n : cap - 1;
-    memcpy(dst, src, take);
-    dst[take] = 0;
-    return n < cap;
-}
-
-bool appendText(char *dst, size_t cap, const char *src)
-{
-    size_t used = strnlen(dst, cap);
-    return used < cap && copyText(dst + used, cap - used, src);
+    return formatText(dst, cap, "%s", src);
 }
 
 bool formatText(char *dst, size_t cap, const char *format, ...)
@@ -84,27 +71,19 @@ bool endsWithBackslash(const char *path)
 
 bool joinPath(char *out, size_t cap, const char *dir, const char *name)
 {
-    bool fits = copyText(out, cap, dir);
-    if (fits && out[0] && !endsWithBackslash(out))
-        fits = appendText(out, cap, "\\");
-    if (fits)
-        fits = appendText(out, cap, name);
+    bool fits = formatText(out, cap, "%s%s%s", dir, dir[0] && !endsWithBackslash(dir) ? "\\" : "", name);
     if (!fits)
         printLine("setuphost: path too long: %s%s", dir, name);
     return fits;
 }
 
-bool fileExistsAt(const char *path)
+static bool exists(const char *path, bool folder)
 {
     DWORD a = GetFileAttributesA(path);
-    return a != INVALID_FILE_ATTRIBUTES && !(a & FILE_ATTRIBUTE_DIRECTORY);
+    return a != INVALID_FILE_ATTRIBUTES && !(a & FILE_ATTRIBUTE_DIRECTORY) == !folder;
 }
 
-static bool directoryExists(const char *path)
-{
-    DWORD a = GetFileAttributesA(path);
-    return a != INVALID_FILE_ATTRIBUTES && (a & FILE_ATTRIBUTE_DIRECTORY);
-}
+bool fileExistsAt(const char *path) { return exists(path, false); }
 
 bool makeDirectories(const char *dir)
 {
@@ -113,21 +92,19 @@ bool makeDirectories(const char *dir)
         return false;
     while (strlen(prefix) > 3 && endsWithBackslash(prefix))
         prefix[strlen(prefix) - 1] = 0;
-    if (strlen(prefix) < 3)
-        return directoryExists(prefix);
     // Each level from the drive on, as a user would make them.
-    for (char *p = prefix + 3;; p = (char *)nextCharacter(p)) {
+    for (char *p = prefix + 3; strlen(prefix) >= 3; p = (char *)nextCharacter(p)) {
         if (*p != '\\' && *p != 0)
             continue;
         char saved = *p;
         *p = 0;
-        if (!directoryExists(prefix) && !CreateDirectoryA(prefix, nullptr) && GetLastError() != ERROR_ALREADY_EXISTS)
+        if (!exists(prefix, true) && !CreateDirectoryA(prefix, nullptr) && GetLastError() != ERROR_ALREADY_EXISTS)
             return false;
         *p = saved;
         if (!saved)
             break;
     }
-    return directoryExists(prefix);
+    return exists(prefix, true);
 }
 
 // A folder's entries but "." and ".."; false (the search closed) at the end.
@@ -143,105 +120,71 @@ static bool skipDots(HANDLE search, WIN32_FIND_DATAA *found, bool more)
 static bool firstEntry(const char *dir, HANDLE *search, WIN32_FIND_DATAA *found)
 {
     char pattern[HOST_PATH];
-    if (!joinPath(pattern, sizeof pattern, dir, "*"))
-        return false;
-    *search = FindFirstFileA(pattern, found);
+    *search = joinPath(pattern, sizeof pattern, dir, "*") ? FindFirstFileA(pattern, found) : INVALID_HANDLE_VALUE;
     return *search != INVALID_HANDLE_VALUE && skipDots(*search, found, true);
 }
 
-static bool nextEntry(HANDLE search, WIN32_FIND_DATAA *found)
+// Copies the folder from into to, or with to null removes it; false when
+// something could not be copied or removed.
+static bool walkTree(const char *from, const char *to)
 {
-    return skipDots(search, found, FindNextFileA(search, found) != 0);
-}
-
-static bool removeTree(const char *dir)
-{
-    HANDLE search;
-    WIN32_FIND_DATAA found;
-    bool all = true;
-    for (bool more = firstEntry(dir, &search, &found); more; more = nextEntry(search, &found)) {
-        char path[HOST_PATH];
-        if (!joinPath(path, sizeof path, dir, found.cFileName))
-            all = false;
-        else if (found.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY)
-            all &= removeTree(path);
-        else {
-            SetFileAttributesA(path, FILE_ATTRIBUTE_NORMAL);
-            all &= DeleteFileA(path) != 0;
-        }
-    }
-    return RemoveDirectoryA(dir) != 0 && all;
-}
-
-static bool copyTree(const char *from, const char *to)
-{
-    if (!directoryExists(from) || !makeDirectories(to))
+    if (to && (!exists(from, true) || !makeDirectories(to)))
         return false;
     HANDLE search;
     WIN32_FIND_DATAA found;
     bool all = true;
-    for (bool more = firstEntry(from, &search, &found); more; more = nextEntry(search, &found)) {
-        char source[HOST_PATH], target[HOST_PATH];
+    for (bool more = firstEntry(from, &search, &found); more;
+         more = skipDots(search, &found, FindNextFileA(search, &found) != 0)) {
+        char source[HOST_PATH], target[HOST_PATH] = "";
         if (!joinPath(source, sizeof source, from, found.cFileName) ||
-            !joinPath(target, sizeof target, to, found.cFileName))
+            (to && !joinPath(target, sizeof target, to, found.cFileName)))
             all = false;
         else if (found.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY)
-            all &= copyTree(source, target);
-        else if (!CopyFileA(source, target, FALSE)) {
+            all &= walkTree(source, to ? target : nullptr);
+        else if (!to) {
+            SetFileAttributesA(source, FILE_ATTRIBUTE_NORMAL);
+            all &= DeleteFileA(source) != 0;
+        } else if (!CopyFileA(source, target, FALSE)) {
             printLine("setuphost: cannot copy %s (error %lu)", source, GetLastError());
             all = false;
         } else {
             SetFileAttributesA(target, FILE_ATTRIBUTE_NORMAL);   // media from a read-only disk
         }
     }
-    return all;
+    return to ? all : RemoveDirectoryA(from) && all;
 }
 
-static bool isEmptyOrMissing(const char *dir)
-{
-    HANDLE search;
-    WIN32_FIND_DATAA found;
-    if (!directoryExists(dir) || !firstEntry(dir, &search, &found))
-        return true;
-    FindClose(search);
-    return false;
-}
-
-// True when inner is outer or lies inside it, compared as text of the
-// system's language: a case-blind byte comparison would fold second bytes.
+// True when inner is the folder outer (with its separator) or lies inside
+// it, compared as text of the system's language, not byte by byte.
 static bool liesWithin(const char *inner, const char *outer)
 {
-    char trimmed[HOST_PATH];
-    if (!copyText(trimmed, sizeof trimmed, outer))
-        return false;
-    while (endsWithBackslash(trimmed))
-        trimmed[strlen(trimmed) - 1] = 0;
-    int n = (int)strlen(trimmed);
-    if ((int)strlen(inner) < n ||
-        CompareStringA(LOCALE_USER_DEFAULT, NORM_IGNORECASE, inner, n, trimmed, n) != CSTR_EQUAL)
-        return false;
-    return inner[n] == 0 || inner[n] == '\\';
+    int n = (int)strlen(outer) - (endsWithBackslash(outer) ? 1 : 0);
+    return (int)strlen(inner) >= n && (inner[n] == 0 || inner[n] == '\\') &&
+           CompareStringA(LOCALE_USER_DEFAULT, NORM_IGNORECASE, inner, n, outer, n) == CSTR_EQUAL;
 }
 
 bool makeWorkCopy()
 {
     HostRun &h = hostRun;
+    char marker[HOST_PATH];
     if (liesWithin(h.workDir, h.mediaDir) || liesWithin(h.mediaDir, h.workDir)) {
         printLine("setuphost: the work folder %s must lie outside the media %s", h.workDir, h.mediaDir);
         return false;
     }
-    char marker[HOST_PATH];
+    HANDLE search;
+    WIN32_FIND_DATAA found;
     if (!joinPath(marker, sizeof marker, h.workDir, WORK_MARKER))
         return false;
-    if (!isEmptyOrMissing(h.workDir)) {
+    if (firstEntry(h.workDir, &search, &found)) {
+        FindClose(search);
         if (!fileExistsAt(marker)) {
             printLine("setuphost: %s is not empty and not a work folder of this host; choose another with --work",
                       h.workDir);
             return false;
         }
-        removeTree(h.workDir);
+        walkTree(h.workDir, nullptr);
     }
-    if (!copyTree(h.mediaDir, h.workDir)) {
+    if (!walkTree(h.mediaDir, h.workDir)) {
         printLine("setuphost: cannot copy the media %s into %s", h.mediaDir, h.workDir);
         return false;
     }
@@ -270,5 +213,5 @@ void removeWorkCopy()
     HostRun &h = hostRun;
     char marker[HOST_PATH];
     if (!h.keepWork && joinPath(marker, sizeof marker, h.workDir, WORK_MARKER) && fileExistsAt(marker))
-        removeTree(h.workDir);
+        walkTree(h.workDir, nullptr);
 }

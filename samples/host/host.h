@@ -1,9 +1,6 @@
-// host.h - the sample setup host of Lumoria: what its parts share. The host
-// loads dialogint.dll by full path from beside itself, calls its entries in
-// the order of a setup script, copies the files that install.ini then lists
-// and, on a removal run, takes them away again. One state block, hostRun,
-// holds the options and everything a run learns. It is built from these
-// files and dialogint.h alone.
+// host.h - the sample setup host of Lumoria: what its parts share. One state
+// block, hostRun, holds the options and everything a run learns. The host
+// is built from these files and dialogint.h alone.
 #pragma once
 
 #include <windows.h>
@@ -20,13 +17,13 @@ struct DialogintEntries {
     int(WINAPI *HaveKeyDialog)(HWND, int32_t *, HostSetupInfo *);
     int(WINAPI *initLanguage)(HWND, HostSetupInfo *);
     int(WINAPI *dodialog)(HWND, HostSetupInfo *);
-    int(WINAPI *networkInstall)(HWND, HostSetupInfo *);   // only --network needs it
+    int(WINAPI *networkInstall)(HWND, HostSetupInfo *);
     int(WINAPI *IntegInstall)(int32_t, int32_t, HostSetupInfo *);
     int(WINAPI *IntegDeinstall)(int32_t, int32_t, HostSetupInfo *);
     int(WINAPI *DeleteShareDLL)(const char *, int32_t *, const char *, const char *);
     int(WINAPI *unLoadDriver)(int32_t);
-    int(WINAPI *setupAnswers)(const char *, int32_t);      // only --record, --replay
-    int(WINAPI *setupLogFile)(const char *);               // and --log need these
+    int(WINAPI *setupAnswers)(const char *, int32_t);
+    int(WINAPI *setupLogFile)(const char *);
 };
 
 // Where a copied file goes, by the install.ini section that listed it.
@@ -44,18 +41,17 @@ struct CopiedFile {
 // The layout file describes at most 299 files; the setup's own come on top.
 constexpr int MAX_COPIED_FILES = 400;
 
-// Exit codes of setuphost.exe.
 enum HostExit { EXIT_DONE = 0, EXIT_STOPPED = 1, EXIT_FAILED = 2, EXIT_USAGE = 3 };
 
 struct HostRun {
-    // Options
-    char hostDir[HOST_PATH];       // folder of setuphost.exe, with its separator
+    // Options (folders with their separator)
+    char hostDir[HOST_PATH];       // folder of setuphost.exe
     char mediaDir[HOST_PATH];      // the setup media, never written
     char workDir[HOST_PATH];       // the copy of the media the library works on
     char targetDir[HOST_PATH];     // installation folder offered; empty: the default
     char libraryAnswers[HOST_PATH];// --record / --replay: the library's answer file
     int libraryAnswersMode;        // ANSWERS_OFF, ANSWERS_RECORD or ANSWERS_REPLAY
-    char setupLog[HOST_PATH];      // --log: the library's setup log; empty: its default
+    char setupLog[HOST_PATH];      // --log; empty: the library's default
     int networkSetup;              // --network: networkInstall instead of dodialog
     int removeRun;                 // --remove
     int keepWork;                  // --keep-work: leave the media copy in place
@@ -64,7 +60,7 @@ struct HostRun {
     DialogintEntries entries;
     HostSetupInfo record;
     HWND window;                   // the host's own window, owner of the dialogs
-    char installDir[HOST_PATH];    // where files go (long form as the library gave it)
+    char installDir[HOST_PATH];    // where files go (as the library gave it)
     CopiedFile copied[MAX_COPIED_FILES];
     int copiedCount;
     int copiedNow;                 // files copied by this run (install.log may hold more)
@@ -86,14 +82,12 @@ const char *languageName(int bit);
 int languageByName(const char *name);
 bool useLanguageModule(int languageBit);
 
-// library.cpp: dialogint.dll and its unattended setup
+// library.cpp
 bool loadEntries();
 bool startLibraryAnswers();
 
-// files.cpp: bounded text (false when cut), folders walked by character in
-// the system code page, and the work copy of the media
+// files.cpp
 bool copyText(char *dst, size_t cap, const char *src);
-bool appendText(char *dst, size_t cap, const char *src);
 bool formatText(char *dst, size_t cap, const char *format, ...) __attribute__((format(printf, 3, 4)));
 const char *nextCharacter(const char *p);
 const char *lastBackslash(const char *path);   // null when there is none

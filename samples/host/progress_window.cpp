@@ -1,52 +1,15 @@
 // progress_window.cpp - the host's own window: hidden while the library's
-// dialogs run (it owns them), shown while the host copies files, with the
-// file being copied and a bar that follows install.ini's PERCENT figures.
+// dialogs run (it owns them), shown while the host copies files, naming the
+// file being copied and install.ini's PERCENT figure for it.
 #include "host.h"
 
 static const char WINDOW_CLASS[] = "LumoriaSetupHost";
-constexpr int WINDOW_WIDTH = 440;
-constexpr int WINDOW_HEIGHT = 130;
-
-static char progressText[128];
-static int progressPercent;
-
-static void onPaint(HWND window)
-{
-    PAINTSTRUCT paint;
-    HDC dc = BeginPaint(window, &paint);
-    RECT client;
-    GetClientRect(window, &client);
-    HGDIOBJ oldFont = SelectObject(dc, GetStockObject(DEFAULT_GUI_FONT));
-    SetBkMode(dc, TRANSPARENT);
-    RECT line = {16, 14, client.right - 16, 34};
-    DrawTextA(dc, progressText, -1, &line, DT_LEFT | DT_SINGLELINE | DT_END_ELLIPSIS | DT_NOPREFIX);
-
-    RECT bar = {16, 44, client.right - 16, 66};
-    FrameRect(dc, &bar, (HBRUSH)GetStockObject(GRAY_BRUSH));
-    int percent = progressPercent < 0 ? 0 : progressPercent > 100 ? 100 : progressPercent;
-    RECT filled = {bar.left + 2, bar.top + 2, 0, bar.bottom - 2};
-    filled.right = filled.left + (bar.right - bar.left - 4) * percent / 100;
-    HBRUSH blue = CreateSolidBrush(RGB(0, 0, 160));
-    FillRect(dc, &filled, blue);
-    DeleteObject(blue);
-
-    char figure[16];
-    formatText(figure, sizeof figure, "%d%%", percent);
-    RECT under = {16, 72, client.right - 16, 92};
-    DrawTextA(dc, figure, -1, &under, DT_CENTER | DT_SINGLELINE);
-    SelectObject(dc, oldFont);
-    EndPaint(window, &paint);
-}
+static HWND progressText;   // the static control inside the window
 
 static LRESULT CALLBACK hostWindowProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam)
 {
-    if (message == WM_PAINT) {
-        onPaint(window);
-        return 0;
-    }
-    if (message == WM_CLOSE)   // the copy ends by itself
-        return 0;
-    return DefWindowProcA(window, message, wParam, lParam);
+    // The copy ends by itself: the window cannot be closed.
+    return message == WM_CLOSE ? 0 : DefWindowProcA(window, message, wParam, lParam);
 }
 
 HWND createHostWindow()
@@ -58,10 +21,15 @@ HWND createHostWindow()
     c.hbrBackground = (HBRUSH)(COLOR_BTNFACE + 1);
     c.lpszClassName = WINDOW_CLASS;
     RegisterClassA(&c);
-    int x = (GetSystemMetrics(SM_CXSCREEN) - WINDOW_WIDTH) / 2;
-    int y = (GetSystemMetrics(SM_CYSCREEN) - WINDOW_HEIGHT) / 2;
-    return CreateWindowExA(0, WINDOW_CLASS, "Lumoria Setup", WS_OVERLAPPED | WS_CAPTION, x, y, WINDOW_WIDTH,
-                           WINDOW_HEIGHT, nullptr, nullptr, c.hInstance, nullptr);
+    const int width = 440, height = 110;
+    HWND window = CreateWindowExA(0, WINDOW_CLASS, "Lumoria Setup", WS_OVERLAPPED | WS_CAPTION,
+                                  (GetSystemMetrics(SM_CXSCREEN) - width) / 2,
+                                  (GetSystemMetrics(SM_CYSCREEN) - height) / 2, width, height, nullptr, nullptr,
+                                  c.hInstance, nullptr);
+    progressText = CreateWindowExA(0, "STATIC", "", WS_CHILD | WS_VISIBLE | SS_LEFT | SS_NOPREFIX | SS_ENDELLIPSIS,
+                                   16, 24, width - 40, 20, window, nullptr, c.hInstance, nullptr);
+    SendMessageA(progressText, WM_SETFONT, (WPARAM)GetStockObject(DEFAULT_GUI_FONT), FALSE);
+    return window;
 }
 
 void pumpMessages()
@@ -76,13 +44,13 @@ void pumpMessages()
 void showCopyProgress(const char *what, int percent)
 {
     HWND window = hostRun.window;
-    formatText(progressText, sizeof progressText, "Copying %s ...", what);
-    progressPercent = percent;
+    char text[128];
     if (!window)
         return;
+    formatText(text, sizeof text, "Copying %s ...  %d%%", what, percent < 0 ? 0 : percent > 100 ? 100 : percent);
+    SetWindowTextA(progressText, text);
     if (!IsWindowVisible(window))
         ShowWindow(window, SW_SHOWNORMAL);
-    InvalidateRect(window, nullptr, TRUE);
     UpdateWindow(window);
     pumpMessages();
 }

@@ -5,6 +5,7 @@
 // and shell extensions go, which no entry of the library removes.
 #include "host.h"
 
+#include <shlwapi.h>
 #include <string.h>
 
 static const char PRODUCT_KEY[] = "SOFTWARE\\Jor\\Lumoria";
@@ -15,22 +16,7 @@ static const char RUN_KEY[] = "SOFTWARE\\Microsoft\\Windows\\CurrentVersion\\Run
 static const char *const shellHandlerKeys[] = {"*\\shellex\\ContextMenuHandlers", "*\\shellex\\PropertySheetHandlers"};
 static const char PRODUCT_CLASS_TITLE[] = "Lumoria ";
 
-static bool deleteTree(HKEY root, const char *path)
-{
-    HKEY key;
-    if (RegOpenKeyExA(root, path, 0, KEY_READ | KEY_WRITE, &key) != ERROR_SUCCESS)
-        return false;
-    // Children first; the index stays 0 as each one goes.
-    for (;;) {
-        char name[256], child[512];
-        DWORD length = sizeof name;
-        if (RegEnumKeyExA(key, 0, name, &length, nullptr, nullptr, nullptr, nullptr) != ERROR_SUCCESS ||
-            !formatText(child, sizeof child, "%s\\%s", path, name) || !deleteTree(root, child))
-            break;
-    }
-    RegCloseKey(key);
-    return RegDeleteKeyA(root, path) == ERROR_SUCCESS;
-}
+static bool deleteTree(HKEY root, const char *path) { return SHDeleteKeyA(root, path) == ERROR_SUCCESS; }
 
 static void deleteIfEmpty(HKEY root, const char *path)
 {

@@ -1,17 +1,12 @@
 // setuphost.cpp - a setup host for Lumoria's installer library, the sample
-// that setup authors start from: the options, the language and the setup
-// run. It calls the entries of dialogint.dll in the order a setup script
-// does:
-//
-//   setupInstall, HaveKeyDialog, initLanguage, dodialog (or networkInstall),
-//   then copies every file that install.ini lists, then IntegInstall;
-//   a removal run: IntegDeinstall, DeleteShareDLL, unLoadDriver, and the
-//   copied files go.
-//
-// A user answers the dialogs. With --replay the library itself sets up from
-// a recorded answer file and shows nothing; --record makes that file.
+// setup authors start from: the options, the language and the setup run,
+// which calls setupInstall, HaveKeyDialog, initLanguage, dodialog (or
+// networkInstall), copies every file install.ini lists, then IntegInstall.
+// A user answers the dialogs; with --replay the library itself sets up from
+// a recorded answer file and shows nothing, --record makes that file.
 #include "host.h"
 
+#include <shlwapi.h>
 #include <stdarg.h>
 #include <stddef.h>
 #include <stdio.h>
@@ -24,17 +19,8 @@ static const char PRODUCT_GENERAL_KEY[] = "SOFTWARE\\Jor\\Lumoria\\General";
 static const char NO_ANSWER[] = "no usable answer in the answer file (the setup log names it)";
 
 static const char USAGE[] =
-    "usage: setuphost [options]\n"
-    "  --media DIR        the setup media (default: media\\ beside setuphost.exe)\n"
-    "  --work DIR         where the copy of the media goes (default: %TEMP%\\lumoria-setup)\n"
-    "  --target DIR       the installation folder to offer (default: C:\\Program Files\\Lumoria,\n"
-    "                     or the folder of an installation that is found)\n"
-    "  --record FILE      the dialogs show; the library writes the choices into FILE\n"
-    "  --replay FILE      no dialog and no window: the library takes every choice from FILE\n"
-    "  --log FILE         the library's setup log (record and replay always write one)\n"
-    "  --network          a network (server copy) installation: networkInstall\n"
-    "  --remove           remove the installation\n"
-    "  --keep-work        leave the copy of the media in place\n";
+    "usage: setuphost [--media DIR] [--work DIR] [--target DIR] [--record FILE | --replay FILE]\n"
+    "                 [--log FILE] [--network] [--remove] [--keep-work]   (docs/guide.md)\n";
 
 // The options: a flag sets an int of hostRun, the others take a path,
 // made absolute (a folder with its separator); --record and --replay also
@@ -68,34 +54,25 @@ static const struct {
     {LANGUAGE_SPANISH, "es", "SPANISH"}, {LANGUAGE_JAPANESE, "ja", "JAPANESE"}, {LANGUAGE_RUSSIAN, "ru", "RUSSIAN"},
 };
 
-struct Meaning {
-    int code;
-    const char *text;
-};
-static const Meaning haveKeyMeanings[] = {
-    {HAVEKEY_STOP, "stop"}, {HAVEKEY_NEW_INSTALL, "new installation"}, {HAVEKEY_REMOVE, "remove the installation"},
-    {HAVEKEY_REINSTALL, "reinstall"}, {HAVEKEY_MODIFY, "modify the installation"},
-    {HAVEKEY_UPDATE_SAME_VERSION, "update over the same version"},
-    {HAVEKEY_UPDATE_NOT_POSSIBLE, "no installation this setup can update"},
-    {HAVEKEY_OLDER_KIND_ACCEPTED, "install over the older kind of installation"}, {RESULT_NO_ANSWER, NO_ANSWER},
-};
-static const Meaning dodialogMeanings[] = {
-    {DODIALOG_CANCELLED, "cancelled"}, {DODIALOG_STANDARD, "standard selection"},
-    {DODIALOG_CUSTOM, "custom selection"}, {DODIALOG_WORKSTATION, "workstation installation"},
-    {DODIALOG_MAINTENANCE_CANCELLED, "modification cancelled"},
-    {DODIALOG_NO_RESOURCES, "the resource module did not load"},
-    {DODIALOG_NO_CATALOGUE, "the component catalogue could not be built"}, {RESULT_NO_ANSWER, NO_ANSWER},
-};
-static const Meaning networkMeanings[] = {
-    {0, "cancelled"}, {1, "installed"}, {RESULT_NO_ANSWER, NO_ANSWER}, {-1, "the resource module did not load"},
-};
+// The answers of HaveKeyDialog, dodialog and networkInstall from 0 on; the
+// failures that several entries share.
+static const char *const haveKeyMeanings[] = {
+    "stop", "new installation", "remove the installation", "reinstall", "modify the installation",
+    "update over the same version", "no installation this setup can update",
+    "install over the older kind of installation"};
+static const char *const dodialogMeanings[] = {"cancelled", "standard selection", "custom selection",
+                                               "workstation installation"};
+static const char *const networkMeanings[] = {"cancelled", "installed"};
 
-template <size_t N> static const char *meaningOf(const Meaning (&table)[N], int code)
+template <size_t N> static const char *meaningOf(const char *const (&texts)[N], int code)
 {
-    for (const Meaning &m : table)
-        if (m.code == code)
-            return m.text;
-    return "unknown answer";
+    if (code >= 0 && code < (int)N)
+        return texts[code];
+    return code == RESULT_NO_ANSWER                 ? NO_ANSWER
+           : code == DODIALOG_MAINTENANCE_CANCELLED ? "modification cancelled"
+           : code == DODIALOG_NO_CATALOGUE          ? "the component catalogue could not be built"
+           : code < 0                               ? "the resource module did not load"
+                                                    : "unknown answer";
 }
 
 void printLine(const char *format, ...)
@@ -118,8 +95,8 @@ static bool takePath(char *field, const char *text, bool folder)
 {
     char full[HOST_PATH];
     DWORD n = GetFullPathNameA(text, sizeof full, full, nullptr);
-    if (n == 0 || n >= sizeof full || !copyText(field, HOST_PATH, full) ||
-        (folder && field[0] && !endsWithBackslash(field) && !appendText(field, HOST_PATH, "\\"))) {
+    if (n == 0 || n >= sizeof full ||
+        !formatText(field, HOST_PATH, "%s%s", full, folder && full[0] && !endsWithBackslash(full) ? "\\" : "")) {
         printLine("setuphost: bad %s %s", folder ? "folder" : "file name", text);
         return false;
     }
@@ -178,15 +155,10 @@ bool findInstallDir(char *dir, size_t cap)
 {
     if (hostRun.targetDir[0])
         return copyText(dir, cap, hostRun.targetDir);
-    HKEY key;
-    if (RegOpenKeyExA(HKEY_LOCAL_MACHINE, PRODUCT_GENERAL_KEY, 0, KEY_QUERY_VALUE, &key) != ERROR_SUCCESS)
-        return false;
     char value[HOST_PATH] = "";
     DWORD size = sizeof value - 1, type = 0;
-    bool found = RegQueryValueExA(key, "Home", nullptr, &type, (BYTE *)value, &size) == ERROR_SUCCESS &&
-                 type == REG_SZ && value[0];
-    RegCloseKey(key);
-    return found && copyText(dir, cap, value);
+    return SHGetValueA(HKEY_LOCAL_MACHINE, PRODUCT_GENERAL_KEY, "Home", &type, value, &size) == ERROR_SUCCESS &&
+           type == REG_SZ && value[0] && copyText(dir, cap, value);
 }
 
 // A file the installation kept (install.ini, setup.lay), when it is there.
@@ -312,7 +284,7 @@ static int runDialog(bool *copy)
             return EXIT_FAILED;
         }
         int code = h.entries.networkInstall(h.window, &h.record);
-        noteResult("networkInstall", code, meaningOf(networkMeanings, code < 0 && code != RESULT_NO_ANSWER ? -1 : code));
+        noteResult("networkInstall", code, meaningOf(networkMeanings, code));
         *copy = code == 1;
         return code == 1 ? EXIT_DONE : code == 0 ? EXIT_STOPPED : EXIT_FAILED;
     }
@@ -343,9 +315,9 @@ static int finishSetup(bool copy)
     // A server copy is integrated on each workstation, not on the server.
     if (!h.networkSetup) {
         int code = h.entries.IntegInstall(0, 0, &r);
-        char bytes[64] = "integration bytes", one[8];
-        for (int i = 0; i < 6; i++)
-            appendText(bytes, sizeof bytes, (formatText(one, sizeof one, " %u", r.integrationResults[i]), one));
+        const unsigned char *b = r.integrationResults;
+        char bytes[64];
+        formatText(bytes, sizeof bytes, "integration bytes %u %u %u %u %u %u", b[0], b[1], b[2], b[3], b[4], b[5]);
         noteResult("IntegInstall", code, bytes);
     }
     printLine("Files copied: %d, %lld bytes, into %s%s", h.copiedNow, (long long)h.copiedBytes, h.installDir,
