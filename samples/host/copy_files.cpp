@@ -1,9 +1,8 @@
-// copy_files.cpp - the host's copy engine and install.log. After dodialog or
-// networkInstall, install.ini lists the files to copy as FILE<n> of
-// SETUPFILES, INSTALLFILES, SAMPLEFILES or NOTEFILES (one running n, with
-// SIZEFILES and PERCENT under it): logical names that the layout file turns
-// into files on the media (LOGICALFILE -> FILE<m> -> FILENAMES). install.log
-// keeps what was copied, and the language, for the removal.
+// copy_files.cpp - the host's copy engine and install.log. install.ini lists
+// the files to copy as FILE<n> of SETUPFILES, INSTALLFILES, SAMPLEFILES or
+// NOTEFILES (one running n, with SIZEFILES and PERCENT under it): logical
+// names the layout file turns into files on the media (LOGICALFILE ->
+// FILE<m> -> FILENAMES). install.log keeps what was copied, for the removal.
 #include "host.h"
 
 #include <stdio.h>
@@ -32,34 +31,30 @@ static void readProfile(const char *file, const char *section, const char *key, 
     GetPrivateProfileStringA(section, key, "", value, (DWORD)cap, file);
 }
 
-// The file on the media that a logical name stands for, as a full path;
-// FILENAMES are relative to the layout file's own folder.
-static bool resolveLogicalName(const char *layout, const char *logicalName, char *source, size_t cap)
+// The file on the media that a logical name stands for (FILENAMES are
+// relative to the layout file's folder), and where it goes.
+static bool placesOf(int section, const char *logicalName, char *source, char *target)
 {
-    char fileKey[VALUE_BYTES], relative[VALUE_BYTES], mediaFolder[HOST_PATH];
+    const char *layout = hostRun.record.layoutFilePath;
+    char fileKey[VALUE_BYTES], relative[VALUE_BYTES], folder[HOST_PATH];
     readProfile(layout, "LOGICALFILE", logicalName, fileKey, sizeof fileKey);
     readProfile(layout, "FILENAMES", fileKey, relative, sizeof relative);
     if (!fileKey[0] || !relative[0]) {
         printLine("setuphost: the layout file has no file on the media for %s", logicalName);
         return false;
     }
-    copyText(mediaFolder, sizeof mediaFolder, layout);
-    const char *slash = lastBackslash(mediaFolder);
-    mediaFolder[slash ? slash - mediaFolder + 1 : 0] = 0;
-    return joinPath(source, cap, mediaFolder, relative);
-}
-
-static bool targetFor(int section, const char *source, char *target, size_t cap)
-{
-    char folder[HOST_PATH];
-    if (!joinPath(folder, sizeof folder, hostRun.installDir, listSections[section].subfolder))
+    copyText(folder, sizeof folder, layout);
+    const char *slash = lastBackslash(folder);
+    folder[slash ? slash - folder + 1 : 0] = 0;
+    if (!joinPath(source, HOST_PATH, folder, relative) ||
+        !joinPath(folder, sizeof folder, hostRun.installDir, listSections[section].subfolder))
         return false;
     if (!makeDirectories(folder)) {
         printLine("setuphost: cannot create the folder %s", folder);
         return false;
     }
-    const char *slash = lastBackslash(source);
-    return joinPath(target, cap, folder, slash ? slash + 1 : source);
+    slash = lastBackslash(source);
+    return joinPath(target, HOST_PATH, folder, slash ? slash + 1 : source);
 }
 
 // A file copied again keeps its place (and its SharedDLLs count).
@@ -102,8 +97,7 @@ static bool copyListedFile(int n, int count)
     readProfile(ini, "PERCENT", key, text, sizeof text);
     int percent = text[0] ? atoi(text) : n * 100 / count;
     showCopyProgress(logicalName, percent);
-    if (!resolveLogicalName(h.record.layoutFilePath, logicalName, source, sizeof source) ||
-        !targetFor(section, source, target, sizeof target))
+    if (!placesOf(section, logicalName, source, target))
         return false;
     WIN32_FILE_ATTRIBUTE_DATA data;
     if (!CopyFileA(source, target, FALSE) || !GetFileAttributesExA(target, GetFileExInfoStandard, &data)) {

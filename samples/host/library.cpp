@@ -6,25 +6,20 @@
 
 #include <stddef.h>
 
-// Every entry, where it goes in DialogintEntries, and whether a run needs it
-// (networkInstall only --network, the unattended pair only their options).
+// Every entry, where it goes, and whether every run needs it: networkInstall
+// serves --network only, the unattended pair --record, --replay and --log.
+#define ENTRY(name, required) {#name, offsetof(DialogintEntries, name), required}
 static const struct {
     const char *name;
     size_t field;
     bool required;
 } entryTable[] = {
-    {"setupInstall", offsetof(DialogintEntries, setupInstall), true},
-    {"HaveKeyDialog", offsetof(DialogintEntries, HaveKeyDialog), true},
-    {"initLanguage", offsetof(DialogintEntries, initLanguage), true},
-    {"dodialog", offsetof(DialogintEntries, dodialog), true},
-    {"networkInstall", offsetof(DialogintEntries, networkInstall), false},
-    {"IntegInstall", offsetof(DialogintEntries, IntegInstall), true},
-    {"IntegDeinstall", offsetof(DialogintEntries, IntegDeinstall), true},
-    {"DeleteShareDLL", offsetof(DialogintEntries, DeleteShareDLL), true},
-    {"unLoadDriver", offsetof(DialogintEntries, unLoadDriver), true},
-    {"setupAnswers", offsetof(DialogintEntries, setupAnswers), false},
-    {"setupLogFile", offsetof(DialogintEntries, setupLogFile), false},
+    ENTRY(setupInstall, true),    ENTRY(HaveKeyDialog, true),  ENTRY(initLanguage, true),
+    ENTRY(dodialog, true),        ENTRY(networkInstall, false), ENTRY(IntegInstall, true),
+    ENTRY(IntegDeinstall, true),  ENTRY(DeleteShareDLL, true),  ENTRY(unLoadDriver, true),
+    ENTRY(setupAnswers, false),   ENTRY(setupLogFile, false),
 };
+#undef ENTRY
 
 bool loadEntries()
 {

@@ -1,8 +1,8 @@
 // removal.cpp - the removal run: the integrations are switched off, the
-// shared files counted down (the user decides about those no program uses
-// any more), running parts of the product are told to unload, and the files
-// of install.log, the installation folder and the product's registry keys
-// and shell extensions go, which no entry of the library removes.
+// shared files counted down, running parts of the product told to unload,
+// and the files of install.log, the installation folder and the product's
+// registry keys and shell extensions go (no entry of the library removes
+// those).
 #include "host.h"
 
 #include <shlwapi.h>
@@ -98,12 +98,12 @@ static int findInstallation(bool entriesLoaded)
         !fitRecordField(r.sourceDir, sizeof r.sourceDir, h.workDir) ||
         !fitRecordField(r.serverDir, sizeof r.serverDir, h.mediaDir))
         return EXIT_FAILED;
-    char ini[HOST_PATH], layout[HOST_PATH];
-    if ((!installedFile("install.ini", ini, sizeof ini) && !joinPath(ini, sizeof ini, h.workDir, "install.ini")) ||
-        (!installedFile("setup.lay", layout, sizeof layout) && !joinPath(layout, sizeof layout, h.workDir, "setup.lay")) ||
-        !fitRecordField(r.setupIniPath, sizeof r.setupIniPath, ini) ||
-        !fitRecordField(r.layoutFilePath, sizeof r.layoutFilePath, layout))
-        return EXIT_FAILED;
+    char *fields[] = {r.setupIniPath, r.layoutFilePath}, path[HOST_PATH];
+    const char *names[] = {"install.ini", "setup.lay"};
+    for (int i = 0; i < 2; i++)
+        if ((!installedFile(names[i], path, sizeof path) && !joinPath(path, sizeof path, h.workDir, names[i])) ||
+            !fitRecordField(fields[i], sizeof r.setupIniPath, path))
+            return EXIT_FAILED;
     // The removal speaks the language the installation was made in.
     if (!entriesLoaded && r.languageFlags && !useLanguageModule(r.languageFlags))
         return EXIT_FAILED;

@@ -54,8 +54,8 @@ static const struct {
     {LANGUAGE_SPANISH, "es", "SPANISH"}, {LANGUAGE_JAPANESE, "ja", "JAPANESE"}, {LANGUAGE_RUSSIAN, "ru", "RUSSIAN"},
 };
 
-// The answers of HaveKeyDialog, dodialog and networkInstall from 0 on; the
-// failures that several entries share.
+// The answers of HaveKeyDialog, dodialog and networkInstall from 0 on, and
+// the failures that entries share.
 static const char *const haveKeyMeanings[] = {
     "stop", "new installation", "remove the installation", "reinstall", "modify the installation",
     "update over the same version", "no installation this setup can update",
@@ -258,14 +258,8 @@ static int chooseLanguage()
     int code = hostRun.entries.initLanguage(hostRun.window, &r);
     bool single = code > 0 && (code & (code - 1)) == 0;
     int settled = r.languageFlags > 0 && (r.languageFlags & (r.languageFlags - 1)) == 0 ? r.languageFlags : code;
-    char meaning[80];
-    formatText(meaning, sizeof meaning, "%s%s", single ? languageName(settled) : "",
-               code == RESULT_NO_ANSWER ? NO_ANSWER
-               : code < 0               ? "the resource module did not load"
-               : !single                ? "language dialog cancelled"
-               : code == LANGUAGE_ENGLISH ? " (chosen, or settled without asking)"
-                                          : " chosen in the language dialog");
-    noteResult("initLanguage", code, meaning);
+    noteResult("initLanguage", code, single ? languageName(settled) : code < 0 ? meaningOf(networkMeanings, code)
+                                                                                 : "language dialog cancelled");
     if (code < 0)
         return EXIT_FAILED;
     if (!single)
@@ -357,22 +351,15 @@ static int runSetup()
     return next == EXIT_DONE ? finishSetup(copy) : next;
 }
 
-// Before anything is loaded: every module this process loads by name from
-// now on (the library's own imports too) comes from the system folder, never
-// from the host's folder, the current folder or PATH. Looked up, so that the
-// host still starts on a Windows without the function.
-static void loadFromSystemFolderOnly()
-{
-    typedef BOOL(WINAPI * SetDirectories)(DWORD);
-    HMODULE kernel = GetModuleHandleA("kernel32.dll");
-    SetDirectories set = kernel ? (SetDirectories)(void *)GetProcAddress(kernel, "SetDefaultDllDirectories") : nullptr;
-    if (set)
-        set(LOAD_LIBRARY_SEARCH_SYSTEM32);
-}
-
 int main(int argc, char **argv)
 {
-    loadFromSystemFolderOnly();
+    // Before anything is loaded: every module loaded by name from now on (the
+    // library's own imports too) comes from the system folder, never from the
+    // host's folder, the current folder or PATH. Looked up, so that the host
+    // still starts on a Windows without the function.
+    typedef BOOL(WINAPI * SetDirectories)(DWORD);
+    if (auto set = (SetDirectories)(void *)GetProcAddress(GetModuleHandleA("kernel32.dll"), "SetDefaultDllDirectories"))
+        set(LOAD_LIBRARY_SEARCH_SYSTEM32);
     HostRun &h = hostRun;
     if (!parseOptions(argc, argv))
         return EXIT_USAGE;
