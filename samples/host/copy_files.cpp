@@ -254,9 +254,9 @@ void removeListedFiles()
     for (const char *name : keptRecords)
         if (joinPath(path, sizeof path, h.installDir, name) && DeleteFileA(path))
             printLine("  removed %s", path);
-    for (int s = 0; s <= SECTION_COUNT; s++) {   // the installation folder itself last
-        const char *sub = s < SECTION_COUNT ? listSections[s].subfolder : "";
-        if ((sub[0] || s == SECTION_COUNT) && joinPath(path, sizeof path, h.installDir, sub) && RemoveDirectoryA(path))
+    for (const auto &s : listSections)
+        if (s.subfolder[0] && joinPath(path, sizeof path, h.installDir, s.subfolder) && RemoveDirectoryA(path))
             printLine("  removed folder %s", path);
-    }
+    if (RemoveDirectoryA(h.installDir))
+        printLine("  removed folder %s", h.installDir);
 }

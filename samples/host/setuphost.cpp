@@ -91,33 +91,27 @@ void noteResult(const char *entry, int result, const char *meaning)
     printLine("%-15s %4d  %s", entry, result, meaning);
 }
 
-static bool takePath(char *field, const char *text, bool folder)
-{
-    char full[HOST_PATH];
-    DWORD n = GetFullPathNameA(text, sizeof full, full, nullptr);
-    if (n == 0 || n >= sizeof full ||
-        !formatText(field, HOST_PATH, "%s%s", full, folder && full[0] && !endsWithBackslash(full) ? "\\" : "")) {
-        printLine("setuphost: bad %s %s", folder ? "folder" : "file name", text);
-        return false;
-    }
-    return true;
-}
-
+// The option at argv[*i]; false, with the usage, for one it does not know.
 static bool takeOption(int argc, char **argv, int *i)
 {
     HostRun &h = hostRun;
     for (const auto &o : optionTable) {
         if (strcmp(argv[*i], o.name) != 0)
             continue;
-        char *field = (char *)&h + o.field;
-        if (o.kind == OPTION_FLAG) {
-            *(int *)field = 1;
-            return true;
-        }
+        char *field = (char *)&h + o.field, full[HOST_PATH] = "";
+        if (o.kind == OPTION_FLAG)
+            return (*(int *)field = 1) != 0;
         if (*i + 1 >= argc || (o.answersMode && h.libraryAnswersMode))
             break;
-        h.libraryAnswersMode = o.answersMode ? o.answersMode : h.libraryAnswersMode;
-        return takePath(field, argv[++*i], o.kind == OPTION_FOLDER);
+        if (o.answersMode)
+            h.libraryAnswersMode = o.answersMode;
+        const char *text = argv[++*i];
+        DWORD n = GetFullPathNameA(text, sizeof full, full, nullptr);
+        bool folder = o.kind == OPTION_FOLDER && !endsWithBackslash(full);
+        if (n > 0 && n < sizeof full && formatText(field, HOST_PATH, "%s%s", full, folder ? "\\" : ""))
+            return true;
+        printLine("setuphost: bad path %s", text);
+        return false;
     }
     fputs(USAGE, stdout);
     return false;
