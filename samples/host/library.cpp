@@ -5,6 +5,7 @@
 #include "host.h"
 
 #include <stddef.h>
+#include <string.h>
 
 // Every entry, where it goes, and whether every run needs it: networkInstall
 // serves --network only, the unattended pair --record, --replay and --log.
@@ -40,7 +41,7 @@ bool loadEntries()
     bool all = true;
     for (const auto &entry : entryTable) {
         FARPROC found = GetProcAddress(e.module, entry.name);
-        *(FARPROC *)((char *)&e + entry.field) = found;
+        memcpy((char *)&e + entry.field, &found, sizeof found);
         if (!found && entry.required) {
             printLine("setuphost: dialogint.dll does not export %s", entry.name);
             all = false;
