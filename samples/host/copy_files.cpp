@@ -62,7 +62,7 @@ static bool noteCopied(int section, const char *logicalName, const char *path, i
 {
     HostRun &h = hostRun;
     int at = 0;
-    while (at < h.copiedCount && _stricmp(h.copied[at].path, path) != 0)
+    while (at < h.copiedCount && !sameText(h.copied[at].path, path))
         at++;
     if (at == MAX_COPIED_FILES) {
         printLine("setuphost: more than %d files; %s is not kept in %s", MAX_COPIED_FILES, path, INSTALL_LOG);
@@ -144,7 +144,7 @@ static void removeUnwantedFiles()
         readProfile(ini, "REMOVEFILES", key, name, sizeof name);
         for (int i = h.copiedCount - 1; i >= 0 && name[0]; i--) {
             const char *logged = h.copied[i].logicalName;
-            bool match = _stricmp(logged, name) == 0 || (logged[0] == '*' && logged[1] && _stricmp(logged + 2, name) == 0);
+            bool match = sameText(logged, name) || (logged[0] == '*' && logged[1] && sameText(logged + 2, name));
             if (match && !h.copied[i].shared)
                 deleteCopied(i);
         }
@@ -184,7 +184,7 @@ void keepSetupRecords()
     const char *from[] = {h.record.setupIniPath, h.record.layoutFilePath};
     for (int i = 0; i < 2; i++) {
         char target[HOST_PATH];
-        if (joinPath(target, sizeof target, h.installDir, keptRecords[i + 1]) && _stricmp(target, from[i]) != 0)
+        if (joinPath(target, sizeof target, h.installDir, keptRecords[i + 1]) && !sameText(target, from[i]))
             CopyFileA(from[i], target, FALSE);
     }
 }
@@ -233,7 +233,7 @@ bool readInstallLog()
         if (fields != 5 || line[0] == ';')
             continue;
         c.section = 0;
-        while (c.section < SECTION_COUNT && _stricmp(section, listSections[c.section].name) != 0)
+        while (c.section < SECTION_COUNT && !sameText(section, listSections[c.section].name))
             c.section++;
         c.size = size;
         c.shared = c.shared == 1;

@@ -154,6 +154,14 @@ static bool walkTree(const char *from, const char *to)
     return to ? all : RemoveDirectoryA(from) && all;
 }
 
+// Two names or paths the same but for the case of their letters, compared
+// as text of the system's language: a byte-wise comparison would fold the
+// second byte of a double-byte character as if it were a letter.
+bool sameText(const char *a, const char *b)
+{
+    return CompareStringA(LOCALE_USER_DEFAULT, NORM_IGNORECASE, a, -1, b, -1) == CSTR_EQUAL;
+}
+
 // True when inner is the folder outer (with its separator) or lies inside
 // it, compared as text of the system's language, not byte by byte.
 static bool liesWithin(const char *inner, const char *outer)
@@ -188,7 +196,7 @@ bool makeWorkCopy()
         printLine("setuphost: cannot copy the media %s into %s", h.mediaDir, h.workDir);
         return false;
     }
-    HANDLE file = CreateFileA(marker, GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, FILE_ATTRIBUTE_NORMAL, nullptr);
+    HANDLE file = CreateFileA(marker, GENERIC_WRITE, 0, nullptr, CREATE_NEW, FILE_ATTRIBUTE_NORMAL, nullptr);
     if (file != INVALID_HANDLE_VALUE)
         CloseHandle(file);
     // The integration modules beside the host go beside install.ini; the

@@ -92,6 +92,7 @@ bool formatText(char *dst, size_t cap, const char *format, ...) __attribute__((f
 const char *nextCharacter(const char *p);
 const char *lastBackslash(const char *path);   // null when there is none
 bool endsWithBackslash(const char *path);
+bool sameText(const char *a, const char *b);   // ignoring case, by character
 bool joinPath(char *out, size_t cap, const char *dir, const char *name);
 bool fileExistsAt(const char *path);
 bool makeDirectories(const char *dir);

@@ -172,7 +172,7 @@ const char *languageName(int bit)
 int languageByName(const char *name)
 {
     for (const auto &l : languageTable)
-        if (_stricmp(name, l.name) == 0)
+        if (sameText(name, l.name))
             return l.bit;
     return 0;
 }
@@ -229,13 +229,15 @@ static int afterHaveKey(int code)
     char ini[HOST_PATH], layout[HOST_PATH];
     if (code == HAVEKEY_MODIFY) {
         r.maintenanceMode = 1;
-        bool fits = !installedFile("install.ini", ini, sizeof ini) || fitRecordField(r.setupIniPath, 200, ini);
+        bool fits = !installedFile("install.ini", ini, sizeof ini) ||
+                    fitRecordField(r.setupIniPath, sizeof r.setupIniPath, ini);
         return fits ? EXIT_DONE : EXIT_FAILED;
     }
     if (code == HAVEKEY_UPDATE_SAME_VERSION) {
         r.upgradeMode = 1;
         bool fits = !installedFile("install.ini", ini, sizeof ini) || !installedFile("setup.lay", layout, sizeof layout) ||
-                    (fitRecordField(r.installedIniPath, 200, ini) && fitRecordField(r.installedLayoutFilePath, 200, layout));
+                    (fitRecordField(r.installedIniPath, sizeof r.installedIniPath, ini) &&
+                     fitRecordField(r.installedLayoutFilePath, sizeof r.installedLayoutFilePath, layout));
         return fits ? EXIT_DONE : EXIT_FAILED;
     }
     if (code == HAVEKEY_NEW_INSTALL || code == HAVEKEY_REINSTALL || code == HAVEKEY_OLDER_KIND_ACCEPTED)

@@ -24,7 +24,7 @@ static bool isSharedName(const char *name, bool listed)
     if (name[0] == '*')
         name += listed && name[1] ? 2 : 1;
     for (int i = 0; i < sharedNameCount; i++)
-        if (_stricmp(sharedNames[i], name) == 0)
+        if (sameText(sharedNames[i], name))
             return true;
     return false;
 }
@@ -41,7 +41,7 @@ static void collectSharedNames(const char *layout)
                         GetPrivateProfileStringA(sections + at, key, "", value, sizeof value, layout);
              k++) {
             // The name, then the mark after commas and blanks.
-            if (sscanf(value, " %23[^,]%*[, \t]%15[^, \t]", name, mark) == 2 && _stricmp(mark, "SYSTEM") == 0 &&
+            if (sscanf(value, " %23[^,]%*[, \t]%15[^, \t]", name, mark) == 2 && sameText(mark, "SYSTEM") &&
                 !isSharedName(name, false) && sharedNameCount < MAX_SHARED_NAMES)
                 copyText(sharedNames[sharedNameCount++], NAME_BYTES, name + (name[0] == '*'));
         }
