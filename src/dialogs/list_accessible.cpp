@@ -212,14 +212,21 @@ HRESULT STDMETHODCALLTYPE invoke(IAccessible *, DISPID, REFIID, LCID, WORD, DISP
     if (position == -1)                                                        \
         return forward
 
-// An entry's text answer cleared before it is given: S_OK to go on, else
-// what the call returns.
-static HRESULT startText(int position, BSTR *out)
+// An entry's name (its text in the list) or description (what the
+// description box shows), the answer cleared before it is given.
+static HRESULT answerEntryText(ListObject *o, int position, bool description, BSTR *out)
 {
     if (!out)
         return E_POINTER;
     *out = nullptr;
-    return position < 0 ? E_INVALIDARG : S_OK;
+    if (position < 0)
+        return E_INVALIDARG;
+    WCHAR text[DESCRIPTION_BYTES] = L"";
+    if (!description)
+        entryName(o, position, text);
+    else if (!componentEntryDescription(position, text, DESCRIPTION_BYTES))
+        return S_FALSE;
+    return answerText(o, text, out);
 }
 
 static HRESULT startVariant(int position, VARIANT *out)
@@ -269,12 +276,7 @@ HRESULT STDMETHODCALLTYPE getChild(IAccessible *self, VARIANT child, IDispatch *
 HRESULT STDMETHODCALLTYPE getName(IAccessible *self, VARIANT child, BSTR *out)
 {
     LIST_OR_ENTRY(o, position, child, IAccessible_get_accName(o->standard, child, out));
-    HRESULT started = startText(position, out);
-    if (started != S_OK)
-        return started;
-    WCHAR text[ENTRY_TEXT_BYTES];
-    entryName(o, position, text);
-    return answerText(o, text, out);
+    return answerEntryText(o, position, false, out);
 }
 
 HRESULT STDMETHODCALLTYPE getValue(IAccessible *self, VARIANT child, BSTR *out)
@@ -288,13 +290,7 @@ HRESULT STDMETHODCALLTYPE getValue(IAccessible *self, VARIANT child, BSTR *out)
 HRESULT STDMETHODCALLTYPE getDescription(IAccessible *self, VARIANT child, BSTR *out)
 {
     LIST_OR_ENTRY(o, position, child, IAccessible_get_accDescription(o->standard, child, out));
-    HRESULT started = startText(position, out);
-    if (started != S_OK)
-        return started;
-    WCHAR text[DESCRIPTION_BYTES];
-    if (!componentEntryDescription(position, text, DESCRIPTION_BYTES))
-        return S_FALSE;
-    return answerText(o, text, out);
+    return answerEntryText(o, position, true, out);
 }
 
 HRESULT STDMETHODCALLTYPE getRole(IAccessible *self, VARIANT child, VARIANT *out)
