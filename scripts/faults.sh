@@ -4,7 +4,8 @@
 # Usage: bash scripts/faults.sh [win32|win64]   (default win32, the shipping
 # build; a machine that cannot run 32-bit code sweeps win64 and says so).
 # FAULTS_JOBS kinds run side by side (default 2); FAULTS_FUNCTION names one
-# function to fail (default all of them); FAULTS_SAMPLE=k takes k
+# function to fail (default all of them), FAULTS_KINDS the kinds of run
+# (default every kind); FAULTS_SAMPLE=k takes k
 # calls of each function instead of all; FAULTS_SECONDS stops each kind once
 # that time has passed. Prints the runs that crashed, hung, left something
 # half done (mixed) or reported success for a run that differs from a clean
@@ -21,7 +22,7 @@ build=${FAULTS_BUILD:-$PWD/build/$preset}   # another tree: a copy swept while t
 export DIALOGINT_BUILD_DIR=$build
 [ -x "$build/bin/faults_tests.exe" ] || { echo "faults: build $preset first (cmake --build --preset $preset)" >&2; exit 99; }
 jobs=${FAULTS_JOBS:-2}
-kinds="standard custom workstation maintenance network HaveKeyDialog initLanguage IntegDeinstall DeleteShareDLL unLoadDriver setupInstall accessible IntegInstall LoadLaunch"
+kinds=${FAULTS_KINDS:-"standard custom workstation maintenance network HaveKeyDialog initLanguage IntegDeinstall DeleteShareDLL unLoadDriver setupInstall accessible IntegInstall LoadLaunch update replay"}
 
 # FAULTS_LOG_DIR keeps each kind's log; they grow as the sweep goes.
 logs=${FAULTS_LOG_DIR:-}

@@ -18,7 +18,7 @@
 namespace {
 
 enum Kind { STANDARD, CUSTOM, WORKSTATION, NETWORK, MAINTENANCE, HAVE_KEY, LANGUAGE, INTEG_DEINSTALL,
-            DELETE_SHARE, UNLOAD, SETUP_INSTALL, ACCESSIBLE, INTEG_INSTALL, LOAD_LAUNCH, KIND_COUNT };
+            DELETE_SHARE, UNLOAD, SETUP_INSTALL, ACCESSIBLE, INTEG_INSTALL, LOAD_LAUNCH, UPDATE, REPLAY, KIND_COUNT };
 
 const RunKind kinds[KIND_COUNT] = {
     {"standard", true},   {"custom", true},          {"workstation", false}, {"network", true},
@@ -27,6 +27,15 @@ const RunKind kinds[KIND_COUNT] = {
     // A custom setup whose component list is asked for its accessible object,
     // as a screen reader asks.
     {"accessible", true},     {"IntegInstall", false},   {"LoadLaunch", false},
+    // A custom update over the installed selection, and a custom setup
+    // replayed from an answer file with no dialog at all.
+    {"update", false},        {"replay", false},
+};
+
+// The replay's answers: a custom selection with a few things left out.
+const char *const replayAnswers[] = {
+    "[Setup]", "Kind=custom", "InstallDir=%starget", "[Components]", "SPREADSHEET=0", "[VWP]", "LOOM=0",
+    "[MANUAL]", "MANUAL=0",
 };
 
 const char *const sharedFile = "C:\\dialogint-faults\\shared-a.dll";
@@ -138,7 +147,7 @@ void answerDialog(HWND dialog, DialogSeen &seen)
     // or by the pair.
     bool directory = seen.control(IDC_MAIN_DIRECTORY) != nullptr;
     if (directory && seen.control(IDC_MAIN_WORKSTATION)) {
-        int button = currentKind == CUSTOM || currentKind == ACCESSIBLE ? IDC_MAIN_CUSTOM
+        int button = currentKind == CUSTOM || currentKind == ACCESSIBLE || currentKind == UPDATE ? IDC_MAIN_CUSTOM
                      : currentKind == WORKSTATION ? IDC_MAIN_WORKSTATION
                                                   : IDC_MAIN_STANDARD;
         clickButton(dialog, mainDialogsSeen++ == 0 ? button : IDCANCEL);
@@ -208,6 +217,19 @@ void prepare(int kind, const std::string &media, HostSetupInfo &record)
     case MAINTENANCE:
         record.maintenanceMode = 1;
         break;
+    case UPDATE:
+        record.upgradeMode = 1;
+        break;
+    case REPLAY: {
+        std::string text;
+        char line[MAX_PATH + 32];
+        for (const char *answer : replayAnswers) {
+            snprintf(line, sizeof line, answer, media.c_str());
+            text += std::string(line) + "\r\n";
+        }
+        writeTextFile(media + "answers.ini", text);
+        break;
+    }
     case HAVE_KEY:
         setRegText(HKEY_LOCAL_MACHINE, "SOFTWARE\\Jor\\Lumoria\\General", "Home", (media + "target").c_str());
         setRegText(HKEY_LOCAL_MACHINE, "SOFTWARE\\Jor\\Lumoria\\General", "Internal", "LU-4.0.0");
@@ -247,7 +269,9 @@ std::string run(int kind, HostSetupInfo &record, const std::string &media)
     case CUSTOM:
     case WORKSTATION:
     case MAINTENANCE:
-    case ACCESSIBLE: {
+    case ACCESSIBLE:
+    case UPDATE:
+    case REPLAY: {
         int code = EXPORTED(dodialog)(nullptr, &record);
         return std::to_string(code) + recordFields(record);
     }
@@ -337,10 +361,12 @@ RunOutcome runOnce(int kind, int function, int64_t nth, const RunSetting &settin
         setting.afterPrepare(media);
     outcome.iniBefore = fileHash(media + "install.ini");
     outcome.registryBefore = hashBytes(productRegistry());
-    if (setting.defaultLog)
-        EXPORTED(setupAnswers)((media + "answers.ini").c_str(), ANSWERS_RECORD);
-    else
+    // A replay reads its answers.ini; other runs record into it where the
+    // library keeps its default log.
+    if (!setting.defaultLog)
         EXPORTED(setupLogFile)(logPath.c_str());
+    if (kind == REPLAY || setting.defaultLog)
+        EXPORTED(setupAnswers)((media + "answers.ini").c_str(), kind == REPLAY ? ANSWERS_REPLAY : ANSWERS_RECORD);
 
     currentKind = kind;
     currentMedia = media;
@@ -367,7 +393,7 @@ RunOutcome runOnce(int kind, int function, int64_t nth, const RunSetting &settin
     outcome.gdiKept = gdiObjectsKept();
     autopilotStop();
     EXPORTED(setupLogFile)(nullptr);
-    if (setting.defaultLog)
+    if (kind == REPLAY || setting.defaultLog)
         EXPORTED(setupAnswers)(nullptr, ANSWERS_OFF);
 
     outcome.fired = faultFired();

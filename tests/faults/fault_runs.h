@@ -1,6 +1,7 @@
 // fault_runs.h - the kinds of run the fault sweep repeats (a standard,
-// custom, workstation and maintenance dodialog, a network server copy,
-// HaveKeyDialog, initLanguage and the removal entries), each on the sample
+// custom, workstation, maintenance and update dodialog, a custom setup
+// replayed from an answer file, a network server copy, HaveKeyDialog,
+// initLanguage and the removal entries), each on the sample
 // media in a folder of its own, with the dialogs answered by the autopilot
 // as a person would, and what a run leaves behind, reduced to figures that
 // two runs can compare.
