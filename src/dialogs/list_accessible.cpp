@@ -229,12 +229,17 @@ static HRESULT answerEntryText(ListObject *o, int position, bool description, BS
     return answerText(o, text, out);
 }
 
-static HRESULT startVariant(int position, VARIANT *out)
+// An entry's role or state: a number.
+static HRESULT answerEntryNumber(int position, LONG value, VARIANT *out)
 {
     if (!out)
         return E_POINTER;
     clearVariant(out);
-    return position < 0 ? E_INVALIDARG : S_OK;
+    if (position < 0)
+        return E_INVALIDARG;
+    out->vt = VT_I4;
+    out->lVal = value;
+    return S_OK;
 }
 
 // An entry has no help, help topic, shortcut or default-action text.
@@ -296,23 +301,13 @@ HRESULT STDMETHODCALLTYPE getDescription(IAccessible *self, VARIANT child, BSTR 
 HRESULT STDMETHODCALLTYPE getRole(IAccessible *self, VARIANT child, VARIANT *out)
 {
     LIST_OR_ENTRY(o, position, child, IAccessible_get_accRole(o->standard, child, out));
-    HRESULT started = startVariant(position, out);
-    if (started != S_OK)
-        return started;
-    out->vt = VT_I4;
-    out->lVal = ROLE_SYSTEM_CHECKBUTTON;
-    return S_OK;
+    return answerEntryNumber(position, ROLE_SYSTEM_CHECKBUTTON, out);
 }
 
 HRESULT STDMETHODCALLTYPE getState(IAccessible *self, VARIANT child, VARIANT *out)
 {
     LIST_OR_ENTRY(o, position, child, IAccessible_get_accState(o->standard, child, out));
-    HRESULT started = startVariant(position, out);
-    if (started != S_OK)
-        return started;
-    out->vt = VT_I4;
-    out->lVal = entryState(o, position);
-    return S_OK;
+    return answerEntryNumber(position, position < 0 ? 0 : entryState(o, position), out);
 }
 
 HRESULT STDMETHODCALLTYPE getHelp(IAccessible *self, VARIANT child, BSTR *out)
