@@ -7,6 +7,7 @@
 // works on a copy of the media, in a folder a marker file makes the host's.
 #include "host.h"
 
+#include <shlwapi.h>
 #include <stdarg.h>
 #include <stdio.h>
 #include <string.h>
@@ -18,29 +19,22 @@ static const char WORK_MARKER[] = "setuphost.work";
 // The integration modules the library loads from its source folder.
 static const char *const integrationModules[] = {"apnint.dll", "bpnint.dll", "cpnint.dll", "fixint.dll"};
 
-bool copyText(char *dst, size_t cap, const char *src)
-{
-    return formatText(dst, cap, "%s", src);
-}
+bool copyText(char *dst, size_t cap, const char *src) { return formatText(dst, cap, "%s", src); }
 
 bool formatText(char *dst, size_t cap, const char *format, ...)
 {
-    if (cap == 0)
-        return false;
     va_list arguments;
     va_start(arguments, format);
-    int n = vsnprintf(dst, cap, format, arguments);
+    int n = cap ? vsnprintf(dst, cap, format, arguments) : -1;
     va_end(arguments);
-    if (n < 0)
+    if (n < 0 && cap)
         dst[0] = 0;
     return n >= 0 && (size_t)n < cap;
 }
 
-const char *nextCharacter(const char *p)
+static const char *nextCharacter(const char *p)
 {
-    static UINT codePage;   // asked once
-    if (!codePage)
-        codePage = GetACP();
+    static UINT codePage = GetACP();
     if (!*p)
         return p;
     if (codePage == CP_UTF8) {
@@ -69,6 +63,13 @@ bool endsWithBackslash(const char *path)
     return last && !last[1];
 }
 
+// Compared as text of the system's language: a byte-wise case fold would
+// take the second byte of a double-byte character for a letter.
+bool sameText(const char *a, const char *b)
+{
+    return CompareStringA(LOCALE_USER_DEFAULT, NORM_IGNORECASE, a, -1, b, -1) == CSTR_EQUAL;
+}
+
 bool joinPath(char *out, size_t cap, const char *dir, const char *name)
 {
     bool fits = formatText(out, cap, "%s%s%s", dir, dir[0] && !endsWithBackslash(dir) ? "\\" : "", name);
@@ -77,65 +78,35 @@ bool joinPath(char *out, size_t cap, const char *dir, const char *name)
     return fits;
 }
 
-static bool exists(const char *path, bool folder)
-{
-    DWORD a = GetFileAttributesA(path);
-    return a != INVALID_FILE_ATTRIBUTES && !(a & FILE_ATTRIBUTE_DIRECTORY) == !folder;
-}
+bool fileExistsAt(const char *path) { return PathFileExistsA(path) && !PathIsDirectoryA(path); }
 
-bool fileExistsAt(const char *path) { return exists(path, false); }
-
+// The missing levels from the drive on, as a user would make them.
 bool makeDirectories(const char *dir)
 {
-    char prefix[HOST_PATH];
-    if (!copyText(prefix, sizeof prefix, dir))
+    char parent[HOST_PATH];
+    if (PathIsDirectoryA(dir))
+        return true;
+    const char *slash = copyText(parent, sizeof parent, dir) ? lastBackslash(parent) : nullptr;
+    if (!slash)
         return false;
-    while (strlen(prefix) > 3 && endsWithBackslash(prefix))
-        prefix[strlen(prefix) - 1] = 0;
-    // Each level from the drive on, as a user would make them.
-    for (char *p = prefix + 3; strlen(prefix) >= 3; p = (char *)nextCharacter(p)) {
-        if (*p != '\\' && *p != 0)
-            continue;
-        char saved = *p;
-        *p = 0;
-        if (!exists(prefix, true) && !CreateDirectoryA(prefix, nullptr) && GetLastError() != ERROR_ALREADY_EXISTS)
-            return false;
-        *p = saved;
-        if (!saved)
-            break;
-    }
-    return exists(prefix, true);
-}
-
-// A folder's entries but "." and ".."; false (the search closed) at the end.
-static bool skipDots(HANDLE search, WIN32_FIND_DATAA *found, bool more)
-{
-    while (more && (strcmp(found->cFileName, ".") == 0 || strcmp(found->cFileName, "..") == 0))
-        more = FindNextFileA(search, found) != 0;
-    if (!more)
-        FindClose(search);
-    return more;
-}
-
-static bool firstEntry(const char *dir, HANDLE *search, WIN32_FIND_DATAA *found)
-{
-    char pattern[HOST_PATH];
-    *search = joinPath(pattern, sizeof pattern, dir, "*") ? FindFirstFileA(pattern, found) : INVALID_HANDLE_VALUE;
-    return *search != INVALID_HANDLE_VALUE && skipDots(*search, found, true);
+    bool trailing = !slash[1];
+    parent[slash - parent + !trailing] = 0;   // C:\a\b into C:\a\, C:\a\ into C:\a
+    return makeDirectories(parent) &&
+           (trailing || CreateDirectoryA(dir, nullptr) || GetLastError() == ERROR_ALREADY_EXISTS);
 }
 
 // Copies the folder from into to, or with to null removes it; false when
 // something could not be copied or removed.
 static bool walkTree(const char *from, const char *to)
 {
-    if (to && (!exists(from, true) || !makeDirectories(to)))
-        return false;
-    HANDLE search;
+    char pattern[HOST_PATH];
     WIN32_FIND_DATAA found;
-    bool all = true;
-    for (bool more = firstEntry(from, &search, &found); more;
-         more = skipDots(search, &found, FindNextFileA(search, &found) != 0)) {
+    HANDLE search = joinPath(pattern, sizeof pattern, from, "*") ? FindFirstFileA(pattern, &found) : INVALID_HANDLE_VALUE;
+    bool all = search != INVALID_HANDLE_VALUE && (!to || makeDirectories(to));
+    for (bool more = all; more; more = FindNextFileA(search, &found) != 0) {
         char source[HOST_PATH], target[HOST_PATH] = "";
+        if (strcmp(found.cFileName, ".") == 0 || strcmp(found.cFileName, "..") == 0)
+            continue;
         if (!joinPath(source, sizeof source, from, found.cFileName) ||
             (to && !joinPath(target, sizeof target, to, found.cFileName)))
             all = false;
@@ -144,26 +115,19 @@ static bool walkTree(const char *from, const char *to)
         else if (!to) {
             SetFileAttributesA(source, FILE_ATTRIBUTE_NORMAL);
             all &= DeleteFileA(source) != 0;
-        } else if (!CopyFileA(source, target, FALSE)) {
+        }
+        else if (!CopyFileA(source, target, FALSE)) {
             printLine("setuphost: cannot copy %s (error %lu)", source, GetLastError());
             all = false;
-        } else {
+        } else
             SetFileAttributesA(target, FILE_ATTRIBUTE_NORMAL);   // media from a read-only disk
-        }
     }
+    if (search != INVALID_HANDLE_VALUE)
+        FindClose(search);
     return to ? all : RemoveDirectoryA(from) && all;
 }
 
-// Two names or paths the same but for the case of their letters, compared
-// as text of the system's language: a byte-wise comparison would fold the
-// second byte of a double-byte character as if it were a letter.
-bool sameText(const char *a, const char *b)
-{
-    return CompareStringA(LOCALE_USER_DEFAULT, NORM_IGNORECASE, a, -1, b, -1) == CSTR_EQUAL;
-}
-
-// True when inner is the folder outer (with its separator) or lies inside
-// it, compared as text of the system's language, not byte by byte.
+// True when inner is the folder outer or lies inside it.
 static bool liesWithin(const char *inner, const char *outer)
 {
     int n = (int)strlen(outer) - (endsWithBackslash(outer) ? 1 : 0);
@@ -173,27 +137,23 @@ static bool liesWithin(const char *inner, const char *outer)
 
 bool makeWorkCopy()
 {
-    HostRun &h = hostRun;
-    char marker[HOST_PATH];
-    if (liesWithin(h.workDir, h.mediaDir) || liesWithin(h.mediaDir, h.workDir)) {
-        printLine("setuphost: the work folder %s must lie outside the media %s", h.workDir, h.mediaDir);
+    char marker[HOST_PATH], from[HOST_PATH], to[HOST_PATH];
+    if (liesWithin(host.workDir, host.mediaDir) || liesWithin(host.mediaDir, host.workDir)) {
+        printLine("setuphost: the work folder %s must lie outside the media %s", host.workDir, host.mediaDir);
         return false;
     }
-    HANDLE search;
-    WIN32_FIND_DATAA found;
-    if (!joinPath(marker, sizeof marker, h.workDir, WORK_MARKER))
+    if (!joinPath(marker, sizeof marker, host.workDir, WORK_MARKER))
         return false;
-    if (firstEntry(h.workDir, &search, &found)) {
-        FindClose(search);
+    if (PathIsDirectoryA(host.workDir) && !PathIsDirectoryEmptyA(host.workDir)) {
         if (!fileExistsAt(marker)) {
             printLine("setuphost: %s is not empty and not a work folder of this host; choose another with --work",
-                      h.workDir);
+                      host.workDir);
             return false;
         }
-        walkTree(h.workDir, nullptr);
+        walkTree(host.workDir, nullptr);
     }
-    if (!walkTree(h.mediaDir, h.workDir)) {
-        printLine("setuphost: cannot copy the media %s into %s", h.mediaDir, h.workDir);
+    if (!walkTree(host.mediaDir, host.workDir)) {
+        printLine("setuphost: cannot copy the media %s into %s", host.mediaDir, host.workDir);
         return false;
     }
     HANDLE file = CreateFileA(marker, GENERIC_WRITE, 0, nullptr, CREATE_NEW, FILE_ATTRIBUTE_NORMAL, nullptr);
@@ -201,25 +161,21 @@ bool makeWorkCopy()
         CloseHandle(file);
     // The integration modules beside the host go beside install.ini; the
     // media carry them when the host does not.
-    for (const char *module : integrationModules) {
-        char from[HOST_PATH], to[HOST_PATH];
-        if (joinPath(from, sizeof from, h.hostDir, module) && fileExistsAt(from) &&
-            joinPath(to, sizeof to, h.workDir, module))
+    for (const char *module : integrationModules)
+        if (joinPath(from, sizeof from, host.hostDir, module) && fileExistsAt(from) &&
+            joinPath(to, sizeof to, host.workDir, module))
             CopyFileA(from, to, FALSE);
-    }
     // The library puts a module name after the source folder in paths of at
     // most 99 characters: the short form leaves the most room.
-    char shortForm[HOST_PATH];
-    DWORD n = GetShortPathNameA(h.workDir, shortForm, sizeof shortForm);
-    if (n > 0 && n < sizeof shortForm)
-        copyText(h.workDir, sizeof h.workDir, shortForm);
+    DWORD n = GetShortPathNameA(host.workDir, to, sizeof to);
+    if (n > 0 && n < sizeof to)
+        copyText(host.workDir, sizeof host.workDir, to);
     return true;
 }
 
 void removeWorkCopy()
 {
-    HostRun &h = hostRun;
     char marker[HOST_PATH];
-    if (!h.keepWork && joinPath(marker, sizeof marker, h.workDir, WORK_MARKER) && fileExistsAt(marker))
-        walkTree(h.workDir, nullptr);
+    if (!host.keepWork && joinPath(marker, sizeof marker, host.workDir, WORK_MARKER) && fileExistsAt(marker))
+        walkTree(host.workDir, nullptr);
 }

@@ -1,9 +1,9 @@
 // setuphost.cpp - a setup host for Lumoria's installer library, the sample
-// setup authors start from: the options, the language and the setup run,
-// which calls setupInstall, HaveKeyDialog, initLanguage, dodialog (or
-// networkInstall), copies every file install.ini lists, then IntegInstall.
-// A user answers the dialogs; with --replay the library itself sets up from
-// a recorded answer file and shows nothing, --record makes that file.
+// setup authors start from: the options, dialogint.dll, the language, the
+// setup run (setupInstall, HaveKeyDialog, initLanguage, dodialog or
+// networkInstall, the copy, IntegInstall) and the removal run (IntegDeinstall,
+// DeleteShareDLL, unLoadDriver). With --replay the library sets up from an
+// answer file --record made, and shows nothing.
 #include "host.h"
 
 #include <shlwapi.h>
@@ -12,19 +12,17 @@
 #include <stdio.h>
 #include <string.h>
 
-HostRun hostRun;
+HostRun host;
 
 static const char DEFAULT_TARGET[] = "C:\\Program Files\\Lumoria";
 static const char PRODUCT_GENERAL_KEY[] = "SOFTWARE\\Jor\\Lumoria\\General";
-static const char NO_ANSWER[] = "no usable answer in the answer file (the setup log names it)";
-
 static const char USAGE[] =
     "usage: setuphost [--media DIR] [--work DIR] [--target DIR] [--record FILE | --replay FILE]\n"
     "                 [--log FILE] [--network] [--remove] [--keep-work]   (docs/guide.md)\n";
 
-// The options: a flag sets an int of hostRun, the others take a path,
-// made absolute (a folder with its separator); --record and --replay also
-// set the answers' mode, one of them at most.
+// A flag sets an int of host, the others take a path, made absolute (a
+// folder with its separator); --record and --replay also set the answers'
+// mode, one of them at most.
 enum OptionKind { OPTION_FLAG, OPTION_FOLDER, OPTION_FILE };
 static const struct {
     const char *name;
@@ -46,33 +44,27 @@ static const struct {
 // Where a multilingual medium keeps each language's resource module
 // (lang\<folder>\luinsres.dll), and the name install.log keeps it under.
 static const struct {
-    int bit;             // in languageFlags
-    const char *folder;
-    const char *name;
+    int bit;   // in languageFlags
+    const char *folder, *name;
 } languageTable[] = {
     {LANGUAGE_ENGLISH, "en", "ENGLISH"}, {LANGUAGE_FRENCH, "fr", "FRENCH"},     {LANGUAGE_GERMAN, "de", "GERMAN"},
     {LANGUAGE_SPANISH, "es", "SPANISH"}, {LANGUAGE_JAPANESE, "ja", "JAPANESE"}, {LANGUAGE_RUSSIAN, "ru", "RUSSIAN"},
 };
 
-// The answers of HaveKeyDialog, dodialog and networkInstall from 0 on, and
-// the failures that entries share.
+// The answers of HaveKeyDialog, dodialog and networkInstall from 0 on.
 static const char *const haveKeyMeanings[] = {
-    "stop", "new installation", "remove the installation", "reinstall", "modify the installation",
-    "update over the same version", "no installation this setup can update",
-    "install over the older kind of installation"};
-static const char *const dodialogMeanings[] = {"cancelled", "standard selection", "custom selection",
-                                               "workstation installation"};
+    "stop", "new installation", "remove", "reinstall", "modify", "update over the same version",
+    "nothing this setup can update", "over the older kind of installation"};
+static const char *const dodialogMeanings[] = {"cancelled", "standard", "custom", "workstation"};
 static const char *const networkMeanings[] = {"cancelled", "installed"};
 
 template <size_t N> static const char *meaningOf(const char *const (&texts)[N], int code)
 {
     if (code >= 0 && code < (int)N)
         return texts[code];
-    return code == RESULT_NO_ANSWER                 ? NO_ANSWER
+    return code == RESULT_NO_ANSWER ? "no usable answer (the setup log names it)"
            : code == DODIALOG_MAINTENANCE_CANCELLED ? "modification cancelled"
-           : code == DODIALOG_NO_CATALOGUE          ? "the component catalogue could not be built"
-           : code < 0                               ? "the resource module did not load"
-                                                    : "unknown answer";
+                                                    : "failed";
 }
 
 void printLine(const char *format, ...)
@@ -85,7 +77,6 @@ void printLine(const char *format, ...)
     fflush(stdout);
 }
 
-// Each entry's answer as it returns.
 void noteResult(const char *entry, int result, const char *meaning)
 {
     printLine("%-15s %4d  %s", entry, result, meaning);
@@ -94,17 +85,16 @@ void noteResult(const char *entry, int result, const char *meaning)
 // The option at argv[*i]; false, with the usage, for one it does not know.
 static bool takeOption(int argc, char **argv, int *i)
 {
-    HostRun &h = hostRun;
     for (const auto &o : optionTable) {
         if (strcmp(argv[*i], o.name) != 0)
             continue;
-        char *field = (char *)&h + o.field, full[HOST_PATH] = "";
+        char *field = (char *)&host + o.field, full[HOST_PATH] = "";
         if (o.kind == OPTION_FLAG)
             return (*(int *)field = 1) != 0;
-        if (*i + 1 >= argc || (o.answersMode && h.libraryAnswersMode))
+        if (*i + 1 >= argc || (o.answersMode && host.libraryAnswersMode))
             break;
         if (o.answersMode)
-            h.libraryAnswersMode = o.answersMode;
+            host.libraryAnswersMode = o.answersMode;
         const char *text = argv[++*i];
         DWORD n = GetFullPathNameA(text, sizeof full, full, nullptr);
         bool folder = o.kind == OPTION_FOLDER && !endsWithBackslash(full);
@@ -119,16 +109,15 @@ static bool takeOption(int argc, char **argv, int *i)
 
 static bool parseOptions(int argc, char **argv)
 {
-    HostRun &h = hostRun;
     char temp[HOST_PATH];
-    DWORD n = GetModuleFileNameA(nullptr, h.hostDir, sizeof h.hostDir);
-    const char *slash = lastBackslash(h.hostDir);
-    if (n == 0 || n >= sizeof h.hostDir || !slash)
+    DWORD n = GetModuleFileNameA(nullptr, host.hostDir, sizeof host.hostDir);
+    const char *slash = lastBackslash(host.hostDir);
+    if (n == 0 || n >= sizeof host.hostDir || !slash)
         return false;
-    h.hostDir[slash - h.hostDir + 1] = 0;
+    host.hostDir[slash - host.hostDir + 1] = 0;
     n = GetTempPathA(sizeof temp, temp);
-    if (!joinPath(h.mediaDir, sizeof h.mediaDir, h.hostDir, "media\\") || n == 0 || n >= sizeof temp ||
-        !joinPath(h.workDir, sizeof h.workDir, temp, "lumoria-setup\\"))
+    if (!joinPath(host.mediaDir, sizeof host.mediaDir, host.hostDir, "media\\") || n == 0 || n >= sizeof temp ||
+        !joinPath(host.workDir, sizeof host.workDir, temp, "lumoria-setup\\"))
         return false;
     for (int i = 1; i < argc; i++)
         if (!takeOption(argc, argv, &i))
@@ -136,29 +125,62 @@ static bool parseOptions(int argc, char **argv)
     return true;
 }
 
-bool fitRecordField(char *field, size_t cap, const char *text)
+// An entry by its undecorated name; false, said, when a needed one is missing.
+template <typename Entry> static bool findEntry(Entry *entry, const char *name, bool needed)
 {
-    if (copyText(field, cap, text))
-        return true;
-    printLine("setuphost: path longer than the record's %u bytes: %s", (unsigned)cap, text);
-    return false;
+    FARPROC found = GetProcAddress(host.entries.module, name);
+    memcpy(entry, &found, sizeof found);
+    if (!found && needed)
+        printLine("setuphost: dialogint.dll does not export %s", name);
+    return found || !needed;
 }
 
-// The installation folder a removal takes: --target, else the registered one.
-bool findInstallDir(char *dir, size_t cap)
+// dialogint.dll from beside the host, by its full path; its own imports from
+// beside it and the system folder. networkInstall and the unattended pair are
+// needed by the options that use them alone.
+bool loadEntries()
 {
-    if (hostRun.targetDir[0])
-        return copyText(dir, cap, hostRun.targetDir);
-    char value[HOST_PATH] = "";
-    DWORD size = sizeof value - 1, type = 0;
-    return SHGetValueA(HKEY_LOCAL_MACHINE, PRODUCT_GENERAL_KEY, "Home", &type, value, &size) == ERROR_SUCCESS &&
-           type == REG_SZ && value[0] && copyText(dir, cap, value);
+    DialogintEntries &e = host.entries;
+    char path[HOST_PATH];
+    if (e.module || !joinPath(path, sizeof path, host.hostDir, "dialogint.dll"))
+        return e.module != nullptr;
+    e.module = LoadLibraryExA(path, nullptr, LOAD_LIBRARY_SEARCH_DLL_LOAD_DIR | LOAD_LIBRARY_SEARCH_SYSTEM32);
+    if (!e.module && GetLastError() == ERROR_INVALID_PARAMETER)   // Windows without the search flags
+        e.module = LoadLibraryExA(path, nullptr, LOAD_WITH_ALTERED_SEARCH_PATH);
+    if (!e.module) {
+        printLine("setuphost: cannot load %s (error %lu)", path, GetLastError());
+        return false;
+    }
+#define FIND(name, needed) findEntry(&e.name, #name, needed)
+    return FIND(setupInstall, true) & FIND(HaveKeyDialog, true) & FIND(initLanguage, true) & FIND(dodialog, true) &
+           FIND(networkInstall, host.networkSetup) & FIND(IntegInstall, true) & FIND(IntegDeinstall, true) &
+           FIND(DeleteShareDLL, true) & FIND(unLoadDriver, true) & FIND(setupAnswers, host.libraryAnswersMode) &
+           FIND(setupLogFile, host.libraryAnswersMode || host.setupLog[0]);
+#undef FIND
+}
+
+// The setup log and the answer file, before the library's first entry. -3
+// from a later entry then means the file had no usable answer.
+bool startLibraryAnswers()
+{
+    int r = 1;
+    // The log first: the answers' first lines go into it.
+    if (host.setupLog[0]) {
+        r = host.entries.setupLogFile(host.setupLog);
+        noteResult("setupLogFile", r, r == 1 ? host.setupLog : "cannot be written");
+    }
+    if (r == 1 && host.libraryAnswersMode) {
+        r = host.entries.setupAnswers(host.libraryAnswers, host.libraryAnswersMode);
+        const char *mode = host.libraryAnswersMode == ANSWERS_RECORD ? "recording" : "replaying";
+        noteResult("setupAnswers", r, r == 1 ? mode : "cannot use the answer file");
+    }
+    return r == 1;
 }
 
 // A file the installation kept (install.ini, setup.lay), when it is there.
-bool installedFile(const char *name, char *path, size_t cap)
+bool installedFile(const char *name, char *path)
 {
-    return joinPath(path, cap, hostRun.record.installDir, name) && fileExistsAt(path);
+    return joinPath(path, HOST_PATH, host.record.installDir, name) && fileExistsAt(path);
 }
 
 const char *languageName(int bit)
@@ -169,80 +191,59 @@ const char *languageName(int bit)
     return "?";
 }
 
-int languageByName(const char *name)
-{
-    for (const auto &l : languageTable)
-        if (sameText(name, l.name))
-            return l.bit;
-    return 0;
-}
-
 // The language's module from lang\<folder>\ becomes the work copy's own,
 // which the library loads for every later call (with the integration
 // modules and the help file). A medium without the folder keeps its module.
 bool useLanguageModule(int languageBit)
 {
-    HostRun &h = hostRun;
     for (const auto &l : languageTable) {
-        if (l.bit != languageBit)
-            continue;
         char from[HOST_PATH], to[HOST_PATH];
-        formatText(from, sizeof from, "%slang\\%s\\luinsres.dll", h.workDir, l.folder);
+        if (l.bit != languageBit || !formatText(from, sizeof from, "%slang\\%s\\luinsres.dll", host.workDir, l.folder))
+            continue;
         if (!fileExistsAt(from)) {
             printLine("resources:    the media's own luinsres.dll (no lang\\%s\\ on the media)", l.folder);
-            return true;
-        }
-        if (!joinPath(to, sizeof to, h.workDir, "luinsres.dll") || !CopyFileA(from, to, FALSE)) {
+        } else if (!joinPath(to, sizeof to, host.workDir, "luinsres.dll") || !CopyFileA(from, to, FALSE)) {
             printLine("setuphost: cannot take the %s resource module %s", l.name, from);
             return false;
+        } else {
+            printLine("resources:    lang\\%s\\luinsres.dll (%s)", l.folder, l.name);
         }
-        printLine("resources:    lang\\%s\\luinsres.dll (%s)", l.folder, l.name);
-        return true;
     }
     return true;
 }
 
-static bool prepareRecord()
+// The record for a setup from the work copy into --target or the default.
+bool prepareRecord()
 {
-    HostRun &h = hostRun;
-    HostSetupInfo &r = h.record;
-    memset(&r, 0, sizeof r);
+    HostSetupInfo &r = host.record;
     char ini[HOST_PATH], layout[HOST_PATH];
-    if (!joinPath(ini, sizeof ini, h.workDir, "install.ini") || !joinPath(layout, sizeof layout, h.workDir, "setup.lay") ||
-        !fitRecordField(r.setupIniPath, sizeof r.setupIniPath, ini) ||
-        !fitRecordField(r.layoutFilePath, sizeof r.layoutFilePath, layout) ||
-        !fitRecordField(r.sourceDir, sizeof r.sourceDir, h.workDir) ||
-        !fitRecordField(r.serverDir, sizeof r.serverDir, h.mediaDir) ||
-        !fitRecordField(r.installDir, sizeof r.installDir, h.targetDir[0] ? h.targetDir : DEFAULT_TARGET))
-        return false;
+    memset(&r, 0, sizeof r);
     // "Windows 3.x" would ask for the 16-bit viewer engine.
     copyText(r.platformName, sizeof r.platformName, (GetVersion() & 0x80000000u) ? "Windows 95" : "Windows NT");
-    r.networkInstallMode = h.networkSetup;
-    return true;
+    r.networkInstallMode = host.networkSetup;
+    return joinPath(ini, sizeof ini, host.workDir, "install.ini") &&
+           joinPath(layout, sizeof layout, host.workDir, "setup.lay") && fitRecordField(r.setupIniPath, ini) &&
+           fitRecordField(r.layoutFilePath, layout) && fitRecordField(r.sourceDir, host.workDir) &&
+           fitRecordField(r.serverDir, host.mediaDir) &&
+           fitRecordField(r.installDir, host.targetDir[0] ? host.targetDir : DEFAULT_TARGET);
 }
 
 // A modification starts from the installed install.ini, an update names the
 // installed one and its layout file; EXIT_DONE when the setup goes on.
 static int afterHaveKey(int code)
 {
-    HostSetupInfo &r = hostRun.record;
+    HostSetupInfo &r = host.record;
     char ini[HOST_PATH], layout[HOST_PATH];
-    if (code == HAVEKEY_MODIFY) {
-        r.maintenanceMode = 1;
-        bool fits = !installedFile("install.ini", ini, sizeof ini) ||
-                    fitRecordField(r.setupIniPath, sizeof r.setupIniPath, ini);
-        return fits ? EXIT_DONE : EXIT_FAILED;
-    }
-    if (code == HAVEKEY_UPDATE_SAME_VERSION) {
-        r.upgradeMode = 1;
-        bool fits = !installedFile("install.ini", ini, sizeof ini) || !installedFile("setup.lay", layout, sizeof layout) ||
-                    (fitRecordField(r.installedIniPath, sizeof r.installedIniPath, ini) &&
-                     fitRecordField(r.installedLayoutFilePath, sizeof r.installedLayoutFilePath, layout));
-        return fits ? EXIT_DONE : EXIT_FAILED;
-    }
-    if (code == HAVEKEY_NEW_INSTALL || code == HAVEKEY_REINSTALL || code == HAVEKEY_OLDER_KIND_ACCEPTED)
-        return EXIT_DONE;
-    return code == RESULT_NO_ANSWER ? EXIT_FAILED : EXIT_STOPPED;
+    bool modify = code == HAVEKEY_MODIFY, update = code == HAVEKEY_UPDATE_SAME_VERSION;
+    if (!modify && !update && code != HAVEKEY_NEW_INSTALL && code != HAVEKEY_REINSTALL &&
+        code != HAVEKEY_OLDER_KIND_ACCEPTED)
+        return code == RESULT_NO_ANSWER ? EXIT_FAILED : EXIT_STOPPED;
+    r.maintenanceMode |= modify;
+    r.upgradeMode |= update;
+    bool fits = !modify || !installedFile("install.ini", ini) || fitRecordField(r.setupIniPath, ini);
+    if (update && installedFile("install.ini", ini) && installedFile("setup.lay", layout))
+        fits = fitRecordField(r.installedIniPath, ini) && fitRecordField(r.installedLayoutFilePath, layout);
+    return fits ? EXIT_DONE : EXIT_FAILED;
 }
 
 // initLanguage answers a single bit when it settled the language (chosen, or
@@ -250,16 +251,14 @@ static int afterHaveKey(int code)
 // the run. What it settled on is in the record's languageFlags either way.
 static int chooseLanguage()
 {
-    HostSetupInfo &r = hostRun.record;
-    int code = hostRun.entries.initLanguage(hostRun.window, &r);
+    HostSetupInfo &r = host.record;
+    int code = host.entries.initLanguage(host.window, &r);
     bool single = code > 0 && (code & (code - 1)) == 0;
     int settled = r.languageFlags > 0 && (r.languageFlags & (r.languageFlags - 1)) == 0 ? r.languageFlags : code;
     noteResult("initLanguage", code, single ? languageName(settled) : code < 0 ? meaningOf(networkMeanings, code)
                                                                                  : "language dialog cancelled");
-    if (code < 0)
-        return EXIT_FAILED;
     if (!single)
-        return EXIT_STOPPED;
+        return code < 0 ? EXIT_FAILED : EXIT_STOPPED;
     r.languageFlags = settled;
     return useLanguageModule(settled) ? EXIT_DONE : EXIT_FAILED;
 }
@@ -267,21 +266,15 @@ static int chooseLanguage()
 // dodialog or networkInstall; EXIT_DONE with *copy set when files are to go.
 static int runDialog(bool *copy)
 {
-    HostRun &h = hostRun;
-    if (h.networkSetup) {
-        if (!h.entries.networkInstall) {
-            printLine("setuphost: dialogint.dll does not export networkInstall");
-            return EXIT_FAILED;
-        }
-        int code = h.entries.networkInstall(h.window, &h.record);
+    if (host.networkSetup) {
+        int code = host.entries.networkInstall(host.window, &host.record);
         noteResult("networkInstall", code, meaningOf(networkMeanings, code));
         *copy = code == 1;
         return code == 1 ? EXIT_DONE : code == 0 ? EXIT_STOPPED : EXIT_FAILED;
     }
-    int code = h.entries.dodialog(h.window, &h.record);
-    noteResult("dodialog", code,
-               h.record.maintenanceMode && code == DODIALOG_STANDARD ? "modified selection confirmed"
-                                                                     : meaningOf(dodialogMeanings, code));
+    int code = host.entries.dodialog(host.window, &host.record);
+    bool modified = host.record.maintenanceMode && code == DODIALOG_STANDARD;
+    noteResult("dodialog", code, modified ? "modified selection confirmed" : meaningOf(dodialogMeanings, code));
     *copy = code != DODIALOG_WORKSTATION;
     if (code == DODIALOG_CANCELLED || code == DODIALOG_MAINTENANCE_CANCELLED)
         return EXIT_STOPPED;
@@ -290,52 +283,97 @@ static int runDialog(bool *copy)
 
 static int finishSetup(bool copy)
 {
-    HostRun &h = hostRun;
-    HostSetupInfo &r = h.record;
-    if (!copyText(h.installDir, sizeof h.installDir, r.installDir))
+    HostSetupInfo &r = host.record;
+    if (!copyText(host.installDir, sizeof host.installDir, r.installDir))
         return EXIT_FAILED;
-    if (copy) {
-        readInstallLog();  // a reinstallation or modification adds to what is there
-        copyListedFiles();
-        keepSetupRecords();
-        writeInstallLog();
-    } else {
+    if (copy)
+        installFiles();
+    else
         printLine("Workstation installation: Lumoria runs from %s; no files are copied", r.serverDir);
-    }
     // A server copy is integrated on each workstation, not on the server.
-    if (!h.networkSetup) {
-        int code = h.entries.IntegInstall(0, 0, &r);
+    if (!host.networkSetup) {
+        int code = host.entries.IntegInstall(0, 0, &r);
         const unsigned char *b = r.integrationResults;
         char bytes[64];
         formatText(bytes, sizeof bytes, "integration bytes %u %u %u %u %u %u", b[0], b[1], b[2], b[3], b[4], b[5]);
         noteResult("IntegInstall", code, bytes);
     }
-    printLine("Files copied: %d, %lld bytes, into %s%s", h.copiedNow, (long long)h.copiedBytes, h.installDir,
-              h.copyErrors ? " (with errors)" : "");
-    if (h.networkSetup)
+    printLine("Files copied: %d, %lld bytes, into %s%s", host.copiedNow, (long long)host.copiedBytes, host.installDir,
+              host.copyErrors ? " (with errors)" : "");
+    if (host.networkSetup)
         printLine("A network installation is not registered; remove it with: setuphost --remove --target %s",
-                  h.installDir);
-    return h.copyErrors ? EXIT_FAILED : EXIT_DONE;
+                  host.installDir);
+    return host.copyErrors ? EXIT_FAILED : EXIT_DONE;
+}
+
+// The installation folder: --target, else the registered one.
+static bool findInstallDir(char *dir, size_t cap)
+{
+    char value[HOST_PATH] = "";
+    DWORD size = sizeof value - 1, type = 0;
+    if (host.targetDir[0])
+        return copyText(dir, cap, host.targetDir);
+    DWORD found = SHGetValueA(HKEY_LOCAL_MACHINE, PRODUCT_GENERAL_KEY, "Home", &type, value, &size);
+    return found == ERROR_SUCCESS && type == REG_SZ && value[0] && copyText(dir, cap, value);
+}
+
+// After a setup's HaveKeyDialog the library is loaded and the record made;
+// the record then takes the install.ini and layout file the installation
+// kept, and the removal speaks the language the installation was made in.
+static int runRemoval(bool entriesLoaded)
+{
+    HostSetupInfo &r = host.record;
+    char ini[HOST_PATH], layout[HOST_PATH];
+    printLine("== Lumoria sample setup: removal ==");
+    if (!entriesLoaded && (!makeWorkCopy() || !loadEntries() || !startLibraryAnswers() || !prepareRecord()))
+        return EXIT_FAILED;
+    if (!host.installDir[0] && !findInstallDir(host.installDir, sizeof host.installDir)) {
+        printLine("setuphost: no installation of Lumoria is registered; name its folder with --target");
+        return EXIT_STOPPED;
+    }
+    printLine("installation: %s", host.installDir);
+    if (!readInstallLog()) {
+        printLine("setuphost: %s holds no install.log of this host: nothing to remove", host.installDir);
+        return EXIT_STOPPED;
+    }
+    if (!fitRecordField(r.installDir, host.installDir) ||
+        (installedFile("install.ini", ini) && !fitRecordField(r.setupIniPath, ini)) ||
+        (installedFile("setup.lay", layout) && !fitRecordField(r.layoutFilePath, layout)))
+        return EXIT_FAILED;
+    if (!entriesLoaded) {
+        if (r.languageFlags && !useLanguageModule(r.languageFlags))
+            return EXIT_FAILED;
+        int code = host.entries.setupInstall(host.window, r.serverDir, r.sourceDir);
+        noteResult("setupInstall", code, code == SETUP_GO_ON ? "go on" : "stop");
+        if (code != SETUP_GO_ON)
+            return EXIT_FAILED;
+    }
+    noteResult("IntegDeinstall", host.entries.IntegDeinstall(0, 0, &r), "integrations switched off");
+    releaseSharedFiles();
+    noteResult("unLoadDriver", host.entries.unLoadDriver(0), "\"Lumoria deinstall\" broadcast");
+    printLine("Removing the installation:");
+    removeInstallation();
+    printLine("Files removed: %d; shared files kept: %d", host.removedCount, host.keptSharedCount);
+    return host.copyErrors ? EXIT_FAILED : EXIT_DONE;
 }
 
 static int runSetup()
 {
-    HostRun &h = hostRun;
-    HostSetupInfo &r = h.record;
+    HostSetupInfo &r = host.record;
     printLine("== Lumoria sample setup ==");
-    printLine("media:        %s", h.mediaDir);
+    printLine("media:        %s", host.mediaDir);
     if (!makeWorkCopy() || !loadEntries() || !startLibraryAnswers() || !prepareRecord())
         return EXIT_FAILED;
-    printLine("work copy:    %s", h.workDir);
-    int code = h.entries.setupInstall(h.window, r.serverDir, r.sourceDir);
+    printLine("work copy:    %s", host.workDir);
+    int code = host.entries.setupInstall(host.window, r.serverDir, r.sourceDir);
     noteResult("setupInstall", code, code == SETUP_GO_ON ? "go on" : "stop");
     if (code != SETUP_GO_ON)
         return EXIT_FAILED;
     int32_t workstationFlag = 0;
-    code = h.entries.HaveKeyDialog(h.window, &workstationFlag, &r);
+    code = host.entries.HaveKeyDialog(host.window, &workstationFlag, &r);
     noteResult("HaveKeyDialog", code, meaningOf(haveKeyMeanings, code));
     if (code == HAVEKEY_REMOVE) {
-        copyText(h.installDir, sizeof h.installDir, r.installDir);
+        copyText(host.installDir, sizeof host.installDir, r.installDir);
         return runRemoval(true);
     }
     bool copy = false;
@@ -349,26 +387,24 @@ static int runSetup()
 
 int main(int argc, char **argv)
 {
-    // Before anything is loaded: every module loaded by name from now on (the
-    // library's own imports too) comes from the system folder, never from the
-    // host's folder, the current folder or PATH. Looked up, so that the host
-    // still starts on a Windows without the function.
+    // Before anything is loaded: every module loaded by name (the library's
+    // imports too) comes from the system folder, never from the host's folder,
+    // the current folder or PATH. Looked up: older Windows lacks the function.
     typedef BOOL(WINAPI * SetDirectories)(DWORD);
     if (auto set = (SetDirectories)(void *)GetProcAddress(GetModuleHandleA("kernel32.dll"), "SetDefaultDllDirectories"))
         set(LOAD_LIBRARY_SEARCH_SYSTEM32);
-    HostRun &h = hostRun;
     if (!parseOptions(argc, argv))
         return EXIT_USAGE;
     // A replay runs where there may be no desktop: no window of the host's.
-    if (h.libraryAnswersMode != ANSWERS_REPLAY)
-        h.window = createHostWindow();
-    int code = h.removeRun ? runRemoval(false) : runSetup();
+    if (host.libraryAnswersMode != ANSWERS_REPLAY)
+        host.window = createHostWindow();
+    int code = host.removeRun ? runRemoval(false) : runSetup();
     removeWorkCopy();
-    printLine("setuphost: %s (exit code %d)", code == EXIT_DONE ? "done" : code == EXIT_STOPPED ? "stopped" : "failed",
-              code);
-    if (h.window)
-        DestroyWindow(h.window);
-    if (h.entries.module)
-        FreeLibrary(h.entries.module);
+    const char *end = code == EXIT_DONE ? "done" : code == EXIT_STOPPED ? "stopped" : "failed";
+    printLine("setuphost: %s (exit code %d)", end, code);
+    if (host.window)
+        DestroyWindow(host.window);
+    if (host.entries.module)
+        FreeLibrary(host.entries.module);
     return code;
 }
