@@ -57,12 +57,6 @@ const char *lastBackslash(const char *path)
     return last;
 }
 
-bool endsWithBackslash(const char *path)
-{
-    const char *last = lastBackslash(path);
-    return last && !last[1];
-}
-
 // Compared as text of the system's language: a byte-wise case fold would
 // take the second byte of a double-byte character for a letter.
 bool sameText(const char *a, const char *b)
@@ -101,7 +95,8 @@ static bool walkTree(const char *from, const char *to)
 {
     char pattern[HOST_PATH];
     WIN32_FIND_DATAA found;
-    HANDLE search = joinPath(pattern, sizeof pattern, from, "*") ? FindFirstFileA(pattern, &found) : INVALID_HANDLE_VALUE;
+    HANDLE search =
+        joinPath(pattern, sizeof pattern, from, "*") ? FindFirstFileA(pattern, &found) : INVALID_HANDLE_VALUE;
     bool all = search != INVALID_HANDLE_VALUE && (!to || makeDirectories(to));
     for (bool more = all; more; more = FindNextFileA(search, &found) != 0) {
         char source[HOST_PATH], target[HOST_PATH] = "";
@@ -115,8 +110,7 @@ static bool walkTree(const char *from, const char *to)
         else if (!to) {
             SetFileAttributesA(source, FILE_ATTRIBUTE_NORMAL);
             all &= DeleteFileA(source) != 0;
-        }
-        else if (!CopyFileA(source, target, FALSE)) {
+        } else if (!CopyFileA(source, target, FALSE)) {
             printLine("setuphost: cannot copy %s (error %lu)", source, GetLastError());
             all = false;
         } else

@@ -10,20 +10,21 @@
 
 constexpr int HOST_PATH = 260;
 
-// The entries of dialogint.dll, found by name as every host finds them.
+// The entries of dialogint.dll, found by name as every host finds them, of
+// the types dialogint.h declares.
 struct DialogintEntries {
     HMODULE module;
-    int(WINAPI *setupInstall)(HWND, const char *, const char *);
-    int(WINAPI *HaveKeyDialog)(HWND, int32_t *, HostSetupInfo *);
-    int(WINAPI *initLanguage)(HWND, HostSetupInfo *);
-    int(WINAPI *dodialog)(HWND, HostSetupInfo *);
-    int(WINAPI *networkInstall)(HWND, HostSetupInfo *);
-    int(WINAPI *IntegInstall)(int32_t, int32_t, HostSetupInfo *);
-    int(WINAPI *IntegDeinstall)(int32_t, int32_t, HostSetupInfo *);
-    int(WINAPI *DeleteShareDLL)(const char *, int32_t *, const char *, const char *);
-    int(WINAPI *unLoadDriver)(int32_t);
-    int(WINAPI *setupAnswers)(const char *, int32_t);
-    int(WINAPI *setupLogFile)(const char *);
+    decltype(&::setupInstall) setupInstall;
+    decltype(&::HaveKeyDialog) HaveKeyDialog;
+    decltype(&::initLanguage) initLanguage;
+    decltype(&::dodialog) dodialog;
+    decltype(&::networkInstall) networkInstall;
+    decltype(&::IntegInstall) IntegInstall;
+    decltype(&::IntegDeinstall) IntegDeinstall;
+    decltype(&::DeleteShareDLL) DeleteShareDLL;
+    decltype(&::unLoadDriver) unLoadDriver;
+    decltype(&::setupAnswers) setupAnswers;
+    decltype(&::setupLogFile) setupLogFile;
 };
 
 // One file this host copied, as install.log keeps it.
@@ -40,24 +41,24 @@ enum HostExit { EXIT_DONE = 0, EXIT_STOPPED = 1, EXIT_FAILED = 2, EXIT_USAGE = 3
 
 struct HostRun {
     // Options (folders with their separator)
-    char hostDir[HOST_PATH];          // folder of setuphost.exe
-    char mediaDir[HOST_PATH];         // the setup media, never written
-    char workDir[HOST_PATH];          // the copy of the media the library works on
-    char targetDir[HOST_PATH];        // installation folder offered; empty: the default
-    char libraryAnswers[HOST_PATH];   // --record / --replay: the library's answer file
-    int libraryAnswersMode;           // ANSWERS_OFF, ANSWERS_RECORD or ANSWERS_REPLAY
-    char setupLog[HOST_PATH];         // --log; empty: the library's default
+    char hostDir[HOST_PATH];                 // folder of setuphost.exe
+    char mediaDir[HOST_PATH];                // the setup media, never written
+    char workDir[HOST_PATH];                 // the copy of the media the library works on
+    char targetDir[HOST_PATH];               // installation folder offered; empty: the default
+    char libraryAnswers[HOST_PATH];          // --record / --replay: the library's answer file
+    int libraryAnswersMode;                  // ANSWERS_OFF, ANSWERS_RECORD or ANSWERS_REPLAY
+    char setupLog[HOST_PATH];                // --log; empty: the library's default
     int networkSetup, removeRun, keepWork;   // --network (networkInstall), --remove, --keep-work
 
     // What the run learnt
     DialogintEntries entries;
     HostSetupInfo record;
-    HWND window;                   // the host's own window, owner of the dialogs
-    char installDir[HOST_PATH];    // where files go (as the library gave it)
+    HWND window;                  // the host's own window, owner of the dialogs
+    char installDir[HOST_PATH];   // where files go (as the library gave it)
     CopiedFile copied[MAX_COPIED_FILES];
-    int copiedCount;               // install.log's files and this run's
-    int copiedNow;                 // files copied by this run
-    int64_t copiedBytes;           // their bytes
+    int copiedCount;       // install.log's files and this run's
+    int copiedNow;         // files copied by this run
+    int64_t copiedBytes;   // their bytes
     int copyErrors, removedCount, keptSharedCount;
 };
 
@@ -65,19 +66,13 @@ extern HostRun host;
 
 // setuphost.cpp
 void printLine(const char *format, ...) __attribute__((format(printf, 1, 2)));
-void noteResult(const char *entry, int result, const char *meaning);
-bool loadEntries();
-bool startLibraryAnswers();
-bool installedFile(const char *name, char *path);   // path of HOST_PATH bytes
-bool prepareRecord();
 const char *languageName(int bit);
-bool useLanguageModule(int languageBit);
 
 // files.cpp
 bool copyText(char *dst, size_t cap, const char *src);
 bool formatText(char *dst, size_t cap, const char *format, ...) __attribute__((format(printf, 3, 4)));
 const char *lastBackslash(const char *path);   // null when there is none
-bool endsWithBackslash(const char *path);
+inline bool endsWithBackslash(const char *path) { return lastBackslash(path) && !lastBackslash(path)[1]; }
 bool sameText(const char *a, const char *b);   // ignoring case, by character
 bool joinPath(char *out, size_t cap, const char *dir, const char *name);
 bool fileExistsAt(const char *path);
@@ -91,12 +86,3 @@ void installFiles();
 bool readInstallLog();
 void releaseSharedFiles();
 void removeInstallation();
-
-// Text into a field of the record; false, said, when it does not fit.
-template <size_t N> bool fitRecordField(char (&field)[N], const char *text)
-{
-    if (copyText(field, N, text))
-        return true;
-    printLine("setuphost: path longer than the record's %u bytes: %s", (unsigned)N, text);
-    return false;
-}

@@ -26,11 +26,14 @@ static const char WINDOW_CLASS[] = "LumoriaSetupHost";
 static const char PRODUCT_KEY[] = "SOFTWARE\\Jor\\Lumoria";
 static const char MAKER_KEY[] = "SOFTWARE\\Jor";
 static const char RUN_KEY[] = "SOFTWARE\\Microsoft\\Windows\\CurrentVersion\\Run";
-// The shell's handler lists under HKEY_CLASSES_ROOT where the product
-// registers its extensions; each names a class titled "Lumoria ...".
-static const char *const shellHandlerKeys[] = {"*\\shellex\\ContextMenuHandlers", "*\\shellex\\PropertySheetHandlers"};
-static const char PRODUCT_CLASS_TITLE[] = "Lumoria ";
-
+// The product's shell extensions under HKEY_CLASSES_ROOT: each class and the
+// shell's handler entry that names it.
+#define CONTEXT_MENU_ID "{4e8a1d60-b2c3-11ce-b4e5-00000451ee2e}"
+#define PROPERTY_SHEET_ID "{4e8a1d60-b2c3-11ce-b4e5-00000451ee2f}"
+static const char *const shellExtensionKeys[] = {
+    "CLSID\\" CONTEXT_MENU_ID, "*\\shellex\\ContextMenuHandlers\\" CONTEXT_MENU_ID,
+    "CLSID\\" PROPERTY_SHEET_ID, "*\\shellex\\PropertySheetHandlers\\" PROPERTY_SHEET_ID,
+};
 
 constexpr int VALUE_BYTES = 256;
 constexpr int MAX_SHARED_NAMES = 64;
@@ -38,11 +41,6 @@ constexpr int MAX_SHARED_NAMES = 64;
 static HWND progressText;   // the static control inside the host's window
 static char sharedNames[MAX_SHARED_NAMES][sizeof CopiedFile::logicalName];
 static int sharedNameCount;
-
-static void readProfile(const char *file, const char *section, const char *key, char *value, size_t cap)
-{
-    GetPrivateProfileStringA(section, key, "", value, (DWORD)cap, file);
-}
 
 // The host's own window: hidden while the library's dialogs run (it owns
 // them), shown while the host copies, naming the file and its PERCENT figure.
@@ -55,16 +53,19 @@ static LRESULT CALLBACK hostWindowProc(HWND window, UINT message, WPARAM wParam,
 HWND createHostWindow()
 {
     HINSTANCE instance = GetModuleHandleA(nullptr);
-    WNDCLASSA c = {0, hostWindowProc, 0, 0, instance, nullptr, LoadCursorA(nullptr, IDC_ARROW),
-                   (HBRUSH)(COLOR_BTNFACE + 1), nullptr, WINDOW_CLASS};
+    WNDCLASSA c = {};
+    c.lpfnWndProc = hostWindowProc;
+    c.hInstance = instance;
+    c.hCursor = LoadCursorA(nullptr, IDC_ARROW);
+    c.hbrBackground = (HBRUSH)(COLOR_BTNFACE + 1);
+    c.lpszClassName = WINDOW_CLASS;
     RegisterClassA(&c);
     const int width = 440, height = 110;
-    HWND window = CreateWindowExA(0, WINDOW_CLASS, "Lumoria Setup", WS_OVERLAPPED | WS_CAPTION,
-                                  (GetSystemMetrics(SM_CXSCREEN) - width) / 2,
-                                  (GetSystemMetrics(SM_CYSCREEN) - height) / 2, width, height, nullptr, nullptr,
-                                  instance, nullptr);
-    progressText = CreateWindowExA(0, "STATIC", "", WS_CHILD | WS_VISIBLE | SS_LEFT | SS_NOPREFIX | SS_ENDELLIPSIS,
-                                   16, 24, width - 40, 20, window, nullptr, instance, nullptr);
+    HWND window = CreateWindowExA(
+        0, WINDOW_CLASS, "Lumoria Setup", WS_OVERLAPPED | WS_CAPTION, (GetSystemMetrics(SM_CXSCREEN) - width) / 2,
+        (GetSystemMetrics(SM_CYSCREEN) - height) / 2, width, height, nullptr, nullptr, instance, nullptr);
+    progressText = CreateWindowExA(0, "STATIC", "", WS_CHILD | WS_VISIBLE | SS_LEFT | SS_NOPREFIX | SS_ENDELLIPSIS, 16,
+                                   24, width - 40, 20, window, nullptr, instance, nullptr);
     SendMessageA(progressText, WM_SETFONT, (WPARAM)GetStockObject(DEFAULT_GUI_FONT), FALSE);
     return window;
 }
@@ -96,8 +97,8 @@ static bool placesOf(int section, const char *logicalName, char *source, char *t
 {
     const char *layout = host.record.layoutFilePath;
     char fileKey[VALUE_BYTES], relative[VALUE_BYTES], folder[HOST_PATH];
-    readProfile(layout, "LOGICALFILE", logicalName, fileKey, sizeof fileKey);
-    readProfile(layout, "FILENAMES", fileKey, relative, sizeof relative);
+    GetPrivateProfileStringA("LOGICALFILE", logicalName, "", fileKey, sizeof fileKey, layout);
+    GetPrivateProfileStringA("FILENAMES", fileKey, "", relative, sizeof relative, layout);
     if (!fileKey[0] || !relative[0]) {
         printLine("setuphost: the layout file has no file on the media for %s", logicalName);
         return false;
@@ -116,23 +117,6 @@ static bool placesOf(int section, const char *logicalName, char *source, char *t
     return joinPath(target, HOST_PATH, folder, slash ? slash + 1 : source);
 }
 
-// A file copied again keeps its place (and its SharedDLLs count).
-static bool noteCopied(const char *logicalName, const char *path)
-{
-    int at = 0;
-    while (at < host.copiedCount && !sameText(host.copied[at].path, path))
-        at++;
-    if (at == MAX_COPIED_FILES) {
-        printLine("setuphost: more than %d files; %s is not kept in %s", MAX_COPIED_FILES, path, INSTALL_LOG);
-        return false;
-    }
-    CopiedFile &c = host.copied[at];
-    c.shared = at < host.copiedCount && c.shared;
-    host.copiedCount += at == host.copiedCount;
-    copyText(c.logicalName, sizeof c.logicalName, logicalName);
-    return copyText(c.path, sizeof c.path, path);
-}
-
 // Copies file n of the lists; false when it is listed but could not be copied.
 static bool copyListedFile(int n, int count)
 {
@@ -141,11 +125,11 @@ static bool copyListedFile(int n, int count)
     formatText(key, sizeof key, "FILE%d", n);
     int section = -1;
     while (!name[0] && ++section < 4)
-        readProfile(ini, listSections[section].name, key, name, sizeof name);
+        GetPrivateProfileStringA(listSections[section].name, key, "", name, sizeof name, ini);
     // A dropped setup section leaves its numbers counted, with nothing under them.
     if (!name[0])
         return true;
-    readProfile(ini, "PERCENT", key, text, sizeof text);
+    GetPrivateProfileStringA("PERCENT", key, "", text, sizeof text, ini);
     int percent = text[0] ? atoi(text) : n * 100 / count;
     showCopyProgress(name, percent < 0 ? 0 : percent);
     WIN32_FILE_ATTRIBUTE_DATA data;
@@ -157,13 +141,25 @@ static bool copyListedFile(int n, int count)
     }
     SetFileAttributesA(target, FILE_ATTRIBUTE_NORMAL);
     int64_t size = ((int64_t)data.nFileSizeHigh << 32) | data.nFileSizeLow;
-    readProfile(ini, "SIZEFILES", key, text, sizeof text);
+    GetPrivateProfileStringA("SIZEFILES", key, "", text, sizeof text, ini);
     if (text[0] && strtoll(text, nullptr, 10) != size)
         printLine("setuphost: %s has %lld bytes, the layout file says %s", source, (long long)size, text);
     host.copiedBytes += size;
     host.copiedNow++;
     printLine("  %3d%%  %-12s %-14s %8lld  %s", percent, listSections[section].name, name, (long long)size, target);
-    return noteCopied(name, target);
+    // A file copied again keeps its place (and its SharedDLLs count).
+    int at = 0;
+    while (at < host.copiedCount && !sameText(host.copied[at].path, target))
+        at++;
+    if (at == MAX_COPIED_FILES) {
+        printLine("setuphost: more than %d files; %s is not kept in %s", MAX_COPIED_FILES, target, INSTALL_LOG);
+        return false;
+    }
+    CopiedFile &c = host.copied[at];
+    c.shared = at < host.copiedCount && c.shared;
+    host.copiedCount += at == host.copiedCount;
+    copyText(c.logicalName, sizeof c.logicalName, name);
+    return copyText(c.path, sizeof c.path, target);
 }
 
 static void deleteCopied(int at)
@@ -195,7 +191,7 @@ static void removeUnwantedFiles()
     for (int r = 1; r <= count; r++) {
         char key[16], name[VALUE_BYTES];
         formatText(key, sizeof key, "FILE%d", r);
-        readProfile(ini, "REMOVEFILES", key, name, sizeof name);
+        GetPrivateProfileStringA("REMOVEFILES", key, "", name, sizeof name, ini);
         for (int i = host.copiedCount - 1; i >= 0 && name[0]; i--)
             if (sameName(host.copied[i].logicalName, name) && !host.copied[i].shared)
                 deleteCopied(i);
@@ -208,26 +204,6 @@ static bool isSharedName(const char *listed)
         if (sameName(listed, sharedNames[i]))
             return true;
     return false;
-}
-
-// Every FILE<k> = "<name>,SYSTEM" of every section of the layout file.
-static void collectSharedNames(const char *layout)
-{
-    static char sections[32768];
-    sharedNameCount = 0;
-    DWORD n = GetPrivateProfileSectionNamesA(sections, sizeof sections, layout);
-    for (DWORD at = 0; at < n && sections[at]; at += (DWORD)strlen(sections + at) + 1) {
-        char key[16], value[VALUE_BYTES], name[sizeof sharedNames[0]], mark[16];
-        for (int k = 1; formatText(key, sizeof key, "FILE%d", k) &&
-                        GetPrivateProfileStringA(sections + at, key, "", value, sizeof value, layout);
-             k++) {
-            // The name, then the mark after commas and blanks.
-            const char *bare = name + (name[0] == '*');
-            if (sscanf(value, " %23[^,]%*[, \t]%15[^, \t]", name, mark) == 2 && sameText(mark, "SYSTEM") &&
-                !isSharedName(bare) && sharedNameCount < MAX_SHARED_NAMES)
-                copyText(sharedNames[sharedNameCount++], sizeof name, bare);
-        }
-    }
 }
 
 // The use count of a path; 0 when it is not in the list.
@@ -244,9 +220,26 @@ static void writeUseCount(const char *path, DWORD count)
         printLine("setuphost: cannot write HKLM\\%s", SHARED_DLLS_KEY);
 }
 
+// A layout file's FILE<k> = "<name>,SYSTEM", in any section, marks a shared
+// file; each one this run copied is counted once.
 static void registerSharedFiles(int firstNew)
 {
-    collectSharedNames(host.record.layoutFilePath);
+    static char sections[32768];
+    const char *layout = host.record.layoutFilePath;
+    DWORD n = GetPrivateProfileSectionNamesA(sections, sizeof sections, layout);
+    for (DWORD at = 0; at < n && sections[at]; at += (DWORD)strlen(sections + at) + 1) {
+        char key[16], value[VALUE_BYTES], name[sizeof sharedNames[0]], mark[16];
+        for (int k = 1; formatText(key, sizeof key, "FILE%d", k) &&
+                        GetPrivateProfileStringA(sections + at, key, "", value, sizeof value, layout);
+             k++) {
+            // The name, then the mark after commas and blanks.
+            if (sscanf(value, " %23[^,]%*[, \t]%15[^, \t]", name, mark) != 2 || !sameText(mark, "SYSTEM"))
+                continue;
+            const char *bare = name + (name[0] == '*');
+            if (!isSharedName(bare) && sharedNameCount < MAX_SHARED_NAMES)
+                copyText(sharedNames[sharedNameCount++], sizeof name, bare);
+        }
+    }
     for (int i = firstNew; i < host.copiedCount; i++) {
         CopiedFile &c = host.copied[i];
         bool listed;
@@ -280,8 +273,8 @@ void releaseSharedFiles()
         const char *slash = lastBackslash(c.path), *name = slash ? slash + 1 : c.path;
         int32_t answer = -1;
         int result = host.entries.DeleteShareDLL(name, &answer, c.path, host.workDir);
-        printLine("%-15s %4d  %s: %s", "DeleteShareDLL", result, name,
-                  answer == 1 ? "remove" : answer == 0 ? "keep" : "not asked");
+        const char *meaning = answer == 1 ? "remove" : answer == 0 ? "keep" : "not asked";
+        printLine("%-15s %4d  %s: %s", "DeleteShareDLL", result, name, meaning);
         c.shared = answer != 1;   // else an ordinary file now, removed with the others
         host.keptSharedCount += c.shared;
     }
@@ -313,11 +306,10 @@ bool readInstallLog()
 void installFiles()
 {
     const char *ini = host.record.setupIniPath, *from[] = {ini, host.record.layoutFilePath};
-    char total[32], path[HOST_PATH];
+    char path[HOST_PATH];
     readInstallLog();
     int count = (int)GetPrivateProfileIntA("INSTALLFILES", "NUMFILES", 0, ini), firstNew = host.copiedCount;
-    readProfile(ini, "INSTALLFILES", "SIZEFILES", total, sizeof total);
-    printLine("Copying %d files (%s bytes) into %s", count, total[0] ? total : "0", host.installDir);
+    printLine("Copying %d files into %s", count, host.installDir);
     for (int n = 1; n <= count; n++)
         host.copyErrors += !copyListedFile(n, count);
     showCopyProgress(nullptr, -1);
@@ -339,28 +331,6 @@ void installFiles()
     for (int i = 0; i < host.copiedCount; i++)
         fprintf(log, "%d\t%s\t%s\n", host.copied[i].shared, host.copied[i].logicalName, host.copied[i].path);
     fclose(log);
-}
-
-static void removeShellExtensions(const char *handlers)
-{
-    HKEY key;
-    char name[64], classKey[128], title[128], handler[256];
-    if (RegOpenKeyExA(HKEY_CLASSES_ROOT, handlers, 0, KEY_READ, &key) != ERROR_SUCCESS)
-        return;
-    // A handler removed, the next one takes its index.
-    for (DWORD i = 0, length = sizeof name; RegEnumKeyExA(key, i, name, &length, 0, 0, 0, 0) == ERROR_SUCCESS;
-         length = sizeof name) {
-        LONG size = sizeof title;
-        bool gone = formatText(classKey, sizeof classKey, "CLSID\\%s", name) &&
-                    RegQueryValueA(HKEY_CLASSES_ROOT, classKey, title, &size) == ERROR_SUCCESS &&
-                    strncmp(title, PRODUCT_CLASS_TITLE, strlen(PRODUCT_CLASS_TITLE)) == 0 &&
-                    formatText(handler, sizeof handler, "%s\\%s", handlers, name) &&
-                    SHDeleteKeyA(HKEY_CLASSES_ROOT, handler) == ERROR_SUCCESS;
-        if (gone && SHDeleteKeyA(HKEY_CLASSES_ROOT, classKey) == ERROR_SUCCESS)
-            printLine("  removed the shell extension %s (%s)", name, title);
-        i += !gone;
-    }
-    RegCloseKey(key);
 }
 
 // The files of install.log but the shared ones releaseSharedFiles kept, the
@@ -386,8 +356,9 @@ void removeInstallation()
             printLine("  removed %s\\%s", root == HKEY_LOCAL_MACHINE ? "HKLM" : "HKCU", PRODUCT_KEY);
         SHDeleteEmptyKeyA(root, MAKER_KEY);   // the maker's key goes with its last product
     }
-    for (const char *handlers : shellHandlerKeys)
-        removeShellExtensions(handlers);
+    for (const char *key : shellExtensionKeys)
+        if (SHDeleteKeyA(HKEY_CLASSES_ROOT, key) == ERROR_SUCCESS)
+            printLine("  removed HKCR\\%s", key);
     // The load manager's autostart, if the product set one up.
     SHDeleteValueA(HKEY_LOCAL_MACHINE, RUN_KEY, "lxldmgr");
 }

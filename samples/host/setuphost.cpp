@@ -53,8 +53,9 @@ static const struct {
 
 // The answers of HaveKeyDialog, dodialog and networkInstall from 0 on.
 static const char *const haveKeyMeanings[] = {
-    "stop", "new installation", "remove", "reinstall", "modify", "update over the same version",
-    "nothing this setup can update", "over the older kind of installation"};
+    "stop",   "new installation",     "remove",            "reinstall",
+    "modify", "update, same version", "nothing to update", "over the older kind",
+};
 static const char *const dodialogMeanings[] = {"cancelled", "standard", "custom", "workstation"};
 static const char *const networkMeanings[] = {"cancelled", "installed"};
 
@@ -62,7 +63,7 @@ template <size_t N> static const char *meaningOf(const char *const (&texts)[N], 
 {
     if (code >= 0 && code < (int)N)
         return texts[code];
-    return code == RESULT_NO_ANSWER ? "no usable answer (the setup log names it)"
+    return code == RESULT_NO_ANSWER                 ? "no usable answer (the setup log names it)"
            : code == DODIALOG_MAINTENANCE_CANCELLED ? "modification cancelled"
                                                     : "failed";
 }
@@ -77,7 +78,7 @@ void printLine(const char *format, ...)
     fflush(stdout);
 }
 
-void noteResult(const char *entry, int result, const char *meaning)
+static void noteResult(const char *entry, int result, const char *meaning)
 {
     printLine("%-15s %4d  %s", entry, result, meaning);
 }
@@ -137,13 +138,16 @@ template <typename Entry> static bool findEntry(Entry *entry, const char *name, 
 
 // dialogint.dll from beside the host, by its full path; its own imports from
 // beside it and the system folder. networkInstall and the unattended pair are
-// needed by the options that use them alone.
-bool loadEntries()
+// needed by the options that use them alone. Then the setup log and the
+// answer file, before the library's first entry (-3 from a later entry then
+// means the file had no usable answer); the log first, so that the answers'
+// first lines go into it.
+static bool loadLibrary()
 {
     DialogintEntries &e = host.entries;
     char path[HOST_PATH];
-    if (e.module || !joinPath(path, sizeof path, host.hostDir, "dialogint.dll"))
-        return e.module != nullptr;
+    if (!joinPath(path, sizeof path, host.hostDir, "dialogint.dll"))
+        return false;
     e.module = LoadLibraryExA(path, nullptr, LOAD_LIBRARY_SEARCH_DLL_LOAD_DIR | LOAD_LIBRARY_SEARCH_SYSTEM32);
     if (!e.module && GetLastError() == ERROR_INVALID_PARAMETER)   // Windows without the search flags
         e.module = LoadLibraryExA(path, nullptr, LOAD_WITH_ALTERED_SEARCH_PATH);
@@ -152,33 +156,36 @@ bool loadEntries()
         return false;
     }
 #define FIND(name, needed) findEntry(&e.name, #name, needed)
-    return FIND(setupInstall, true) & FIND(HaveKeyDialog, true) & FIND(initLanguage, true) & FIND(dodialog, true) &
-           FIND(networkInstall, host.networkSetup) & FIND(IntegInstall, true) & FIND(IntegDeinstall, true) &
-           FIND(DeleteShareDLL, true) & FIND(unLoadDriver, true) & FIND(setupAnswers, host.libraryAnswersMode) &
-           FIND(setupLogFile, host.libraryAnswersMode || host.setupLog[0]);
+    if (!(FIND(setupInstall, true) & FIND(HaveKeyDialog, true) & FIND(initLanguage, true) & FIND(dodialog, true) &
+          FIND(networkInstall, host.networkSetup) & FIND(IntegInstall, true) & FIND(IntegDeinstall, true) &
+          FIND(DeleteShareDLL, true) & FIND(unLoadDriver, true) & FIND(setupAnswers, host.libraryAnswersMode) &
+          FIND(setupLogFile, host.libraryAnswersMode || host.setupLog[0])))
+        return false;
 #undef FIND
-}
-
-// The setup log and the answer file, before the library's first entry. -3
-// from a later entry then means the file had no usable answer.
-bool startLibraryAnswers()
-{
     int r = 1;
-    // The log first: the answers' first lines go into it.
     if (host.setupLog[0]) {
-        r = host.entries.setupLogFile(host.setupLog);
+        r = e.setupLogFile(host.setupLog);
         noteResult("setupLogFile", r, r == 1 ? host.setupLog : "cannot be written");
     }
     if (r == 1 && host.libraryAnswersMode) {
-        r = host.entries.setupAnswers(host.libraryAnswers, host.libraryAnswersMode);
+        r = e.setupAnswers(host.libraryAnswers, host.libraryAnswersMode);
         const char *mode = host.libraryAnswersMode == ANSWERS_RECORD ? "recording" : "replaying";
         noteResult("setupAnswers", r, r == 1 ? mode : "cannot use the answer file");
     }
     return r == 1;
 }
 
+// Text into a field of the record; false, said, when it does not fit.
+template <size_t N> static bool fitRecordField(char (&field)[N], const char *text)
+{
+    if (copyText(field, N, text))
+        return true;
+    printLine("setuphost: path longer than the record's %u bytes: %s", (unsigned)N, text);
+    return false;
+}
+
 // A file the installation kept (install.ini, setup.lay), when it is there.
-bool installedFile(const char *name, char *path)
+static bool installedFile(const char *name, char *path)
 {
     return joinPath(path, HOST_PATH, host.record.installDir, name) && fileExistsAt(path);
 }
@@ -194,26 +201,24 @@ const char *languageName(int bit)
 // The language's module from lang\<folder>\ becomes the work copy's own,
 // which the library loads for every later call (with the integration
 // modules and the help file). A medium without the folder keeps its module.
-bool useLanguageModule(int languageBit)
+static bool useLanguageModule(int languageBit)
 {
     for (const auto &l : languageTable) {
         char from[HOST_PATH], to[HOST_PATH];
         if (l.bit != languageBit || !formatText(from, sizeof from, "%slang\\%s\\luinsres.dll", host.workDir, l.folder))
             continue;
-        if (!fileExistsAt(from)) {
-            printLine("resources:    the media's own luinsres.dll (no lang\\%s\\ on the media)", l.folder);
-        } else if (!joinPath(to, sizeof to, host.workDir, "luinsres.dll") || !CopyFileA(from, to, FALSE)) {
+        bool own = !fileExistsAt(from);
+        if (!own && (!joinPath(to, sizeof to, host.workDir, "luinsres.dll") || !CopyFileA(from, to, FALSE))) {
             printLine("setuphost: cannot take the %s resource module %s", l.name, from);
             return false;
-        } else {
-            printLine("resources:    lang\\%s\\luinsres.dll (%s)", l.folder, l.name);
         }
+        printLine("resources:    %s", own ? "the media's own luinsres.dll" : from + strlen(host.workDir));
     }
     return true;
 }
 
 // The record for a setup from the work copy into --target or the default.
-bool prepareRecord()
+static bool prepareRecord()
 {
     HostSetupInfo &r = host.record;
     char ini[HOST_PATH], layout[HOST_PATH];
@@ -255,8 +260,8 @@ static int chooseLanguage()
     int code = host.entries.initLanguage(host.window, &r);
     bool single = code > 0 && (code & (code - 1)) == 0;
     int settled = r.languageFlags > 0 && (r.languageFlags & (r.languageFlags - 1)) == 0 ? r.languageFlags : code;
-    noteResult("initLanguage", code, single ? languageName(settled) : code < 0 ? meaningOf(networkMeanings, code)
-                                                                                 : "language dialog cancelled");
+    const char *failure = code < 0 ? meaningOf(networkMeanings, code) : "language dialog cancelled";
+    noteResult("initLanguage", code, single ? languageName(settled) : failure);
     if (!single)
         return code < 0 ? EXIT_FAILED : EXIT_STOPPED;
     r.languageFlags = settled;
@@ -284,8 +289,7 @@ static int runDialog(bool *copy)
 static int finishSetup(bool copy)
 {
     HostSetupInfo &r = host.record;
-    if (!copyText(host.installDir, sizeof host.installDir, r.installDir))
-        return EXIT_FAILED;
+    copyText(host.installDir, sizeof host.installDir, r.installDir);
     if (copy)
         installFiles();
     else
@@ -294,9 +298,8 @@ static int finishSetup(bool copy)
     if (!host.networkSetup) {
         int code = host.entries.IntegInstall(0, 0, &r);
         const unsigned char *b = r.integrationResults;
-        char bytes[64];
-        formatText(bytes, sizeof bytes, "integration bytes %u %u %u %u %u %u", b[0], b[1], b[2], b[3], b[4], b[5]);
-        noteResult("IntegInstall", code, bytes);
+        printLine("%-15s %4d  integration bytes %u %u %u %u %u %u", "IntegInstall", code, b[0], b[1], b[2], b[3], b[4],
+                  b[5]);
     }
     printLine("Files copied: %d, %lld bytes, into %s%s", host.copiedNow, (long long)host.copiedBytes, host.installDir,
               host.copyErrors ? " (with errors)" : "");
@@ -306,15 +309,11 @@ static int finishSetup(bool copy)
     return host.copyErrors ? EXIT_FAILED : EXIT_DONE;
 }
 
-// The installation folder: --target, else the registered one.
-static bool findInstallDir(char *dir, size_t cap)
+static bool callSetupInstall()
 {
-    char value[HOST_PATH] = "";
-    DWORD size = sizeof value - 1, type = 0;
-    if (host.targetDir[0])
-        return copyText(dir, cap, host.targetDir);
-    DWORD found = SHGetValueA(HKEY_LOCAL_MACHINE, PRODUCT_GENERAL_KEY, "Home", &type, value, &size);
-    return found == ERROR_SUCCESS && type == REG_SZ && value[0] && copyText(dir, cap, value);
+    int code = host.entries.setupInstall(host.window, host.record.serverDir, host.record.sourceDir);
+    noteResult("setupInstall", code, code == SETUP_GO_ON ? "go on" : "stop");
+    return code == SETUP_GO_ON;
 }
 
 // After a setup's HaveKeyDialog the library is loaded and the record made;
@@ -325,9 +324,18 @@ static int runRemoval(bool entriesLoaded)
     HostSetupInfo &r = host.record;
     char ini[HOST_PATH], layout[HOST_PATH];
     printLine("== Lumoria sample setup: removal ==");
-    if (!entriesLoaded && (!makeWorkCopy() || !loadEntries() || !startLibraryAnswers() || !prepareRecord()))
+    if (!entriesLoaded && (!makeWorkCopy() || !loadLibrary() || !prepareRecord()))
         return EXIT_FAILED;
-    if (!host.installDir[0] && !findInstallDir(host.installDir, sizeof host.installDir)) {
+    // The installation folder: --target, else the registered one.
+    char value[HOST_PATH] = "";
+    DWORD size = sizeof value - 1, type = 0;
+    if (!host.installDir[0])
+        copyText(host.installDir, sizeof host.installDir, host.targetDir);
+    if (!host.installDir[0] &&
+        SHGetValueA(HKEY_LOCAL_MACHINE, PRODUCT_GENERAL_KEY, "Home", &type, value, &size) == ERROR_SUCCESS &&
+        type == REG_SZ)
+        copyText(host.installDir, sizeof host.installDir, value);
+    if (!host.installDir[0]) {
         printLine("setuphost: no installation of Lumoria is registered; name its folder with --target");
         return EXIT_STOPPED;
     }
@@ -340,14 +348,8 @@ static int runRemoval(bool entriesLoaded)
         (installedFile("install.ini", ini) && !fitRecordField(r.setupIniPath, ini)) ||
         (installedFile("setup.lay", layout) && !fitRecordField(r.layoutFilePath, layout)))
         return EXIT_FAILED;
-    if (!entriesLoaded) {
-        if (r.languageFlags && !useLanguageModule(r.languageFlags))
-            return EXIT_FAILED;
-        int code = host.entries.setupInstall(host.window, r.serverDir, r.sourceDir);
-        noteResult("setupInstall", code, code == SETUP_GO_ON ? "go on" : "stop");
-        if (code != SETUP_GO_ON)
-            return EXIT_FAILED;
-    }
+    if (!entriesLoaded && ((r.languageFlags && !useLanguageModule(r.languageFlags)) || !callSetupInstall()))
+        return EXIT_FAILED;
     noteResult("IntegDeinstall", host.entries.IntegDeinstall(0, 0, &r), "integrations switched off");
     releaseSharedFiles();
     noteResult("unLoadDriver", host.entries.unLoadDriver(0), "\"Lumoria deinstall\" broadcast");
@@ -362,15 +364,13 @@ static int runSetup()
     HostSetupInfo &r = host.record;
     printLine("== Lumoria sample setup ==");
     printLine("media:        %s", host.mediaDir);
-    if (!makeWorkCopy() || !loadEntries() || !startLibraryAnswers() || !prepareRecord())
+    if (!makeWorkCopy() || !loadLibrary() || !prepareRecord())
         return EXIT_FAILED;
     printLine("work copy:    %s", host.workDir);
-    int code = host.entries.setupInstall(host.window, r.serverDir, r.sourceDir);
-    noteResult("setupInstall", code, code == SETUP_GO_ON ? "go on" : "stop");
-    if (code != SETUP_GO_ON)
+    if (!callSetupInstall())
         return EXIT_FAILED;
     int32_t workstationFlag = 0;
-    code = host.entries.HaveKeyDialog(host.window, &workstationFlag, &r);
+    int code = host.entries.HaveKeyDialog(host.window, &workstationFlag, &r);
     noteResult("HaveKeyDialog", code, meaningOf(haveKeyMeanings, code));
     if (code == HAVEKEY_REMOVE) {
         copyText(host.installDir, sizeof host.installDir, r.installDir);
