@@ -13,6 +13,7 @@
 #include <vector>
 
 #include "registry/registry_access.h"
+#include "registry/registry_readback.h"
 #include "support/test_support.h"
 
 namespace {
@@ -247,8 +248,22 @@ TEST_F(SampleHostTest, StandardSetupCopiesEveryListedFileAndRemovalTakesThemAway
     std::string calls = readTextFile(work + "integration-calls.log");
     EXPECT_NE(std::string::npos, calls.find("apnint.dll\t3\t")) << "JORMAIL switched on:\n" << calls;
     EXPECT_EQ(std::string::npos, calls.find("bpnint.dll\t3\t")) << "JORNOTES is not chosen";
+    // The shell extensions, and the load manager's autostart planted here, go
+    // with the removal; the maker's key with its last product.
+    const char *const extensionKeys[] = {
+        "CLSID\\" MENU_EXTENSION_ID, "*\\shellex\\ContextMenuHandlers\\" MENU_EXTENSION_ID,
+        "CLSID\\" SHEET_EXTENSION_ID, "*\\shellex\\PropertySheetHandlers\\" SHEET_EXTENSION_ID};
+    for (const char *key : extensionKeys)
+        EXPECT_TRUE(regKeyExists(HKEY_CLASSES_ROOT, key)) << key;
+    setRegText(HKEY_LOCAL_MACHINE, AUTOSTART_KEY, "lxldmgr", "lxldmgr.exe");
 
     ASSERT_EQ(0, remove(STANDARD_ANSWERS, "work2")) << output;
+    for (const char *key : extensionKeys)
+        EXPECT_FALSE(regKeyExists(HKEY_CLASSES_ROOT, key)) << key;
+    DWORD type = 0;
+    std::string data;
+    EXPECT_FALSE(readRegValue(HKEY_LOCAL_MACHINE, AUTOSTART_KEY, "lxldmgr", &type, &data));
+    EXPECT_FALSE(regKeyExists(HKEY_LOCAL_MACHINE, "SOFTWARE\\Jor"));
     EXPECT_EQ(INVALID_FILE_ATTRIBUTES, GetFileAttributesA(target.c_str())) << "folder removed:\n" << output;
     EXPECT_FALSE(sharedEntry("wpcommon.dll", &count));
     EXPECT_FALSE(regKeyExists(HKEY_LOCAL_MACHINE, PRODUCT_KEY));
