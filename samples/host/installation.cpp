@@ -131,10 +131,11 @@ static bool copyListedFile(int n, int count)
         return true;
     GetPrivateProfileStringA("PERCENT", key, "", text, sizeof text, ini);
     int percent = text[0] ? atoi(text) : n * 100 / count;
-    showCopyProgress(name, percent < 0 ? 0 : percent);
     WIN32_FILE_ATTRIBUTE_DATA data;
     if (!placesOf(section, name, source, target))
         return false;
+    const char *slash = lastBackslash(target);
+    showCopyProgress(slash ? slash + 1 : target, percent < 0 ? 0 : percent);   // the file's own name
     if (!CopyFileA(source, target, FALSE) || !GetFileAttributesExA(target, GetFileExInfoStandard, &data)) {
         printLine("setuphost: cannot copy %s to %s (error %lu)", source, target, GetLastError());
         return false;
