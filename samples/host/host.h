@@ -67,12 +67,17 @@ extern HostRun host;
 // setuphost.cpp
 void printLine(const char *format, ...) __attribute__((format(printf, 1, 2)));
 const char *languageName(int bit);
+int languageByName(const char *name);   // 0 for a name it does not know
 
 // files.cpp
 bool copyText(char *dst, size_t cap, const char *src);
 bool formatText(char *dst, size_t cap, const char *format, ...) __attribute__((format(printf, 3, 4)));
 const char *lastBackslash(const char *path);   // null when there is none
-inline bool endsWithBackslash(const char *path) { return lastBackslash(path) && !lastBackslash(path)[1]; }
+inline bool endsWithBackslash(const char *path)
+{
+    const char *last = lastBackslash(path);
+    return last && !last[1];
+}
 bool sameText(const char *a, const char *b);   // ignoring case, by character
 bool joinPath(char *out, size_t cap, const char *dir, const char *name);
 bool fileExistsAt(const char *path);

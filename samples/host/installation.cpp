@@ -290,9 +290,8 @@ bool readInstallLog()
         return false;
     while (fgets(line, sizeof line, log) && host.copiedCount < MAX_COPIED_FILES) {
         CopiedFile &c = host.copied[host.copiedCount];
-        if (sscanf(line, "LANGUAGE\t%15[^\r\n]", name) == 1)
-            for (int bit = LANGUAGE_RUSSIAN; bit && !host.record.languageFlags; bit >>= 1)
-                host.record.languageFlags = sameText(name, languageName(bit)) ? bit : 0;
+        if (sscanf(line, "LANGUAGE\t%15[^\r\n]", name) == 1 && !host.record.languageFlags)
+            host.record.languageFlags = languageByName(name);
         if (sscanf(line, "%d\t%23[^\t\r\n]\t%259[^\r\n]", &c.shared, c.logicalName, c.path) == 3)
             host.copiedCount++;
     }

@@ -198,6 +198,14 @@ const char *languageName(int bit)
     return "?";
 }
 
+int languageByName(const char *name)
+{
+    for (const auto &l : languageTable)
+        if (sameText(name, l.name))
+            return l.bit;
+    return 0;
+}
+
 // The language's module from lang\<folder>\ becomes the work copy's own,
 // which the library loads for every later call (with the integration
 // modules and the help file). A medium without the folder keeps its module.

@@ -363,9 +363,10 @@ RunOutcome runOnce(int kind, int function, int64_t nth, const RunSetting &settin
     outcome.registryBefore = hashBytes(productRegistry());
     // A replay reads its answers.ini; other runs record into it where the
     // library keeps its default log.
+    bool answers = kind == REPLAY || setting.defaultLog;
     if (!setting.defaultLog)
         EXPORTED(setupLogFile)(logPath.c_str());
-    if (kind == REPLAY || setting.defaultLog)
+    if (answers)
         EXPORTED(setupAnswers)((media + "answers.ini").c_str(), kind == REPLAY ? ANSWERS_REPLAY : ANSWERS_RECORD);
 
     currentKind = kind;
@@ -393,7 +394,7 @@ RunOutcome runOnce(int kind, int function, int64_t nth, const RunSetting &settin
     outcome.gdiKept = gdiObjectsKept();
     autopilotStop();
     EXPORTED(setupLogFile)(nullptr);
-    if (kind == REPLAY || setting.defaultLog)
+    if (answers)
         EXPORTED(setupAnswers)(nullptr, ANSWERS_OFF);
 
     outcome.fired = faultFired();
